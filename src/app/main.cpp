@@ -1,0 +1,3 @@
+#include "app/TavoroClientApp.h"
+
+wxIMPLEMENT_APP(TavoroClientApp);

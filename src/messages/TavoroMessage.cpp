@@ -1,0 +1,57 @@
+#include "messages/TavoroMessage.h"
+
+namespace Tavoro::Messages {
+namespace {
+
+constexpr wchar_t kStx = 0x02;
+
+int hexValue(wxUniChar c) {
+    const auto v = c.GetValue();
+    if (v >= '0' && v <= '9') return static_cast<int>(v - '0');
+    if (v >= 'a' && v <= 'f') return static_cast<int>(v - 'a' + 10);
+    if (v >= 'A' && v <= 'F') return static_cast<int>(v - 'A' + 10);
+    return -1;
+}
+
+}  // namespace
+
+TavoroMessage::TavoroMessage() : m_kind(MK_EMPTY) {}
+
+TavoroMessage::TavoroMessage(MessageKind kind, const wxString& data)
+    : m_command(commandOfKind(kind)), m_data(data), m_kind(kind) {}
+
+TavoroMessage::TavoroMessage(const wxString& received) {
+    wxString text = received;
+    if (!text.empty() && text[0] == kStx) {
+        text = decodeHexForm(text.Mid(1));
+    }
+    const size_t colon = text.find(':');
+    if (colon == wxString::npos) {
+        m_command = text;
+    } else {
+        m_command = text.Left(colon);
+        m_data = text.Mid(colon + 1);
+    }
+    m_kind = kindOfCommand(m_command);
+}
+
+wxString TavoroMessage::toText() const { return m_command + ":" + m_data; }
+
+wxString TavoroMessage::decodeHexForm(const wxString& hexDigits) {
+    wxString out;
+    out.reserve(hexDigits.length() / 4 + 1);
+    const size_t n = hexDigits.length();
+    for (size_t pos = 0; pos < n; pos += 4) {
+        // Leading hex digits of the group; a group with none reads as 0.
+        unsigned value = 0;
+        for (size_t i = pos; i < pos + 4 && i < n; ++i) {
+            const int digit = hexValue(hexDigits[i]);
+            if (digit < 0) break;
+            value = value * 16 + static_cast<unsigned>(digit);
+        }
+        out += wxUniChar(value);
+    }
+    return out;
+}
+
+}  // namespace Tavoro::Messages
