@@ -150,12 +150,12 @@ std::string pictureOf(const wxImage& image) {
     return picture;
 }
 
-// A picture, not a blank or a filled square: a fair share of it drawn, in several colours, on a
+// A picture, not a blank or a filled square: a tenth of it or more drawn, in several colours, on a
 // transparent background so that it sits on toolbars and grid cells of any colour.
 void expectRealPicture(const wxImage& image, const wxString& what) {
     const PixelCensus census = censusOf(image);
     const int area = image.GetWidth() * image.GetHeight();
-    EXPECT_GE(census.opaque, area / 5) << what << ": too little drawn";
+    EXPECT_GE(census.opaque, area / 10) << what << ": too little drawn";
     EXPECT_GE(census.transparent, area / 20) << what << ": no transparent background";
     EXPECT_GE(census.colours, 4u) << what << ": too few colours";
 }
