@@ -1,0 +1,587 @@
+#include "dialog/SettingsDialog.h"
+
+#include <wx/artprov.h>
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+
+#include <algorithm>
+
+#include "dialog/SettingsControls.h"
+#include "settings/TavoroSettings.h"
+#include "widgets/StringItemData.h"
+
+namespace Tavoro::Dialog {
+namespace {
+
+using Tools::StringItemData;
+
+// The port a connection uses when none (or no usable one) is stored.
+constexpr int kDefaultPort = 8011;
+constexpr int kMinPort = 1;
+constexpr int kMaxPort = 65535;
+
+// Range of the Busy, Log Off and Away spin boxes.
+constexpr int kLinkedMin = 0;
+constexpr int kLinkedMax = 100;
+
+// Text boxes, in the order they are loaded and saved.
+const int kTextOrder[] = {
+    SETTING_AUTHENTICATION_STRING,
+    SETTING_SERVER_DNS_IP,
+    SETTING_CALLBACK_SOUND_PATH,
+    SETTING_CHAT_REQUEST_SOUND_PATH,
+    SETTING_CHAT_TRANSFER_MESSAGE,
+    SETTING_DEPARTMENT_NAME,
+    SETTING_OPERATOR_NAME,
+    SETTING_PASSWORD,
+    SETTING_PROSPECT_SOUND_PATH,
+    SETTING_DEFAULT_CHAT_MESSAGE,
+    SETTING_SMS_NUMBER,
+    SETTING_USERNAME,
+    SETTING_NEW_VISITOR_SOUND_PATH,
+};
+
+// Check boxes (ids 5 to 14) with the state they take when their key is missing.
+struct CheckDefault {
+    int id;
+    bool whenMissing;
+};
+const CheckDefault kCheckOrder[] = {
+    {SETTING_ALWAYS_ASK_FOR_PASSWORD, false}, {SETTING_AUTO_CHECK_SPELLING, false},
+    {SETTING_CONFIRM_CLOSE_CLIENT, true},     {SETTING_ELAPSED_TIME, false},
+    {SETTING_HIDE_CLIENT_ON_STARTUP, false},  {SETTING_LEAVE_CHAT_ON_SCREEN, false},
+    {SETTING_POPUP_FOR_EXCEPTIONS, true},     {SETTING_POPUP_FOR_NEW_VISITORS, true},
+    {SETTING_RIGHT_TO_LEFT_TEXT, false},      {SETTING_CHECK_SPELLING_AS_YOU_TYPE, false},
+};
+
+// Combo boxes; the dictionary choice has no key of its own and lands under "Unknown".
+const int kComboOrder[] = {SETTING_UNKNOWN, SETTING_POPUP_DISPLAY_STYLE, SETTING_LANGUAGE,
+                           SETTING_POPUP_STYLE};
+
+// Linked spin boxes in the order they are saved.
+const int kLinkedSaveOrder[] = {SETTING_CHATS_BEFORE_AUTO_BUSY,
+                                SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF,
+                                SETTING_MINUTES_TO_LOG_OFF_AFTER};
+// ... and loaded.
+const int kLinkedLoadOrder[] = {SETTING_MINUTES_TO_LOG_OFF_AFTER,
+                                SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF,
+                                SETTING_CHATS_BEFORE_AUTO_BUSY};
+
+constexpr int kBorder = 5;
+
+wxStaticText* addLabel(wxWindow* parent, wxSizer* sizer, const wxString& label) {
+    auto* text = new wxStaticText(parent, wxID_ANY, label);
+    sizer->Add(text, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    return text;
+}
+
+wxFlexGridSizer* newFormGrid(int columns) {
+    auto* grid = new wxFlexGridSizer(columns, kBorder, kBorder);
+    grid->AddGrowableCol(1, 1);
+    return grid;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(wxWindow* parent, TavoroSettings& settings)
+    : wxDialog(parent, wxID_ANY, _("Tavoro Client Options"), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "ID_SETTINGSDIALOG"),
+      m_settings(settings) {
+    m_notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK");
+    m_notebook->AddPage(buildGeneralPage(m_notebook), _("General"), true);
+    m_notebook->AddPage(buildOptionsPage(m_notebook), _("Options"));
+    m_notebook->AddPage(buildPopupsPage(m_notebook), _("Popups"));
+    m_notebook->AddPage(buildSpellingPage(m_notebook), _("Spelling"));
+    m_notebook->AddPage(buildCannedResponsesPage(m_notebook), _("Canned Responses"));
+
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(m_notebook, 1, wxEXPAND | wxALL, kBorder);
+    top->Add(buildButtons(), 0, wxEXPAND | wxALL, kBorder);
+    SetSizerAndFit(top);
+
+    m_fileChooser = new wxFileDialog(this, _("Select file"), wxString(), wxString(), "*.wav;*.mp3",
+                                     wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+
+    m_contextMenu = std::make_unique<wxMenu>();
+    // The subject commands are offered but have no effect yet.
+    m_contextMenu->Append(wxID_ANY, _("Add Subject"));
+    m_contextMenu->Append(wxID_ANY, _("Delete Subject"));
+    m_contextMenu->Append(wxID_ANY, _("Edit Subject"));
+
+    Bind(wxEVT_BUTTON, &SettingsDialog::onOk, this, wxID_OK);
+    Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this, wxID_CANCEL);
+    // Help has no content: the button is consumed here so nothing else reacts to it.
+    Bind(
+        wxEVT_BUTTON, [](wxCommandEvent&) {}, wxID_HELP);
+
+    loadSettings();
+    fillCannedResponses();
+    CentreOnParent();
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+// ---- Pages --------------------------------------------------------------------------------
+
+wxWindow* SettingsDialog::buildGeneralPage(wxNotebook* book) {
+    auto* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+                             "ID_GENERAL_PAGE");
+    auto* column = new wxBoxSizer(wxVERTICAL);
+
+    auto* serverBox = new wxStaticBoxSizer(wxVERTICAL, page, _("Tavoro - Server"));
+    wxWindow* server = serverBox->GetStaticBox();
+    server->SetName("ID_SERVER_BOX");
+    auto* serverGrid = newFormGrid(2);
+    addText(server, serverGrid, _("DNS Name or IP Address:"), SETTING_SERVER_DNS_IP,
+            "ID_SERVER_DNS_IP");
+    addLabel(server, serverGrid, _("Port Number:"));
+    m_port = new wxSpinCtrl(server, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                            wxSP_ARROW_KEYS, kMinPort, kMaxPort, kDefaultPort, "ID_PORT_NUMBER");
+    serverGrid->Add(m_port, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    addText(server, serverGrid, _("Authentication String:"), SETTING_AUTHENTICATION_STRING,
+            "ID_AUTHENTICATION_STRING");
+    serverBox->Add(serverGrid, 0, wxEXPAND);
+    column->Add(serverBox, 0, wxEXPAND | wxALL, kBorder);
+
+    auto* detailsBox = new wxStaticBoxSizer(wxVERTICAL, page, _("My Details"));
+    wxWindow* details = detailsBox->GetStaticBox();
+    details->SetName("ID_DETAILS_BOX");
+    auto* detailsGrid = newFormGrid(2);
+    addText(details, detailsGrid, _("User Name:"), SETTING_USERNAME, "ID_USERNAME");
+    addText(details, detailsGrid, _("Password:"), SETTING_PASSWORD, "ID_PASSWORD", wxTE_PASSWORD);
+    addText(details, detailsGrid, _("Display Name:"), SETTING_OPERATOR_NAME, "ID_OPERATOR_NAME");
+    addText(details, detailsGrid, _("Department:"), SETTING_DEPARTMENT_NAME, "ID_DEPARTMENT_NAME");
+    addText(details, detailsGrid, _("SMS Number:"), SETTING_SMS_NUMBER, "ID_SMS_NUMBER");
+    addCombo(details, detailsGrid, _("My Language:"), SETTING_LANGUAGE, "ID_LANGUAGE", {});
+    detailsBox->Add(detailsGrid, 0, wxEXPAND);
+    column->Add(detailsBox, 0, wxEXPAND | wxALL, kBorder);
+
+    page->SetSizer(column);
+    return page;
+}
+
+wxWindow* SettingsDialog::buildOptionsPage(wxNotebook* book) {
+    auto* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+                             "ID_OPTIONS_PAGE");
+    auto* column = new wxBoxSizer(wxVERTICAL);
+
+    addCheckBox(page, column, _("Hide On Startup"), SETTING_HIDE_CLIENT_ON_STARTUP,
+                "ID_HIDE_ON_STARTUP");
+    addLinkedSpin(page, column, _("Mark me as Busy when I'm chatting to "), _("visitors"),
+                  SETTING_CHATS_BEFORE_AUTO_BUSY, "ID_BUSY", 3, 2);
+    addCheckBox(page, column, _("Show Elapsed Time On Current Visitors List"), SETTING_ELAPSED_TIME,
+                "ID_ELAPSED_TIME");
+    addCheckBox(page, column, _("Use Right To Left Text When Chatting"), SETTING_RIGHT_TO_LEFT_TEXT,
+                "ID_RIGHT_TO_LEFT");
+    addLinkedSpin(page, column, _("Automatically Log Off if inactive for"), _("minutes"),
+                  SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, "ID_LOG_OFF", 60, 60);
+    addLinkedSpin(page, column, _("Mark me as Away if I'm inactive for "), _("minutes"),
+                  SETTING_MINUTES_TO_LOG_OFF_AFTER, "ID_AWAY", 10, 10);
+    addCheckBox(page, column, _("Always Ask For Password When Starting"),
+                SETTING_ALWAYS_ASK_FOR_PASSWORD, "ID_ASK_PASSWORD");
+    addCheckBox(page, column, _("Ask For Confirmation On Exit"), SETTING_CONFIRM_CLOSE_CLIENT,
+                "ID_CONFIRM_EXIT");
+
+    const wxSize messageSize(-1, 60);
+    addLabel(page, column, _("Default Message When Starting A New Chat:"));
+    auto* chatMessage =
+        new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, messageSize,
+                       wxTE_MULTILINE, wxDefaultValidator, "ID_DEFAULT_CHAT_MESSAGE");
+    column->Add(chatMessage, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, kBorder);
+    m_texts[SETTING_DEFAULT_CHAT_MESSAGE] = chatMessage;
+
+    addLabel(page, column, _("Default Message For Chat Transfers:"));
+    auto* transferMessage =
+        new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, messageSize,
+                       wxTE_MULTILINE, wxDefaultValidator, "ID_CHAT_TRANSFER_MESSAGE");
+    column->Add(transferMessage, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, kBorder);
+    m_texts[SETTING_CHAT_TRANSFER_MESSAGE] = transferMessage;
+
+    page->SetSizer(column);
+    return page;
+}
+
+wxWindow* SettingsDialog::buildPopupsPage(wxNotebook* book) {
+    auto* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+                             "ID_POPUPS_PAGE");
+    auto* column = new wxBoxSizer(wxVERTICAL);
+
+    const std::vector<wxString> styles = {_("One"), _("Two"), _("Three")};
+    auto* styleGrid = newFormGrid(2);
+    addCombo(page, styleGrid, _("Popup Style:"), SETTING_POPUP_STYLE, "ID_POPUP_STYLE", styles);
+    addCombo(page, styleGrid, _("Display Style:"), SETTING_POPUP_DISPLAY_STYLE, "ID_DISPLAY_STYLE",
+             styles);
+    column->Add(styleGrid, 0, wxEXPAND);
+    // The popup preview is not implemented: the button is there and does nothing.
+    auto* test = new wxButton(page, wxID_ANY, _("Test"), wxDefaultPosition, wxDefaultSize, 0,
+                              wxDefaultValidator, "ID_TEST_POPUP");
+    column->Add(test, 0, wxALL, kBorder);
+
+    addCheckBox(page, column, _("Show Popups For New Visitor Alerts"),
+                SETTING_POPUP_FOR_NEW_VISITORS, "ID_POPUP_NEW_VISITORS");
+    addCheckBox(page, column, _("Show Popups For Exceptions"), SETTING_POPUP_FOR_EXCEPTIONS,
+                "ID_POPUP_EXCEPTIONS");
+    addCheckBox(page, column, _("Leave Chat Request Popups On My Screen Until Clicked"),
+                SETTING_LEAVE_CHAT_ON_SCREEN, "ID_LEAVE_CHAT_ON_SCREEN");
+
+    auto* soundGrid = newFormGrid(3);
+    addSoundFile(page, soundGrid, _("New Chat Request Sound File:"),
+                 SETTING_CHAT_REQUEST_SOUND_PATH, "ID_CHAT_REQUEST_SOUND");
+    addSoundFile(page, soundGrid, _("New Visitor Alert Sound File:"),
+                 SETTING_NEW_VISITOR_SOUND_PATH, "ID_NEW_VISITOR_SOUND");
+    addSoundFile(page, soundGrid, _("New Call Back Request Sound File:"),
+                 SETTING_CALLBACK_SOUND_PATH, "ID_CALLBACK_SOUND");
+    addSoundFile(page, soundGrid, _("New Prospect Alert Sound File:"), SETTING_PROSPECT_SOUND_PATH,
+                 "ID_PROSPECT_SOUND");
+    column->Add(soundGrid, 0, wxEXPAND | wxTOP, kBorder);
+
+    page->SetSizer(column);
+    return page;
+}
+
+wxWindow* SettingsDialog::buildSpellingPage(wxNotebook* book) {
+    auto* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+                             "ID_SPELLING_PAGE");
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    addCheckBox(page, column, _("Enable 'As You Type' Spell Check"),
+                SETTING_CHECK_SPELLING_AS_YOU_TYPE, "ID_SPELL_AS_YOU_TYPE");
+    addCheckBox(page, column, _("Automatically Check Spelling Before Sending Messages"),
+                SETTING_AUTO_CHECK_SPELLING, "ID_SPELL_BEFORE_SENDING");
+    auto* grid = newFormGrid(2);
+    addCombo(page, grid, _("Dictionary:"), SETTING_UNKNOWN, "ID_DICTIONARY", {});
+    column->Add(grid, 0, wxEXPAND);
+    page->SetSizer(column);
+    return page;
+}
+
+wxWindow* SettingsDialog::buildCannedResponsesPage(wxNotebook* book) {
+    auto* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+                             "ID_CANNED_PAGE");
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+
+    m_cannedTree =
+        new wxTreeCtrl(page, wxID_ANY, wxDefaultPosition, wxSize(180, -1),
+                       wxTR_DEFAULT_STYLE | wxTR_SINGLE, wxDefaultValidator, "ID_CANNED_TREE");
+    row->Add(m_cannedTree, 0, wxEXPAND | wxALL, kBorder);
+
+    auto* right = new wxBoxSizer(wxVERTICAL);
+    m_cannedText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(240, -1),
+                                  wxTE_MULTILINE, wxDefaultValidator, "ID_CANNED_TEXT");
+    right->Add(m_cannedText, 1, wxEXPAND | wxALL, kBorder);
+    m_saveTextButton = new wxButton(page, wxID_ANY, _("Save Text"), wxDefaultPosition,
+                                    wxDefaultSize, 0, wxDefaultValidator, "ID_SAVE_TEXT");
+    right->Add(m_saveTextButton, 0, wxALIGN_RIGHT | wxALL, kBorder);
+    row->Add(right, 1, wxEXPAND);
+
+    m_cannedTree->Bind(wxEVT_TREE_SEL_CHANGED, &SettingsDialog::onCannedSelected, this);
+    m_cannedTree->Bind(wxEVT_TREE_ITEM_MENU, &SettingsDialog::onCannedMenu, this);
+    m_saveTextButton->Bind(wxEVT_BUTTON, &SettingsDialog::onSaveText, this);
+
+    page->SetSizer(row);
+    return page;
+}
+
+wxSizer* SettingsDialog::buildButtons() {
+    auto* buttons = new wxStdDialogButtonSizer();
+    buttons->AddButton(new wxButton(this, wxID_HELP, _("Help"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxDefaultValidator, "ID_HELP"));
+    buttons->AddButton(new wxButton(this, wxID_CANCEL, _("Cancel"), wxDefaultPosition,
+                                    wxDefaultSize, 0, wxDefaultValidator, "ID_CANCEL"));
+    auto* ok = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
+                            wxDefaultValidator, "ID_OK");
+    ok->SetDefault();
+    buttons->AddButton(ok);
+    buttons->Realize();
+    return buttons;
+}
+
+// ---- Control helpers ----------------------------------------------------------------------
+
+wxTextCtrl* SettingsDialog::addText(wxWindow* parent, wxFlexGridSizer* grid, const wxString& label,
+                                    int id, const wxString& name, long style) {
+    addLabel(parent, grid, label);
+    auto* text = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(220, -1),
+                                style, wxDefaultValidator, name);
+    grid->Add(text, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    m_texts[id] = text;
+    return text;
+}
+
+wxCheckBox* SettingsDialog::addCheckBox(wxWindow* parent, wxSizer* sizer, const wxString& label,
+                                        int id, const wxString& name) {
+    auto* box = new wxCheckBox(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
+                               wxDefaultValidator, name);
+    sizer->Add(box, 0, wxALL, kBorder);
+    m_checkBoxes[id] = box;
+    return box;
+}
+
+wxComboBox* SettingsDialog::addCombo(wxWindow* parent, wxFlexGridSizer* grid, const wxString& label,
+                                     int id, const wxString& name,
+                                     const std::vector<wxString>& items) {
+    addLabel(parent, grid, label);
+    wxArrayString choices;
+    for (const wxString& item : items) {
+        choices.Add(item);
+    }
+    auto* combo = new wxComboBox(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                 choices, wxCB_DROPDOWN, wxDefaultValidator, name);
+    grid->Add(combo, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    m_combos[id] = combo;
+    return combo;
+}
+
+void SettingsDialog::addLinkedSpin(wxWindow* parent, wxSizer* sizer, const wxString& label,
+                                   const wxString& unit, int id, const wxString& name, int onValue,
+                                   int missingValue) {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    LinkedSpin linked;
+    linked.id = id;
+    linked.onValue = onValue;
+    linked.missingValue = missingValue;
+    linked.box = new wxCheckBox(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, name + "_CHECK");
+    row->Add(linked.box, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    linked.spin = new wxSpinCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                 wxSP_ARROW_KEYS, kLinkedMin, kLinkedMax, 0, name + "_SPIN");
+    row->Add(linked.spin, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    addLabel(parent, row, unit);
+    sizer->Add(row, 0, wxEXPAND);
+
+    linked.box->Bind(wxEVT_CHECKBOX, [this, linked](wxCommandEvent&) { onLinkedToggled(linked); });
+    m_linked.push_back(linked);
+}
+
+void SettingsDialog::addSoundFile(wxWindow* parent, wxFlexGridSizer* grid, const wxString& label,
+                                  int id, const wxString& name) {
+    addText(parent, grid, label, id, name);
+    wxButton* button = nullptr;
+    const wxBitmap folder = wxArtProvider::GetBitmap(wxART_FOLDER_OPEN, wxART_BUTTON);
+    if (folder.IsOk()) {
+        button = new wxBitmapButton(parent, wxID_ANY, folder, wxDefaultPosition, wxDefaultSize,
+                                    wxBU_AUTODRAW, wxDefaultValidator, name + "_BUTTON");
+    } else {
+        // No folder picture in the current theme: a text button does the same job.
+        button = new wxButton(parent, wxID_ANY, _("..."), wxDefaultPosition, wxDefaultSize,
+                              wxBU_EXACTFIT, wxDefaultValidator, name + "_BUTTON");
+    }
+    button->SetToolTip(_("Select file"));
+    grid->Add(button, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    button->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { onSoundButton(id); });
+    m_soundButtons[id] = button;
+}
+
+void SettingsDialog::fillCannedResponses() {
+    const wxTreeItemId root =
+        m_cannedTree->AddRoot(_("Subjects"), -1, -1, new StringItemData(_("Test Subject")));
+    m_cannedTree->AppendItem(root, _("Sales"), -1, -1, new StringItemData(_("Test Sales Subject")));
+    m_cannedTree->Expand(root);
+}
+
+// ---- Loading and saving -------------------------------------------------------------------
+
+void SettingsDialog::loadSettings() {
+    for (int id : kTextOrder) {
+        wxTextCtrl& text = *m_texts.at(id);
+        if (id == SETTING_CHAT_TRANSFER_MESSAGE) {
+            loadText(m_settings, id, text,
+                     _("Please pick up the chat session for visitor %VISITORNAME%"));
+        } else if (id == SETTING_DEFAULT_CHAT_MESSAGE) {
+            loadText(m_settings, id, text,
+                     _("Hello %NAME%. My name is %MYNAME% how can I help you?"));
+        } else {
+            loadText(m_settings, id, text);
+        }
+    }
+    for (const CheckDefault& check : kCheckOrder) {
+        loadCheckBox(m_settings, check.id, *m_checkBoxes.at(check.id), check.whenMissing);
+    }
+    for (int id : kComboOrder) {
+        loadText(m_settings, id, *m_combos.at(id));
+    }
+
+    // A missing, unreadable or out-of-range port (including a stored 0) shows the default,
+    // so the box never offers a port that cannot be connected to.
+    long port = m_settings.exists(SETTING_CLIENT_PORT_NUMBER)
+                    ? m_settings.getInt(SETTING_CLIENT_PORT_NUMBER)
+                    : kDefaultPort;
+    if (port < kMinPort || port > kMaxPort) {
+        port = kDefaultPort;
+    }
+    m_port->SetValue(static_cast<int>(port));
+
+    for (int id : kLinkedLoadOrder) {
+        for (const LinkedSpin& linked : m_linked) {
+            if (linked.id == id) {
+                loadLinkedSpin(linked);
+            }
+        }
+    }
+}
+
+void SettingsDialog::loadLinkedSpin(const LinkedSpin& linked) {
+    if (m_settings.exists(linked.id)) {
+        // getInt gives -1 for text that is not a number: that reads as "off".
+        const long stored = m_settings.getInt(linked.id);
+        linked.spin->SetValue(static_cast<int>(std::clamp<long>(stored, kLinkedMin, kLinkedMax)));
+        if (stored < 1) {
+            linked.box->SetValue(false);
+            linked.spin->Enable(false);
+            return;
+        }
+    } else {
+        linked.spin->SetValue(linked.missingValue);
+    }
+    linked.box->SetValue(true);
+    linked.spin->Enable(true);
+}
+
+void SettingsDialog::saveSettings() {
+    for (int id : kTextOrder) {
+        saveText(m_settings, id, *m_texts.at(id));
+    }
+    for (const CheckDefault& check : kCheckOrder) {
+        saveCheckBox(m_settings, check.id, *m_checkBoxes.at(check.id));
+    }
+    for (int id : kComboOrder) {
+        saveText(m_settings, id, *m_combos.at(id));
+    }
+    for (int id : kLinkedSaveOrder) {
+        m_settings.setInt(id, spinFor(id)->GetValue());
+    }
+    m_settings.setInt(SETTING_CLIENT_PORT_NUMBER, m_port->GetValue());
+    m_settings.flush();
+}
+
+// ---- Accessors ----------------------------------------------------------------------------
+
+namespace {
+template <typename Map>
+typename Map::mapped_type lookup(const Map& map, int id) {
+    const auto found = map.find(id);
+    return found == map.end() ? nullptr : found->second;
+}
+}  // namespace
+
+wxTextCtrl* SettingsDialog::textFor(int id) const {
+    return lookup(m_texts, id);
+}
+
+wxCheckBox* SettingsDialog::checkBoxFor(int id) const {
+    return lookup(m_checkBoxes, id);
+}
+
+wxComboBox* SettingsDialog::comboFor(int id) const {
+    return lookup(m_combos, id);
+}
+
+wxButton* SettingsDialog::soundButtonFor(int id) const {
+    return lookup(m_soundButtons, id);
+}
+
+wxSpinCtrl* SettingsDialog::spinFor(int id) const {
+    if (id == SETTING_CLIENT_PORT_NUMBER) {
+        return m_port;
+    }
+    for (const LinkedSpin& linked : m_linked) {
+        if (linked.id == id) {
+            return linked.spin;
+        }
+    }
+    return nullptr;
+}
+
+wxCheckBox* SettingsDialog::linkedCheckBoxFor(int id) const {
+    for (const LinkedSpin& linked : m_linked) {
+        if (linked.id == id) {
+            return linked.box;
+        }
+    }
+    return nullptr;
+}
+
+// ---- Events -------------------------------------------------------------------------------
+
+void SettingsDialog::endDialog(int returnCode) {
+    if (IsModal()) {
+        EndModal(returnCode);
+    } else {
+        SetReturnCode(returnCode);
+        Hide();
+    }
+}
+
+void SettingsDialog::onOk(wxCommandEvent&) {
+    saveSettings();
+    endDialog(wxID_OK);
+}
+
+void SettingsDialog::onCancel(wxCommandEvent&) {
+    endDialog(wxID_CANCEL);
+}
+
+void SettingsDialog::onLinkedToggled(const LinkedSpin& linked) {
+    const bool on = linked.box->GetValue();
+    linked.spin->SetValue(on ? linked.onValue : 0);
+    linked.spin->Enable(on);
+}
+
+bool SettingsDialog::chooseSoundFile(const wxString& current, wxString* chosen) {
+    if (!current.empty() && wxFileName::FileExists(current)) {
+        m_fileChooser->SetPath(current);
+    }
+    if (m_fileChooser->ShowModal() != wxID_OK) {
+        return false;
+    }
+    *chosen = m_fileChooser->GetPath();
+    return true;
+}
+
+void SettingsDialog::onSoundButton(int id) {
+    wxTextCtrl* text = textFor(id);
+    wxString chosen;
+    if (text != nullptr && chooseSoundFile(text->GetValue(), &chosen)) {
+        text->ChangeValue(chosen);
+    }
+}
+
+void SettingsDialog::onCannedSelected(wxTreeEvent& event) {
+    const wxTreeItemId item = event.GetItem();
+    const auto* data =
+        item.IsOk() ? dynamic_cast<StringItemData*>(m_cannedTree->GetItemData(item)) : nullptr;
+    m_cannedText->ChangeValue(data != nullptr ? data->getText() : wxString());
+}
+
+void SettingsDialog::onSaveText(wxCommandEvent&) {
+    const wxTreeItemId item = m_cannedTree->GetSelection();
+    if (!item.IsOk()) {
+        return;
+    }
+    auto* data = dynamic_cast<StringItemData*>(m_cannedTree->GetItemData(item));
+    if (data != nullptr) {
+        data->setText(m_cannedText->GetValue());
+    } else {
+        m_cannedTree->SetItemData(item, new StringItemData(m_cannedText->GetValue()));
+    }
+}
+
+void SettingsDialog::onCannedMenu(wxTreeEvent& event) {
+    if (event.GetItem().IsOk()) {
+        PopupMenu(m_contextMenu.get());
+    }
+}
+
+}  // namespace Tavoro::Dialog

@@ -1,0 +1,506 @@
+// The client options dialog against a settings store on a private temporary file.
+#include <gtest/gtest.h>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/ffile.h>
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+
+#include <memory>
+#include <vector>
+
+#include "GuiTestUtil.h"
+#include "dialog/SettingsDialog.h"
+#include "settings/TavoroSettings.h"
+#include "support/TempDir.h"
+#include "widgets/StringItemData.h"
+
+using Tavoro::TavoroSettings;
+using Tavoro::Dialog::SettingsDialog;
+using namespace Tavoro;
+
+namespace {
+
+const wxString kTransferDefault = "Please pick up the chat session for visitor %VISITORNAME%";
+const wxString kChatDefault = "Hello %NAME%. My name is %MYNAME% how can I help you?";
+
+// Every text box, with a value to store or type in it.
+struct TextCase {
+    int id;
+    wxString value;
+};
+const std::vector<TextCase> kTexts = {
+    {SETTING_AUTHENTICATION_STRING, "auth-1234"},
+    {SETTING_SERVER_DNS_IP, "chat.example.test"},
+    {SETTING_CALLBACK_SOUND_PATH, "/tmp/callback.wav"},
+    {SETTING_CHAT_REQUEST_SOUND_PATH, "/tmp/request.mp3"},
+    {SETTING_CHAT_TRANSFER_MESSAGE, "Over to you: %VISITORNAME%"},
+    {SETTING_DEPARTMENT_NAME, L"Verk\u00e4ufe"},
+    {SETTING_OPERATOR_NAME, L"Ana \u4e2d"},
+    {SETTING_PASSWORD, "p=a;s#s"},
+    {SETTING_PROSPECT_SOUND_PATH, "/tmp/prospect.wav"},
+    {SETTING_DEFAULT_CHAT_MESSAGE, "Hi %NAME%,\nI am %MYNAME%."},
+    {SETTING_SMS_NUMBER, "+44 7700 900123"},
+    {SETTING_USERNAME, "ana"},
+    {SETTING_NEW_VISITOR_SOUND_PATH, "/tmp/visitor.wav"},
+};
+
+// Every plain check box with the state it shows when its key is missing.
+struct CheckCase {
+    int id;
+    bool whenMissing;
+};
+const std::vector<CheckCase> kChecks = {
+    {SETTING_ALWAYS_ASK_FOR_PASSWORD, false}, {SETTING_AUTO_CHECK_SPELLING, false},
+    {SETTING_CONFIRM_CLOSE_CLIENT, true},     {SETTING_ELAPSED_TIME, false},
+    {SETTING_HIDE_CLIENT_ON_STARTUP, false},  {SETTING_LEAVE_CHAT_ON_SCREEN, false},
+    {SETTING_POPUP_FOR_EXCEPTIONS, true},     {SETTING_POPUP_FOR_NEW_VISITORS, true},
+    {SETTING_RIGHT_TO_LEFT_TEXT, false},      {SETTING_CHECK_SPELLING_AS_YOU_TYPE, false},
+};
+
+const std::vector<TextCase> kCombos = {
+    {SETTING_UNKNOWN, "en_GB"},
+    {SETTING_POPUP_DISPLAY_STYLE, "Three"},
+    {SETTING_LANGUAGE, "Deutsch"},
+    {SETTING_POPUP_STYLE, "my own style"},
+};
+
+// The three check boxes that switch a spin box: value shown for a missing key, value set
+// when the box is ticked.
+struct LinkedCase {
+    int id;
+    int whenMissing;
+    int whenTicked;
+};
+const std::vector<LinkedCase> kLinked = {
+    {SETTING_MINUTES_TO_LOG_OFF_AFTER, 10, 10},       // Away
+    {SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, 60, 60},  // Log Off
+    {SETTING_CHATS_BEFORE_AUTO_BUSY, 2, 3},           // Busy
+};
+
+wxString fileText(const wxString& path) {
+    wxFFile file(path, "r");
+    wxString text;
+    if (file.IsOpened())
+        file.ReadAll(&text);
+    return text;
+}
+
+void click(wxWindow* button) {
+    ASSERT_NE(button, nullptr);
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(event);
+}
+
+// Changes a check box the way a click does: new state, then the event.
+void toggle(wxCheckBox* box, bool ticked) {
+    ASSERT_NE(box, nullptr);
+    box->SetValue(ticked);
+    wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
+    event.SetEventObject(box);
+    event.SetInt(ticked ? 1 : 0);
+    box->GetEventHandler()->ProcessEvent(event);
+}
+
+class SettingsDialogTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        dialog.reset();
+        store.reset();
+    }
+
+    // Opens the store on the temporary file and builds a dialog over it.
+    SettingsDialog& open() {
+        dialog.reset();
+        store = std::make_unique<TavoroSettings>(path);
+        dialog.reset(new SettingsDialog(nullptr, *store));
+        return *dialog;
+    }
+
+    // Writes values into the file as an earlier run would have.
+    void seed(const std::vector<TextCase>& values) {
+        TavoroSettings writer(path);
+        for (const TextCase& v : values)
+            writer.setString(v.id, v.value);
+        writer.flush();
+    }
+
+    Tavoro::Test::TempDir dir;
+    wxString path = dir.file("settings.ini");
+    std::unique_ptr<TavoroSettings> store;
+    std::unique_ptr<SettingsDialog> dialog;
+};
+
+TEST_F(SettingsDialogTest, EmptyConfigurationShowsDefaults) {
+    SettingsDialog& d = open();
+    EXPECT_EQ(d.GetTitle(), "Tavoro Client Options");
+    const char* const pages[] = {"General", "Options", "Popups", "Spelling", "Canned Responses"};
+    ASSERT_EQ(d.notebook()->GetPageCount(), 5u);
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(d.notebook()->GetPageText(i), pages[i]);
+
+    EXPECT_EQ(d.spinFor(SETTING_CLIENT_PORT_NUMBER)->GetValue(), 8011);
+    for (const LinkedCase& c : kLinked) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(d.spinFor(c.id)->GetValue(), c.whenMissing);
+        EXPECT_TRUE(d.spinFor(c.id)->IsEnabled());
+        EXPECT_TRUE(d.linkedCheckBoxFor(c.id)->GetValue());
+    }
+    for (const CheckCase& c : kChecks) {
+        EXPECT_EQ(d.checkBoxFor(c.id)->GetValue(), c.whenMissing) << TavoroSettings::keyOf(c.id);
+    }
+    for (const TextCase& c : kTexts) {
+        const wxString expected = c.id == SETTING_CHAT_TRANSFER_MESSAGE  ? kTransferDefault
+                                  : c.id == SETTING_DEFAULT_CHAT_MESSAGE ? kChatDefault
+                                                                         : wxString();
+        EXPECT_EQ(d.textFor(c.id)->GetValue(), expected) << TavoroSettings::keyOf(c.id);
+    }
+    for (const TextCase& c : kCombos)
+        EXPECT_EQ(d.comboFor(c.id)->GetValue(), "");
+    EXPECT_FALSE(wxFileExists(path)) << "building the dialog writes nothing";
+}
+
+TEST_F(SettingsDialogTest, StoredValuesLoadIntoTheirControls) {
+    std::vector<TextCase> stored = kTexts;
+    stored.insert(stored.end(), kCombos.begin(), kCombos.end());
+    // Each check box stored opposite to its default; "Yes" is not "yes".
+    for (const CheckCase& c : kChecks) {
+        stored.push_back(
+            {c.id, c.whenMissing ? (c.id == SETTING_CONFIRM_CLOSE_CLIENT ? "Yes" : "no") : "yes"});
+    }
+    stored.push_back({SETTING_CLIENT_PORT_NUMBER, "4242"});
+    stored.push_back({SETTING_MINUTES_TO_LOG_OFF_AFTER, "25"});
+    stored.push_back({SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, "90"});
+    stored.push_back({SETTING_CHATS_BEFORE_AUTO_BUSY, "4"});
+    seed(stored);
+
+    SettingsDialog& d = open();
+    for (const TextCase& c : kTexts) {
+        EXPECT_EQ(d.textFor(c.id)->GetValue(), c.value) << TavoroSettings::keyOf(c.id);
+    }
+    for (const TextCase& c : kCombos) {
+        EXPECT_EQ(d.comboFor(c.id)->GetValue(), c.value) << TavoroSettings::keyOf(c.id);
+    }
+    for (const CheckCase& c : kChecks) {
+        EXPECT_EQ(d.checkBoxFor(c.id)->GetValue(), !c.whenMissing) << TavoroSettings::keyOf(c.id);
+    }
+    EXPECT_EQ(d.spinFor(SETTING_CLIENT_PORT_NUMBER)->GetValue(), 4242);
+    EXPECT_EQ(d.spinFor(SETTING_MINUTES_TO_LOG_OFF_AFTER)->GetValue(), 25);
+    EXPECT_EQ(d.spinFor(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF)->GetValue(), 90);
+    EXPECT_EQ(d.spinFor(SETTING_CHATS_BEFORE_AUTO_BUSY)->GetValue(), 4);
+}
+
+TEST_F(SettingsDialogTest, StoredEmptyMessagesStayEmpty) {
+    // Only a missing key gets the default text; an emptied message is the operator's choice.
+    seed({{SETTING_CHAT_TRANSFER_MESSAGE, ""}, {SETTING_DEFAULT_CHAT_MESSAGE, ""}});
+    SettingsDialog& d = open();
+    EXPECT_EQ(d.textFor(SETTING_CHAT_TRANSFER_MESSAGE)->GetValue(), "");
+    EXPECT_EQ(d.textFor(SETTING_DEFAULT_CHAT_MESSAGE)->GetValue(), "");
+}
+
+TEST_F(SettingsDialogTest, LinkedSpinBoxesLoadFromStoredValue) {
+    struct Row {
+        const char* stored;
+        int shown;
+        bool on;
+    };
+    const Row rows[] = {
+        {"0", 0, false}, {"-3", 0, false},   {"abc", 0, false},  {"", 0, false},
+        {"1", 1, true},  {"100", 100, true}, {"150", 100, true},
+    };
+    for (const Row& row : rows) {
+        for (const LinkedCase& c : kLinked) {
+            SCOPED_TRACE(wxString::Format("%s = '%s'", TavoroSettings::keyOf(c.id), row.stored));
+            wxRemoveFile(path);
+            seed({{c.id, row.stored}});
+            SettingsDialog& d = open();
+            EXPECT_EQ(d.spinFor(c.id)->GetValue(), row.shown);
+            EXPECT_EQ(d.spinFor(c.id)->IsEnabled(), row.on);
+            EXPECT_EQ(d.linkedCheckBoxFor(c.id)->GetValue(), row.on);
+        }
+    }
+}
+
+TEST_F(SettingsDialogTest, PortLoadsOnlyUsablePorts) {
+    struct Row {
+        const char* stored;  // nullptr: key missing
+        int shown;
+    };
+    const Row rows[] = {{nullptr, 8011},  {"0", 8011},     {"-1", 8011},
+                        {"x80", 8011},    {"1", 1},        {"80", 80},
+                        {"65535", 65535}, {"65536", 8011}, {"56356", 56356}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored ? row.stored : "(missing)");
+        wxRemoveFile(path);
+        if (row.stored)
+            seed({{SETTING_CLIENT_PORT_NUMBER, row.stored}});
+        SettingsDialog& d = open();
+        EXPECT_EQ(d.spinFor(SETTING_CLIENT_PORT_NUMBER)->GetValue(), row.shown);
+    }
+    wxSpinCtrl* port = dialog->spinFor(SETTING_CLIENT_PORT_NUMBER);
+    EXPECT_EQ(port->GetMin(), 1);
+    EXPECT_EQ(port->GetMax(), 65535);
+}
+
+TEST_F(SettingsDialogTest, LinkedCheckBoxesSwitchTheirSpinBoxes) {
+    SettingsDialog& d = open();
+    for (const LinkedCase& c : kLinked) {
+        SCOPED_TRACE(TavoroSettings::keyOf(c.id));
+        wxSpinCtrl* spin = d.spinFor(c.id);
+        wxCheckBox* box = d.linkedCheckBoxFor(c.id);
+        toggle(box, false);
+        EXPECT_EQ(spin->GetValue(), 0);
+        EXPECT_FALSE(spin->IsEnabled());
+        toggle(box, true);
+        EXPECT_EQ(spin->GetValue(), c.whenTicked);
+        EXPECT_TRUE(spin->IsEnabled());
+    }
+}
+
+TEST_F(SettingsDialogTest, OkWritesEverySettingAndFlushes) {
+    SettingsDialog& d = open();
+    for (const TextCase& c : kTexts)
+        d.textFor(c.id)->ChangeValue(c.value);
+    for (const TextCase& c : kCombos)
+        d.comboFor(c.id)->SetValue(c.value);
+    for (size_t i = 0; i < kChecks.size(); ++i)
+        d.checkBoxFor(kChecks[i].id)->SetValue(i % 2 == 0);
+    toggle(d.linkedCheckBoxFor(SETTING_MINUTES_TO_LOG_OFF_AFTER), false);
+    d.spinFor(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF)->SetValue(45);
+    d.spinFor(SETTING_CHATS_BEFORE_AUTO_BUSY)->SetValue(7);
+    d.spinFor(SETTING_CLIENT_PORT_NUMBER)->SetValue(65535);
+
+    d.Show();
+    ::testing::internal::CaptureStdout();
+    click(d.FindWindow(wxID_OK));
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(d.IsShown());
+    EXPECT_EQ(d.GetReturnCode(), wxID_OK);
+
+    // 13 texts, 10 check boxes, 4 combo boxes, 3 linked spins and the port.
+    size_t writes = 0;
+    for (size_t at = out.find("wrote setting to file."); at != std::string::npos;
+         at = out.find("wrote setting to file.", at + 1)) {
+        ++writes;
+    }
+    EXPECT_EQ(writes, 31u) << out;
+
+    TavoroSettings reread(path);
+    for (const TextCase& c : kTexts) {
+        EXPECT_EQ(reread.getString(c.id), c.value) << TavoroSettings::keyOf(c.id);
+    }
+    for (const TextCase& c : kCombos) {
+        EXPECT_EQ(reread.getString(c.id), c.value) << TavoroSettings::keyOf(c.id);
+    }
+    for (size_t i = 0; i < kChecks.size(); ++i) {
+        EXPECT_EQ(reread.getString(kChecks[i].id), i % 2 == 0 ? "yes" : "no")
+            << TavoroSettings::keyOf(kChecks[i].id);
+    }
+    EXPECT_EQ(reread.getString(SETTING_MINUTES_TO_LOG_OFF_AFTER), "0");
+    EXPECT_EQ(reread.getString(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF), "45");
+    EXPECT_EQ(reread.getString(SETTING_CHATS_BEFORE_AUTO_BUSY), "7");
+    EXPECT_EQ(reread.getString(SETTING_CLIENT_PORT_NUMBER), "65535");
+    // The dictionary has no key of its own.
+    EXPECT_TRUE(fileText(path).Contains("\nUnknown=en_GB\n") ||
+                fileText(path).StartsWith("Unknown=en_GB\n"))
+        << fileText(path);
+    // The canned responses are not settings.
+    EXPECT_FALSE(fileText(path).Contains("Test Subject"));
+}
+
+TEST_F(SettingsDialogTest, OkOnEmptyConfigurationStoresTheShownDefaults) {
+    SettingsDialog& d = open();
+    click(d.FindWindow(wxID_OK));
+    TavoroSettings reread(path);
+    EXPECT_EQ(reread.getString(SETTING_CLIENT_PORT_NUMBER), "8011");
+    EXPECT_EQ(reread.getString(SETTING_MINUTES_TO_LOG_OFF_AFTER), "10");
+    EXPECT_EQ(reread.getString(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF), "60");
+    EXPECT_EQ(reread.getString(SETTING_CHATS_BEFORE_AUTO_BUSY), "2");
+    EXPECT_EQ(reread.getString(SETTING_CHAT_TRANSFER_MESSAGE), kTransferDefault);
+    EXPECT_EQ(reread.getString(SETTING_DEFAULT_CHAT_MESSAGE), kChatDefault);
+    EXPECT_EQ(reread.getString(SETTING_CONFIRM_CLOSE_CLIENT), "yes");
+    EXPECT_EQ(reread.getString(SETTING_HIDE_CLIENT_ON_STARTUP), "no");
+    EXPECT_TRUE(reread.exists(SETTING_SERVER_DNS_IP));
+    EXPECT_EQ(reread.getString(SETTING_SERVER_DNS_IP), "");
+
+    // A second run shows what the first stored.
+    SettingsDialog& again = open();
+    EXPECT_EQ(again.spinFor(SETTING_CHATS_BEFORE_AUTO_BUSY)->GetValue(), 2);
+    EXPECT_TRUE(again.linkedCheckBoxFor(SETTING_CHATS_BEFORE_AUTO_BUSY)->GetValue());
+}
+
+TEST_F(SettingsDialogTest, CancelAndHelpWriteNothing) {
+    seed({{SETTING_SERVER_DNS_IP, "old.example.test"}, {SETTING_CLIENT_PORT_NUMBER, "9000"}});
+    const wxString before = fileText(path);
+
+    SettingsDialog& d = open();
+    d.textFor(SETTING_SERVER_DNS_IP)->ChangeValue("new.example.test");
+    d.spinFor(SETTING_CLIENT_PORT_NUMBER)->SetValue(1234);
+    d.checkBoxFor(SETTING_ELAPSED_TIME)->SetValue(true);
+    toggle(d.linkedCheckBoxFor(SETTING_CHATS_BEFORE_AUTO_BUSY), false);
+    d.Show();
+
+    click(d.FindWindow(wxID_HELP));
+    EXPECT_TRUE(d.IsShown()) << "Help leaves the dialog open";
+    click(d.FindWindow(wxID_CANCEL));
+    EXPECT_FALSE(d.IsShown());
+    EXPECT_EQ(d.GetReturnCode(), wxID_CANCEL);
+
+    EXPECT_EQ(fileText(path), before);
+    // Nothing waits in the store either, for a later flush by the main window to pick up.
+    EXPECT_EQ(store->getString(SETTING_SERVER_DNS_IP), "old.example.test");
+    EXPECT_FALSE(store->exists(SETTING_ELAPSED_TIME));
+    store->flush();
+    EXPECT_EQ(TavoroSettings(path).getString(SETTING_CLIENT_PORT_NUMBER), "9000");
+}
+
+TEST_F(SettingsDialogTest, CannedResponsesShowAndSaveTheirText) {
+    SettingsDialog& d = open();
+    wxTreeCtrl* tree = d.cannedTree();
+    const wxTreeItemId root = tree->GetRootItem();
+    ASSERT_TRUE(root.IsOk());
+    EXPECT_EQ(tree->GetItemText(root), "Subjects");
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId sales = tree->GetFirstChild(root, cookie);
+    ASSERT_TRUE(sales.IsOk());
+    EXPECT_EQ(tree->GetItemText(sales), "Sales");
+    EXPECT_EQ(tree->GetChildrenCount(root, true), 1u);
+
+    tree->SelectItem(sales);
+    EXPECT_EQ(d.cannedText()->GetValue(), "Test Sales Subject");
+    tree->SelectItem(root);
+    EXPECT_EQ(d.cannedText()->GetValue(), "Test Subject");
+
+    d.cannedText()->ChangeValue("We are open 9 to 5.");
+    click(d.saveTextButton());
+    tree->SelectItem(sales);
+    EXPECT_EQ(d.cannedText()->GetValue(), "Test Sales Subject") << "saved into the root only";
+    tree->SelectItem(root);
+    EXPECT_EQ(d.cannedText()->GetValue(), "We are open 9 to 5.");
+    auto* data = dynamic_cast<Tools::StringItemData*>(tree->GetItemData(root));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->getText(), "We are open 9 to 5.");
+
+    // Save Text without a selection changes nothing and does not fail.
+    tree->Unselect();
+    d.cannedText()->ChangeValue("lost");
+    click(d.saveTextButton());
+    EXPECT_EQ(data->getText(), "We are open 9 to 5.");
+
+    wxMenu* menu = d.contextMenu();
+    ASSERT_EQ(menu->GetMenuItemCount(), 3u);
+    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), "Add Subject");
+    EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), "Delete Subject");
+    EXPECT_EQ(menu->FindItemByPosition(2)->GetItemLabelText(), "Edit Subject");
+}
+
+// A dialog whose file chooser answers from a script instead of asking the operator.
+class ScriptedChooserDialog : public SettingsDialog {
+  public:
+    using SettingsDialog::SettingsDialog;
+    wxString answer;
+    bool confirm = true;
+    std::vector<wxString> asked;
+
+  protected:
+    bool chooseSoundFile(const wxString& current, wxString* chosen) override {
+        asked.push_back(current);
+        if (confirm)
+            *chosen = answer;
+        return confirm;
+    }
+};
+
+TEST_F(SettingsDialogTest, FolderButtonsFillTheirOwnSoundBox) {
+    seed({{SETTING_CALLBACK_SOUND_PATH, "/old/callback.wav"}});
+    store = std::make_unique<TavoroSettings>(path);
+    auto* d = new ScriptedChooserDialog(nullptr, *store);
+    dialog.reset(d);
+    EXPECT_EQ(d->fileChooser()->GetMessage(), "Select file");
+    EXPECT_EQ(d->fileChooser()->GetWildcard(), "*.wav;*.mp3");
+
+    const int sounds[] = {SETTING_CHAT_REQUEST_SOUND_PATH, SETTING_NEW_VISITOR_SOUND_PATH,
+                          SETTING_CALLBACK_SOUND_PATH, SETTING_PROSPECT_SOUND_PATH};
+    for (int id : sounds) {
+        SCOPED_TRACE(TavoroSettings::keyOf(id));
+        d->answer = wxString::Format("/sounds/%d.wav", id);
+        click(d->soundButtonFor(id));
+        for (int other : sounds) {
+            const wxString text = d->textFor(other)->GetValue();
+            if (other == id) {
+                EXPECT_EQ(text, d->answer);
+            } else {
+                EXPECT_NE(text, d->answer);
+            }
+        }
+    }
+    EXPECT_EQ(d->asked.at(2), "/old/callback.wav") << "the chooser starts at the current file";
+
+    d->confirm = false;
+    click(d->soundButtonFor(SETTING_PROSPECT_SOUND_PATH));
+    EXPECT_EQ(d->textFor(SETTING_PROSPECT_SOUND_PATH)->GetValue(),
+              wxString::Format("/sounds/%d.wav", SETTING_PROSPECT_SOUND_PATH))
+        << "a cancelled chooser leaves the box alone";
+}
+
+TEST_F(SettingsDialogTest, ControlsAreFoundByWindowName) {
+    SettingsDialog& d = open();
+    const std::vector<std::pair<const char*, wxWindow*>> named = {
+        {"ID_SERVER_DNS_IP", d.textFor(SETTING_SERVER_DNS_IP)},
+        {"ID_PORT_NUMBER", d.spinFor(SETTING_CLIENT_PORT_NUMBER)},
+        {"ID_AUTHENTICATION_STRING", d.textFor(SETTING_AUTHENTICATION_STRING)},
+        {"ID_USERNAME", d.textFor(SETTING_USERNAME)},
+        {"ID_PASSWORD", d.textFor(SETTING_PASSWORD)},
+        {"ID_OPERATOR_NAME", d.textFor(SETTING_OPERATOR_NAME)},
+        {"ID_DEPARTMENT_NAME", d.textFor(SETTING_DEPARTMENT_NAME)},
+        {"ID_SMS_NUMBER", d.textFor(SETTING_SMS_NUMBER)},
+        {"ID_LANGUAGE", d.comboFor(SETTING_LANGUAGE)},
+        {"ID_HIDE_ON_STARTUP", d.checkBoxFor(SETTING_HIDE_CLIENT_ON_STARTUP)},
+        {"ID_BUSY_CHECK", d.linkedCheckBoxFor(SETTING_CHATS_BEFORE_AUTO_BUSY)},
+        {"ID_BUSY_SPIN", d.spinFor(SETTING_CHATS_BEFORE_AUTO_BUSY)},
+        {"ID_ELAPSED_TIME", d.checkBoxFor(SETTING_ELAPSED_TIME)},
+        {"ID_RIGHT_TO_LEFT", d.checkBoxFor(SETTING_RIGHT_TO_LEFT_TEXT)},
+        {"ID_LOG_OFF_CHECK", d.linkedCheckBoxFor(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF)},
+        {"ID_LOG_OFF_SPIN", d.spinFor(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF)},
+        {"ID_AWAY_CHECK", d.linkedCheckBoxFor(SETTING_MINUTES_TO_LOG_OFF_AFTER)},
+        {"ID_AWAY_SPIN", d.spinFor(SETTING_MINUTES_TO_LOG_OFF_AFTER)},
+        {"ID_ASK_PASSWORD", d.checkBoxFor(SETTING_ALWAYS_ASK_FOR_PASSWORD)},
+        {"ID_CONFIRM_EXIT", d.checkBoxFor(SETTING_CONFIRM_CLOSE_CLIENT)},
+        {"ID_DEFAULT_CHAT_MESSAGE", d.textFor(SETTING_DEFAULT_CHAT_MESSAGE)},
+        {"ID_CHAT_TRANSFER_MESSAGE", d.textFor(SETTING_CHAT_TRANSFER_MESSAGE)},
+        {"ID_POPUP_STYLE", d.comboFor(SETTING_POPUP_STYLE)},
+        {"ID_DISPLAY_STYLE", d.comboFor(SETTING_POPUP_DISPLAY_STYLE)},
+        {"ID_POPUP_NEW_VISITORS", d.checkBoxFor(SETTING_POPUP_FOR_NEW_VISITORS)},
+        {"ID_POPUP_EXCEPTIONS", d.checkBoxFor(SETTING_POPUP_FOR_EXCEPTIONS)},
+        {"ID_LEAVE_CHAT_ON_SCREEN", d.checkBoxFor(SETTING_LEAVE_CHAT_ON_SCREEN)},
+        {"ID_CHAT_REQUEST_SOUND", d.textFor(SETTING_CHAT_REQUEST_SOUND_PATH)},
+        {"ID_NEW_VISITOR_SOUND", d.textFor(SETTING_NEW_VISITOR_SOUND_PATH)},
+        {"ID_CALLBACK_SOUND", d.textFor(SETTING_CALLBACK_SOUND_PATH)},
+        {"ID_PROSPECT_SOUND", d.textFor(SETTING_PROSPECT_SOUND_PATH)},
+        {"ID_PROSPECT_SOUND_BUTTON", d.soundButtonFor(SETTING_PROSPECT_SOUND_PATH)},
+        {"ID_SPELL_AS_YOU_TYPE", d.checkBoxFor(SETTING_CHECK_SPELLING_AS_YOU_TYPE)},
+        {"ID_SPELL_BEFORE_SENDING", d.checkBoxFor(SETTING_AUTO_CHECK_SPELLING)},
+        {"ID_DICTIONARY", d.comboFor(SETTING_UNKNOWN)},
+        {"ID_CANNED_TREE", d.cannedTree()},
+        {"ID_CANNED_TEXT", d.cannedText()},
+        {"ID_SAVE_TEXT", d.saveTextButton()},
+    };
+    for (const auto& [name, control] : named) {
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(d.FindWindow(name), control) << name;
+    }
+    EXPECT_NE(d.FindWindow("ID_TEST_POPUP"), nullptr);
+    EXPECT_TRUE(d.textFor(SETTING_PASSWORD)->HasFlag(wxTE_PASSWORD));
+    EXPECT_EQ(d.comboFor(SETTING_POPUP_STYLE)->GetCount(), 3u);
+    EXPECT_EQ(d.comboFor(SETTING_POPUP_DISPLAY_STYLE)->GetString(2), "Three");
+    EXPECT_EQ(d.comboFor(SETTING_UNKNOWN)->GetCount(), 0u);
+}
+
+}  // namespace
