@@ -1,0 +1,198 @@
+#include "ClientSession.h"
+
+#include <cctype>
+#include <vector>
+
+#include "SessionSealer.h"
+
+namespace TavoroDemo {
+namespace {
+
+std::vector<std::string> splitTabs(const std::string& text) {
+    std::vector<std::string> fields(1);
+    for (const char c : text) {
+        if (c == '\t') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+// The client sends ISO 8859-1 bytes; operator names and passwords are kept as UTF-8.
+std::string latin1ToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string upper(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The login as it may be written to the log: the password field is masked.
+std::string loggableLogin(const std::string& text) {
+    if (upper(text.substr(0, 7)) != "@LOGIN:")
+        return text;
+    auto fields = splitTabs(text.substr(7));
+    if (fields.size() > 8)
+        fields[8] = "***";
+    std::string out = text.substr(0, 7);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i)
+            out += '\t';
+        out += fields[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+const char* const ClientSession::kAppName = "Tavoro Demo Server";
+const char* const ClientSession::kRegisteredTo = "Tavoro Demo Company";
+
+ClientSession::ClientSession(int id, SessionContext& context) : m_id(id), m_context(context) {}
+
+void ClientSession::start() {
+    send("@HELLO:Tavoro demo monitoring server");
+}
+
+void ClientSession::receive(const char* data, size_t n) {
+    std::vector<std::string> frames;
+    const size_t droppedBefore = m_reader.droppedFrames();
+    m_reader.feed(data, n, frames);
+    if (m_reader.droppedFrames() != droppedBefore) {
+        m_context.log.connection(m_id, "dropped a frame longer than 16 MiB");
+    }
+    for (const auto& body : frames) {
+        if (m_finished)
+            break;
+        onFrame(body);
+    }
+}
+
+void ClientSession::onFrame(const std::string& body) {
+    if (!m_codec) {
+        m_context.log.frame(m_id, "<-", body);
+        dispatch(body);
+        return;
+    }
+    std::string text;
+    std::string error;
+    if (!m_codec->decode(body, text, error)) {
+        m_context.log.connection(m_id, "undecryptable frame of " + std::to_string(body.size()) +
+                                           " bytes ignored: " + error);
+        return;
+    }
+    m_context.log.frame(m_id, "<-", loggableLogin(text));
+    dispatch(text);
+}
+
+const std::map<std::string, ClientSession::Handler>& ClientSession::handlers() {
+    static const std::map<std::string, Handler> table = {
+        {"@PUBLICKEY", &ClientSession::onPublicKey},
+        {"@LOGIN", &ClientSession::onLogin},
+        {"@CLOSE", &ClientSession::onClose},
+    };
+    return table;
+}
+
+void ClientSession::dispatch(const std::string& text) {
+    const size_t colon = text.find(':');
+    const std::string command = upper(text.substr(0, colon));
+    const std::string data = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+    const auto found = handlers().find(command);
+    if (found == handlers().end()) {
+        m_context.log.connection(m_id, "ignored command " + ServerLog::readable(command));
+        return;
+    }
+    (this->*(found->second))(data);
+}
+
+void ClientSession::onPublicKey(const std::string& data) {
+    if (m_stage != Stage::AwaitingPublicKey) {
+        m_context.log.connection(m_id, "ignored a second public key");
+        return;
+    }
+    m_sessionKey = SessionSealer::newSessionKey();
+    std::string sealed;
+    std::string error;
+    if (!SessionSealer::seal(data, sessionData(), sealed, error)) {
+        m_context.log.connection(m_id, "public key refused: " + error);
+        refuse("Invalid public key.");
+        return;
+    }
+    send("@SESSION:" + sealed);
+    // Everything after the session data is encrypted, in both directions.
+    m_codec = std::make_unique<FrameCodec>(m_sessionKey, m_context.random);
+    m_stage = Stage::AwaitingLogin;
+}
+
+void ClientSession::onLogin(const std::string& data) {
+    if (m_stage != Stage::AwaitingLogin) {
+        m_context.log.connection(m_id, "ignored a login outside the session set-up");
+        return;
+    }
+    const auto fields = splitTabs(data);
+    if (fields.size() < 9) {
+        refuse("Login refused: the login message is incomplete.");
+        return;
+    }
+    m_operator = m_context.model.checkLogin(latin1ToUtf8(fields[7]), latin1ToUtf8(fields[8]));
+    if (!m_operator) {
+        refuse("Login failed: unknown username or wrong password.");
+        return;
+    }
+    m_context.log.connection(m_id, "operator " + m_operator->username + " logged in");
+    m_stage = Stage::LoggedIn;
+    send("@CONNECTED:");
+}
+
+void ClientSession::onClose(const std::string&) {
+    m_context.log.connection(m_id, "client closed the session");
+    m_finished = true;
+}
+
+void ClientSession::send(const std::string& text) {
+    m_context.log.frame(m_id, "->", text);
+    if (m_codec) {
+        m_output += m_codec->encode(text);
+    } else {
+        m_output += text;
+    }
+    m_output += '\0';
+}
+
+void ClientSession::refuse(const std::string& reason) {
+    send("@ERROR:" + reason);
+    m_finished = true;
+}
+
+std::string ClientSession::sessionData() const {
+    // Fields 0..13, TAB-separated: product, version, edition, registered to, then details the
+    // client keeps without using, an unused field 12 and the session key in field 13.
+    const std::string fields[] = {kAppName,    "1.0.0", "Demo", kRegisteredTo, "127.0.0.1",
+                                  "8011",      "10",    "en",   "UTC",         "demo",
+                                  "unlimited", "0",     "",     m_sessionKey};
+    std::string out;
+    for (size_t i = 0; i < sizeof(fields) / sizeof(fields[0]); ++i) {
+        if (i)
+            out += '\t';
+        out += fields[i];
+    }
+    return out;
+}
+
+}  // namespace TavoroDemo

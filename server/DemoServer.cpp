@@ -1,0 +1,172 @@
+#include "DemoServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace TavoroDemo {
+
+DemoServer::DemoServer(const ServerOptions& options, SessionContext& context)
+    : m_options(options), m_context(context) {}
+
+DemoServer::~DemoServer() {
+    for (auto& entry : m_connections)
+        ::close(entry.first);
+    if (m_listenFd >= 0)
+        ::close(m_listenFd);
+}
+
+bool DemoServer::listen(std::string& error) {
+    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listenFd < 0) {
+        error = std::string("socket: ") + std::strerror(errno);
+        return false;
+    }
+    const int on = 1;
+    ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on));
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(m_options.port);
+    if (::inet_pton(AF_INET, m_options.bindAddress.c_str(), &addr.sin_addr) != 1) {
+        error = "invalid bind address " + m_options.bindAddress;
+        return false;
+    }
+    if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+        error = "bind " + m_options.bindAddress + ":" + std::to_string(m_options.port) + ": " +
+                std::strerror(errno);
+        return false;
+    }
+    if (::listen(m_listenFd, 128) != 0) {
+        error = std::string("listen: ") + std::strerror(errno);
+        return false;
+    }
+    socklen_t len = sizeof(addr);
+    ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len);
+    m_port = ntohs(addr.sin_port);
+    return true;
+}
+
+void DemoServer::run(const volatile std::sig_atomic_t& stop) {
+    std::vector<pollfd> fds;
+    while (!stop) {
+        fds.clear();
+        fds.push_back({m_listenFd, POLLIN, 0});
+        for (auto& entry : m_connections) {
+            short events = POLLIN;
+            if (!entry.second.session->output().empty())
+                events |= POLLOUT;
+            fds.push_back({entry.first, events, 0});
+        }
+        const int ready = ::poll(fds.data(), fds.size(), 500);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            m_context.log.info(std::string("poll: ") + std::strerror(errno));
+            return;
+        }
+        if (ready == 0)
+            continue;
+        if (fds[0].revents & POLLIN)
+            acceptAll();
+        for (size_t i = 1; i < fds.size(); ++i) {
+            if (fds[i].revents == 0)
+                continue;
+            auto found = m_connections.find(fds[i].fd);
+            if (found == m_connections.end())
+                continue;
+            Connection& c = found->second;
+            bool alive = true;
+            if (fds[i].revents & (POLLIN | POLLHUP | POLLERR))
+                alive = readFrom(c);
+            if (alive && !c.session->output().empty())
+                alive = writeTo(c);
+            if (!alive) {
+                closeConnection(fds[i].fd, "connection closed");
+            } else if (c.session->finished() && c.session->output().empty()) {
+                closeConnection(fds[i].fd, "session ended");
+            } else if (c.session->output().size() > kMaxPendingOutput) {
+                closeConnection(fds[i].fd, "client does not read; dropped");
+            }
+        }
+    }
+}
+
+void DemoServer::acceptAll() {
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            return;  // EAGAIN: nothing more; other errors: try again on the next poll
+        if (m_connections.size() >= kMaxConnections) {
+            m_context.log.info("too many connections; refusing one");
+            ::close(fd);
+            continue;
+        }
+        const int id = m_nextId++;
+        auto session = std::make_unique<ClientSession>(id, m_context);
+        m_context.log.connection(id, "connected");
+        session->start();
+        Connection& c = m_connections[fd];
+        c.fd = fd;
+        c.session = std::move(session);
+        if (!writeTo(c))
+            closeConnection(fd, "write failed");
+    }
+}
+
+bool DemoServer::readFrom(Connection& c) {
+    char buffer[65536];
+    for (int rounds = 0; rounds < 16; ++rounds) {
+        const ssize_t n = ::recv(c.fd, buffer, sizeof(buffer), 0);
+        if (n > 0) {
+            c.session->receive(buffer, static_cast<size_t>(n));
+            if (c.session->finished())
+                return true;
+            continue;
+        }
+        if (n == 0)
+            return false;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return true;
+        if (errno == EINTR)
+            continue;
+        return false;
+    }
+    return true;  // more may be waiting; the next poll says so
+}
+
+bool DemoServer::writeTo(Connection& c) {
+    std::string& out = c.session->output();
+    size_t written = 0;
+    while (written < out.size()) {
+        const ssize_t n = ::send(c.fd, out.data() + written, out.size() - written, MSG_NOSIGNAL);
+        if (n > 0) {
+            written += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        return false;
+    }
+    out.erase(0, written);
+    return true;
+}
+
+void DemoServer::closeConnection(int fd, const char* why) {
+    auto found = m_connections.find(fd);
+    if (found == m_connections.end())
+        return;
+    m_context.log.connection(found->second.session->id(), why);
+    ::close(fd);
+    m_connections.erase(found);
+}
+
+}  // namespace TavoroDemo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <csignal>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "ClientSession.h"
+#include "ServerOptions.h"
+
+namespace TavoroDemo {
+
+// The listening socket and the connections, served by one thread with poll(). Each connection
+// has a ClientSession that turns received bytes into replies.
+class DemoServer {
+  public:
+    static constexpr size_t kMaxConnections = 1000;
+    // A client that stops reading is dropped once this much output waits for it.
+    static constexpr size_t kMaxPendingOutput = 64u * 1024u * 1024u;
+
+    DemoServer(const ServerOptions& options, SessionContext& context);
+    ~DemoServer();
+    DemoServer(const DemoServer&) = delete;
+    DemoServer& operator=(const DemoServer&) = delete;
+
+    // Binds and listens; the actual port is then port().
+    bool listen(std::string& error);
+    uint16_t port() const { return m_port; }
+
+    // Serves until stop becomes non-zero (set from a signal handler).
+    void run(const volatile std::sig_atomic_t& stop);
+
+  private:
+    struct Connection {
+        int fd;
+        std::unique_ptr<ClientSession> session;
+    };
+
+    void acceptAll();
+    // Reads what is there; false when the connection is gone.
+    bool readFrom(Connection& c);
+    // Writes what it can; false on a write error.
+    bool writeTo(Connection& c);
+    void closeConnection(int fd, const char* why);
+
+    const ServerOptions& m_options;
+    SessionContext& m_context;
+    int m_listenFd = -1;
+    uint16_t m_port = 0;
+    int m_nextId = 1;
+    std::map<int, Connection> m_connections;
+};
+
+}  // namespace TavoroDemo

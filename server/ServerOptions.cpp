@@ -1,0 +1,110 @@
+#include "ServerOptions.h"
+
+#include <arpa/inet.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace TavoroDemo {
+namespace {
+
+bool parseUnsigned(const std::string& text, uint64_t max, uint64_t& value) {
+    if (text.empty() || text.size() > 20)
+        return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    errno = 0;
+    const unsigned long long v = std::strtoull(text.c_str(), nullptr, 10);
+    if (errno != 0 || v > max)
+        return false;
+    value = v;
+    return true;
+}
+
+// Only addresses of this machine's loopback network: the demo server is never reachable from
+// another machine.
+bool isLoopback(const std::string& address) {
+    in_addr a{};
+    if (inet_pton(AF_INET, address.c_str(), &a) != 1)
+        return false;
+    return (ntohl(a.s_addr) >> 24) == 127;
+}
+
+}  // namespace
+
+bool ServerOptions::parse(int argc, char** argv, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                error = "option " + arg + " needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--help" || arg == "-h") {
+            showHelp = true;
+        } else if (arg == "--verbose" || arg == "-v") {
+            verbose = true;
+        } else if (arg == "--port") {
+            uint64_t v = 0;
+            if (!value(text))
+                return false;
+            if (!parseUnsigned(text, 65535, v)) {
+                error = "invalid port: " + text;
+                return false;
+            }
+            port = static_cast<uint16_t>(v);
+        } else if (arg == "--bind") {
+            if (!value(text))
+                return false;
+            if (text == "localhost")
+                text = "127.0.0.1";
+            if (!isLoopback(text)) {
+                error = "refusing to listen on " + text + ": only loopback addresses (127.x.x.x)";
+                return false;
+            }
+            bindAddress = text;
+        } else if (arg == "--operators") {
+            if (!value(operatorsFile))
+                return false;
+        } else if (arg == "--ready-file") {
+            if (!value(readyFile))
+                return false;
+        } else if (arg == "--log") {
+            if (!value(logFile))
+                return false;
+            verbose = true;
+        } else if (arg == "--seed") {
+            if (!value(text))
+                return false;
+            if (!parseUnsigned(text, UINT64_MAX, seed)) {
+                error = "invalid seed: " + text;
+                return false;
+            }
+            seedGiven = true;
+        } else {
+            error = "unknown option: " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ServerOptions::usage() {
+    return "usage: tavoro-demo-server [options]\n"
+           "  --port N           port to listen on (default 8011; 0 picks a free port)\n"
+           "  --bind ADDRESS     loopback address to listen on (default 127.0.0.1)\n"
+           "  --operators FILE   operator list, lines: username<TAB>password<TAB>display name\n"
+           "                     (default: built-in demo operators demo/demo and support/support)\n"
+           "  --verbose          log every frame sent and received, in plain text, to stderr\n"
+           "  --log FILE         like --verbose, but append the log to FILE\n"
+           "  --ready-file PATH  write the listening port to PATH once listening\n"
+           "  --seed N           seed for the server's non-secret random choices\n";
+}
+
+}  // namespace TavoroDemo
