@@ -82,9 +82,11 @@ const int kLinkedLoadOrder[] = {SETTING_MINUTES_TO_LOG_OFF_AFTER,
 
 constexpr int kBorder = 5;
 
-wxStaticText* addLabel(wxWindow* parent, wxSizer* sizer, const wxString& label) {
+// A label beside a control (grid or row) or above one (column).
+wxStaticText* addLabel(wxWindow* parent, wxSizer* sizer, const wxString& label,
+                       int flags = wxALIGN_CENTER_VERTICAL | wxALL) {
     auto* text = new wxStaticText(parent, wxID_ANY, label);
-    sizer->Add(text, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    sizer->Add(text, 0, flags, kBorder);
     return text;
 }
 
@@ -196,14 +198,14 @@ wxWindow* SettingsDialog::buildOptionsPage(wxNotebook* book) {
                 "ID_CONFIRM_EXIT");
 
     const wxSize messageSize(-1, 60);
-    addLabel(page, column, _("Default Message When Starting A New Chat:"));
+    addLabel(page, column, _("Default Message When Starting A New Chat:"), wxALL);
     auto* chatMessage =
         new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, messageSize,
                        wxTE_MULTILINE, wxDefaultValidator, "ID_DEFAULT_CHAT_MESSAGE");
     column->Add(chatMessage, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, kBorder);
     m_texts[SETTING_DEFAULT_CHAT_MESSAGE] = chatMessage;
 
-    addLabel(page, column, _("Default Message For Chat Transfers:"));
+    addLabel(page, column, _("Default Message For Chat Transfers:"), wxALL);
     auto* transferMessage =
         new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, messageSize,
                        wxTE_MULTILINE, wxDefaultValidator, "ID_CHAT_TRANSFER_MESSAGE");
@@ -315,7 +317,7 @@ wxTextCtrl* SettingsDialog::addText(wxWindow* parent, wxFlexGridSizer* grid, con
     addLabel(parent, grid, label);
     auto* text = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(220, -1),
                                 style, wxDefaultValidator, name);
-    grid->Add(text, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    grid->Add(text, 1, wxEXPAND | wxALL, kBorder);
     m_texts[id] = text;
     return text;
 }
@@ -339,7 +341,7 @@ wxComboBox* SettingsDialog::addCombo(wxWindow* parent, wxFlexGridSizer* grid, co
     }
     auto* combo = new wxComboBox(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                  choices, wxCB_DROPDOWN, wxDefaultValidator, name);
-    grid->Add(combo, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    grid->Add(combo, 1, wxEXPAND | wxALL, kBorder);
     m_combos[id] = combo;
     return combo;
 }
@@ -389,6 +391,9 @@ void SettingsDialog::fillCannedResponses() {
         m_cannedTree->AddRoot(_("Subjects"), -1, -1, new StringItemData(_("Test Subject")));
     m_cannedTree->AppendItem(root, _("Sales"), -1, -1, new StringItemData(_("Test Sales Subject")));
     m_cannedTree->Expand(root);
+    // A single-selection tree selects its root on creation without telling anyone: show that
+    // item's text, so "Save Text" never overwrites a text the operator has not seen.
+    showCannedText(m_cannedTree->GetSelection());
 }
 
 // ---- Loading and saving -------------------------------------------------------------------
@@ -558,11 +563,14 @@ void SettingsDialog::onSoundButton(int id) {
     }
 }
 
-void SettingsDialog::onCannedSelected(wxTreeEvent& event) {
-    const wxTreeItemId item = event.GetItem();
+void SettingsDialog::showCannedText(const wxTreeItemId& item) {
     const auto* data =
         item.IsOk() ? dynamic_cast<StringItemData*>(m_cannedTree->GetItemData(item)) : nullptr;
     m_cannedText->ChangeValue(data != nullptr ? data->getText() : wxString());
+}
+
+void SettingsDialog::onCannedSelected(wxTreeEvent& event) {
+    showCannedText(event.GetItem());
 }
 
 void SettingsDialog::onSaveText(wxCommandEvent&) {

@@ -97,6 +97,7 @@ class SettingsDialog : public wxDialog {
                       const wxString& name);
 
     void fillCannedResponses();
+    void showCannedText(const wxTreeItemId& item);
     void loadSettings();
     void loadLinkedSpin(const LinkedSpin& linked);
     void endDialog(int returnCode);

@@ -124,6 +124,11 @@ class SettingsDialogTest : public ::testing::Test {
         return *dialog;
     }
 
+    void removeFile() {
+        if (wxFileExists(path))
+            wxRemoveFile(path);
+    }
+
     // Writes values into the file as an earlier run would have.
     void seed(const std::vector<TextCase>& values) {
         TavoroSettings writer(path);
@@ -218,7 +223,7 @@ TEST_F(SettingsDialogTest, LinkedSpinBoxesLoadFromStoredValue) {
     for (const Row& row : rows) {
         for (const LinkedCase& c : kLinked) {
             SCOPED_TRACE(wxString::Format("%s = '%s'", TavoroSettings::keyOf(c.id), row.stored));
-            wxRemoveFile(path);
+            removeFile();
             seed({{c.id, row.stored}});
             SettingsDialog& d = open();
             EXPECT_EQ(d.spinFor(c.id)->GetValue(), row.shown);
@@ -238,7 +243,7 @@ TEST_F(SettingsDialogTest, PortLoadsOnlyUsablePorts) {
                         {"65535", 65535}, {"65536", 8011}, {"56356", 56356}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.stored ? row.stored : "(missing)");
-        wxRemoveFile(path);
+        removeFile();
         if (row.stored)
             seed({{SETTING_CLIENT_PORT_NUMBER, row.stored}});
         SettingsDialog& d = open();
@@ -372,6 +377,9 @@ TEST_F(SettingsDialogTest, CannedResponsesShowAndSaveTheirText) {
     ASSERT_TRUE(sales.IsOk());
     EXPECT_EQ(tree->GetItemText(sales), "Sales");
     EXPECT_EQ(tree->GetChildrenCount(root, true), 1u);
+
+    EXPECT_EQ(tree->GetSelection(), root) << "the root starts selected";
+    EXPECT_EQ(d.cannedText()->GetValue(), "Test Subject") << "and its text is shown";
 
     tree->SelectItem(sales);
     EXPECT_EQ(d.cannedText()->GetValue(), "Test Sales Subject");
