@@ -1,5 +1,320 @@
 #include "app/TavoroClientFrame.h"
+
+#include <wx/artprov.h>
+#include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/settings.h>
+#include <wx/splitter.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+#include "app/ClientIds.h"
+#include "dialog/VisitDetail.h"
+#include "net/ConnectionThread.h"
+#include "settings/TavoroSettings.h"
+#include "widgets/DaySummaryView.h"
+#include "widgets/Images.h"
+#include "widgets/VisitorGrid.h"
+
 namespace Tavoro {
+
+namespace {
+
+// Initial layout for a first start, when no sash position has been stored yet: the site tree
+// a comfortable width, the chat notebook a few rows high, the visit detail a readable width.
+constexpr int kDefaultVerticalSash = 220;     // from the left edge
+constexpr int kDefaultHorizontalSash = -220;  // from the bottom edge
+constexpr int kDefaultVisitorsSash = -340;    // from the right edge
+
+wxBitmap toolBitmap(const wxString& fileName) {
+    wxIcon icon = loadIcon(fileName);
+    if (icon.IsOk()) {
+        wxBitmap bitmap;
+        bitmap.CopyFromIcon(icon);
+        if (bitmap.IsOk()) return bitmap;
+    }
+    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(32, 32));
+}
+
+int sashOrDefault(const TavoroSettings& settings, int id, int fallback) {
+    const long stored = settings.getInt(id);
+    // -1 is what a missing or unreadable entry reads as; a stored sash is never -1.
+    return stored == -1 ? fallback : static_cast<int>(stored);
+}
+
+wxGrid* makeGrid(wxWindow* parent, const wxString& name, int cols) {
+    auto* grid = new wxGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS,
+                            name);
+    grid->CreateGrid(0, cols);
+    return grid;
+}
+
+void labelColumns(wxGrid* grid, std::initializer_list<const char*> labels) {
+    int col = 0;
+    for (const char* label : labels) {
+        grid->SetColLabelValue(col++, wxGetTranslation(label));
+    }
+    // Size to the labels only: the grids are empty at this point.
+    grid->AutoSizeColLabelSize(0);
+    for (int c = 0; c < grid->GetNumberCols(); ++c) {
+        grid->AutoSizeColLabelSize(c);
+    }
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame)
+    EVT_CLOSE(TavoroClientFrame::onClose)
+    EVT_MENU(wxID_EXIT, TavoroClientFrame::onQuit)
+    EVT_MENU(ID_MENU_RECONNECT, TavoroClientFrame::onReconnect)
+    EVT_MENU(ID_MENU_OPTIONS, TavoroClientFrame::onOptions)
+    EVT_MENU(ID_MENU_HIDE_DETAIL, TavoroClientFrame::onHideVisitDetail)
+    EVT_TOOL_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY, TavoroClientFrame::onStatusTool)
+    EVT_TOOL_RCLICKED_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY,
+                            TavoroClientFrame::onStatusToolRightClick)
+    EVT_MENU(ID_STATUS_SET_DEFAULT, TavoroClientFrame::onSetDefaultStatus)
+    EVT_SOCKET(ID_SOCKET_CONNECT, TavoroClientFrame::onSocketEvent)
+    EVT_TIMER(ID_TIMER_CONNECT_TIMEOUT, TavoroClientFrame::onConnectTimeout)
+wxEND_EVENT_TABLE()
+
 TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
-    : wxFrame(parent, id, "Tavoro Linux / Mac Client") {}
+    : m_settings(getSettings()), m_connectTimer(this, ID_TIMER_CONNECT_TIMEOUT) {
+    Create(parent, id, _("Tavoro Linux / Mac Client"), wxDefaultPosition, wxDefaultSize,
+           wxDEFAULT_FRAME_STYLE | wxDOUBLE_BORDER, "TavoroClientFrame");
+    SetClientSize(1112, 597);
+    SetMinSize(wxSize(640, 480));
+    SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_MENUTEXT));
+
+    buildLayout();
+    buildMenus();
+    CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "ID_STATUSBAR1");
+
+    Bind(EVT_SERVER_DATA, &TavoroClientFrame::onServerData, this);
+    Bind(EVT_CONNECTION_STATUS, &TavoroClientFrame::onConnectionStatus, this);
+    Bind(EVT_CONNECTION_LOST, &TavoroClientFrame::onConnectionLost, this);
+    Bind(EVT_CONNECTION_ENDED, &TavoroClientFrame::onConnectionEnded, this);
+
+    labelGrids();
+    restoreSashes();
+
+    m_rootItem = m_tree->AddRoot(_("Tavoro"));
+    m_allSitesItem = m_tree->AppendItem(m_rootItem, _("All Sites"));
+    m_monitoredSitesItem = m_tree->AppendItem(m_rootItem, _("Monitored Sites"));
+    m_tree->Expand(m_rootItem);
+    m_tree->Expand(m_monitoredSitesItem);
+
+    buildToolBar();
+
+    // "Monthly Summary" has no content yet: its page is taken out, the window stays hidden.
+    for (size_t page = 0; page < m_notebook1->GetPageCount(); ++page) {
+        if (m_notebook1->GetPage(page) == m_monthlyGrid) {
+            m_notebook1->RemovePage(page);
+            m_monthlyGrid->Hide();
+            break;
+        }
+    }
+
+    m_chatMenu.Enable(ID_CHAT_MONITOR, false);
+}
+
+void TavoroClientFrame::buildLayout() {
+    m_splitter2 = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                       wxSP_3D | wxSP_LIVE_UPDATE, "ID_SPLITTERWINDOW2");
+    m_splitter2->SetMinSize(wxSize(200, 200));
+    m_splitter2->SetMinimumPaneSize(200);
+
+    m_splitter1 = new wxSplitterWindow(m_splitter2, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                       wxSP_3D | wxSP_LIVE_UPDATE, "ID_SPLITTERWINDOW1");
+    m_splitter1->SetMinSize(wxSize(5, 5));
+    m_splitter1->SetMinimumPaneSize(5);
+
+    m_tree = new wxTreeCtrl(m_splitter1, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                            wxTR_DEFAULT_STYLE, wxDefaultValidator, "ID_TREECTRL1");
+    m_notebook1 = new wxNotebook(m_splitter1, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0,
+                                 "ID_NOTEBOOK1");
+
+    m_splitter3 = new wxSplitterWindow(m_notebook1, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                       wxSP_3D | wxSP_LIVE_UPDATE, "ID_SPLITTERWINDOW3");
+    m_splitter3->SetMinSize(wxSize(10, 10));
+    m_splitter3->SetMinimumPaneSize(10);
+    m_visitorGrid = new VisitorGrid(m_splitter3, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                    wxWANTS_CHARS, "ID_VISITORS_GRID");
+    m_visitDetail = new Dialog::VisitDetail(m_splitter3, this);
+    m_daySummary = new DaySummaryView(m_notebook1, this);
+    m_monthlyGrid = makeGrid(m_notebook1, "ID_GRID3", 0);
+    m_operatorsGrid = makeGrid(m_notebook1, "ID_GRID4", 7);
+    m_operatorsGrid->EnableEditing(false);
+
+    m_notebook1->AddPage(m_splitter3, _("CurrentVisitors"));
+    m_notebook1->AddPage(m_daySummary, _("Day Summary"));
+    m_notebook1->AddPage(m_monthlyGrid, _("Monthly Summary"));
+    m_notebook1->AddPage(m_operatorsGrid, _("Current Operators"));
+
+    m_notebook2 = new wxNotebook(m_splitter2, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0,
+                                 "ID_NOTEBOOK2");
+    m_chattingGrid = makeGrid(m_notebook2, "ID_GRID5", 10);
+    m_chattingGrid->SetRowLabelSize(0);
+    m_chattingGrid->EnableEditing(false);
+    m_callbacksGrid = makeGrid(m_notebook2, "ID_GRID6", 11);
+    m_notebook2->AddPage(m_chattingGrid, _("Chatting Visitors"));
+    m_notebook2->AddPage(m_callbacksGrid, _("Pending Call Backs"));
+}
+
+void TavoroClientFrame::buildMenus() {
+    auto* menuBar = new wxMenuBar();
+    auto* file = new wxMenu();
+    file->Append(ID_MENU_RECONNECT, _("Re&connect"));
+    file->Append(ID_MENU_OPTIONS, _("Client &Options"));
+    file->Append(wxID_EXIT, _("Quit\tAlt-F4"), _("Quit the application"));
+    menuBar->Append(file, _("&File"));
+    auto* layout = new wxMenu();
+    layout->Append(ID_MENU_HIDE_DETAIL, _("&Hide Visit Detail"));
+    menuBar->Append(layout, _("&Layout"));
+    auto* help = new wxMenu();
+    help->Append(wxID_ABOUT, _("About\tF1"), _("Show info about this application"));
+    menuBar->Append(help, _("Help"));
+    SetMenuBar(menuBar);
+
+    m_chatMenu.Append(ID_CHAT_START, _("Start Chatting To:"));
+    m_chatMenu.Append(ID_CHAT_MONITOR, _("Monitor Chat Session"));
+    m_chatMenu.AppendSeparator();
+    m_chatMenu.Append(ID_CHAT_CLOSE, _("Close This Chat Session"));
+
+    m_visitorMenu.Append(ID_VISITOR_VIEW_DETAIL, _("View Visit Detail"));
+    m_visitorMenu.Append(ID_VISITOR_EMAIL_DETAIL, _("Email Visit Detail"));
+    m_visitorMenu.AppendSeparator();
+    m_visitorMenu.Append(ID_VISITOR_SEND_INVITE, _("Send Invite"));
+    m_visitorMenu.Append(ID_VISITOR_SEND_TEXT_INVITE, _("Send Text Invite"));
+    m_visitorMenu.Append(ID_VISITOR_CLICK_FRAUD, _("Send Click Fraud Warning"));
+    m_visitorMenu.AppendSeparator();
+    m_visitorMenu.Append(ID_VISITOR_OPEN_REFERRER, _("Open Referrer"));
+    m_visitorMenu.Append(ID_VISITOR_OPEN_PAGE, _("Open Current Page"));
+    m_visitorMenu.AppendSeparator();
+    auto* excludes = new wxMenu();
+    excludes->Append(ID_VISITOR_EXCLUDE_VISITOR, _("Exclude Visitor"));
+    excludes->Append(ID_VISITOR_EXCLUDE_PAGE, _("Exclude Page"));
+    m_visitorMenu.AppendSubMenu(excludes, _("Excludes"));
+    m_visitorMenu.Enable(ID_VISITOR_EMAIL_DETAIL, false);
+    m_visitorMenu.Enable(ID_VISITOR_OPEN_REFERRER, false);
+    m_visitorMenu.Enable(ID_VISITOR_OPEN_PAGE, false);
+
+    m_sitesMenu.Append(ID_SITES_PROPERTIES, _("Site Properties"));
+
+    m_statusMenu.Append(ID_STATUS_SET_DEFAULT, _("Set As Default Status"),
+                        _("Sets this status as the default to be used when you log in."));
+}
+
+void TavoroClientFrame::buildToolBar() {
+    m_toolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT | wxNO_BORDER, wxID_ANY,
+                              "ID_CLIENT_TOOLBAR");
+    struct Tool {
+        int id;
+        const char* label;
+        const char* icon;
+        const char* shortHelp;
+        const char* longHelp;
+    };
+    const Tool statusTools[] = {
+        {ID_TOOL_ONLINE, "Online", "Tech Support.ico", "Set Status: Online",
+         "Sets your status to Online - visitors will be able to chat to you."},
+        {ID_TOOL_BUSY, "Busy", "Tech Support Restricted.ico", "Set Status: Busy",
+         "Sets your status to Busy - visitors will not be able to chat to you."},
+        {ID_TOOL_BRB, "Be Right Back", "Tech Support Progress.ico",
+         "Set Status: Be Right Back",
+         "Sets your status to Be Right Back - visitors will not be able to chat to you."},
+        {ID_TOOL_AWAY, "Away", "Tech Support Delete.ico", "Set Status: Away",
+         "Sets your status to Away - visitors will not be able to chat to you."},
+    };
+    for (const Tool& t : statusTools) {
+        m_toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), toolBitmap(t.icon),
+                                wxNullBitmap, wxGetTranslation(t.shortHelp),
+                                wxGetTranslation(t.longHelp));
+    }
+    m_toolBar->AddSeparator();
+    m_toolBar->AddTool(ID_TOOL_SITE_PROPERTIES, _("Site Properties"),
+                       toolBitmap("Settings Global 1.ico"), wxNullBitmap, wxITEM_NORMAL,
+                       _("View Site Properties"),
+                       _("Opens the Site Properties window for the selected site."));
+    m_toolBar->Realize();
+
+    const long defaultStatus = m_settings.getInt(SETTING_DEFAULT_STATUS);
+    switch (defaultStatus) {
+        case 1: m_toolBar->ToggleTool(ID_TOOL_BUSY, true); break;
+        case 2: m_toolBar->ToggleTool(ID_TOOL_BRB, true); break;
+        case 3: m_toolBar->ToggleTool(ID_TOOL_AWAY, true); break;
+        default: m_toolBar->ToggleTool(ID_TOOL_ONLINE, true); break;
+    }
+}
+
+void TavoroClientFrame::labelGrids() {
+    labelColumns(m_operatorsGrid,
+                 {"ID#", "IP", "Name", "Department", "Status", "Language", "Username"});
+    labelColumns(m_chattingGrid, {"ID#", "Name", "Domain", "Last Activity", "Talking To",
+                                  "Language", "Translating", "Department", "Monitored By",
+                                  "IP Address"});
+    labelColumns(m_callbacksGrid,
+                 {"Name", "Company", "On Site", "Telephone", "Type", "Requested Time",
+                  "Time Zone", "Requested Department", "Requested Operator", "Talking To",
+                  "Notes"});
+    m_operatorsGrid->EnableEditing(false);
+    m_chattingGrid->EnableEditing(false);
+}
+
+void TavoroClientFrame::restoreSashes() {
+    m_splitter1->SplitVertically(m_tree, m_notebook1,
+                                 sashOrDefault(m_settings, SETTING_VERTICAL_SASH,
+                                               kDefaultVerticalSash));
+    m_splitter2->SplitHorizontally(m_splitter1, m_notebook2,
+                                   sashOrDefault(m_settings, SETTING_HORIZONTAL_SASH,
+                                                 kDefaultHorizontalSash));
+    m_splitter3->SplitVertically(m_visitorGrid, m_visitDetail,
+                                 sashOrDefault(m_settings, SETTING_VISITORS_SASH,
+                                               kDefaultVisitorsSash));
+    // The visit detail pane shows only once there is a visit to show.
+    m_splitter3->Unsplit(m_visitDetail);
+    m_splitter2->SetSashGravity(1.0);
+    m_splitter3->SetSashGravity(1.0);
+}
+
+void TavoroClientFrame::reshowDetail() {
+    if (m_splitter3->IsSplit()) return;
+    m_visitDetail->Show();
+    m_splitter3->SplitVertically(m_visitorGrid, m_visitDetail,
+                                 sashOrDefault(m_settings, SETTING_VISITORS_SASH,
+                                               kDefaultVisitorsSash));
+}
+
+void TavoroClientFrame::storeLayout() {
+    m_settings.setInt(SETTING_VERTICAL_SASH, m_splitter1->GetSashPosition());
+    m_settings.setInt(SETTING_HORIZONTAL_SASH, m_splitter2->GetSashPosition());
+    if (m_splitter3->IsSplit()) {
+        m_settings.setInt(SETTING_VISITORS_SASH, m_splitter3->GetSashPosition());
+    }
+    m_settings.flush();
+}
+
+void TavoroClientFrame::showStatus(const wxString& text) {
+    if (GetStatusBar()) SetStatusText(text, 0);
+}
+
+int TavoroClientFrame::selectedStatus() const {
+    if (m_toolBar->GetToolState(ID_TOOL_BUSY)) return 1;
+    if (m_toolBar->GetToolState(ID_TOOL_BRB)) return 2;
+    if (m_toolBar->GetToolState(ID_TOOL_AWAY)) return 3;
+    return 0;
+}
+
+TavoroClientFrame::~TavoroClientFrame() {
+    storeLayout();
+    m_connectTimer.Stop();
+    abandonConnectAttempt();
+    stopConnection();
+    if (m_actionMenuShown) {
+        // The context menus are members: take ours out before the menu bar deletes it.
+        wxMenuBar* bar = GetMenuBar();
+        bar->Remove(bar->GetMenuCount() - 1);
+        m_actionMenuShown = false;
+    }
+}
+
 }  // namespace Tavoro

@@ -1,0 +1,156 @@
+// The main window's side of the server connection: connecting without blocking the window,
+// starting and stopping the reader thread, sending, and the events the thread posts.
+#include <wx/log.h>
+#include <wx/socket.h>
+
+#include <sys/socket.h>
+#include <sys/time.h>
+
+#include "app/ClientIds.h"
+#include "app/TavoroClientFrame.h"
+#include "app/UiPrompts.h"
+#include "net/ConnectionThread.h"
+#include "settings/TavoroSettings.h"
+
+namespace Tavoro {
+
+namespace {
+constexpr unsigned short kDefaultPort = 8011;
+// A blocking write to a server that stopped reading gives up after this long instead of
+// freezing the window.
+constexpr long kSendTimeoutSeconds = 3;
+}  // namespace
+
+void TavoroClientFrame::connectToServer() {
+    wxString host = m_settings.getString(SETTING_SERVER_DNS_IP);
+    while (host.empty()) {
+        // Without a server there is nothing to connect to: ask for one. Cancel leaves the
+        // window up without a connection; "Re&connect" asks again.
+        if (UiPrompts::showOptions(this) != wxID_OK) {
+            return;
+        }
+        host = m_settings.getString(SETTING_SERVER_DNS_IP);
+    }
+
+    const long stored = m_settings.getInt(SETTING_CLIENT_PORT_NUMBER);
+    const unsigned short port =
+        (stored >= 1 && stored <= 65535) ? static_cast<unsigned short>(stored) : kDefaultPort;
+
+    wxIPV4address address;
+    if (!address.Hostname(host)) {
+        UiPrompts::showMessage(this, _("could not resolve host to IP address"),
+                               _("Connection Error"), wxOK);
+        return;
+    }
+    address.Service(port);
+
+    abandonConnectAttempt();
+    m_pendingSocket = new wxSocketClient(wxSOCKET_NONE);
+    m_pendingSocket->SetEventHandler(*this, ID_SOCKET_CONNECT);
+    m_pendingSocket->SetNotify(wxSOCKET_CONNECTION_FLAG | wxSOCKET_LOST_FLAG);
+    m_pendingSocket->Notify(true);
+    wxLogTrace("net", "connecting socket to server / client");
+    const bool connectedAtOnce = m_pendingSocket->Connect(address, false);
+    if (connectedAtOnce) {
+        startReader();
+    } else if (m_pendingSocket->LastError() == wxSOCKET_WOULDBLOCK) {
+        // The outcome arrives as a socket event; the timer bounds the wait.
+        m_connectTimer.StartOnce(kConnectTimeoutMs);
+    } else {
+        abandonConnectAttempt();
+        showStatus(_("Could not connect to the server"));
+    }
+}
+
+void TavoroClientFrame::onSocketEvent(wxSocketEvent& event) {
+    if (event.GetSocket() != m_pendingSocket || !m_pendingSocket) {
+        return;
+    }
+    m_connectTimer.Stop();
+    if (event.GetSocketEvent() == wxSOCKET_CONNECTION && m_pendingSocket->IsConnected()) {
+        startReader();
+    } else {
+        abandonConnectAttempt();
+        showStatus(_("Could not connect to the server"));
+    }
+}
+
+void TavoroClientFrame::onConnectTimeout(wxTimerEvent&) {
+    if (!m_pendingSocket) return;
+    abandonConnectAttempt();
+    showStatus(_("Could not connect to the server"));
+}
+
+void TavoroClientFrame::abandonConnectAttempt() {
+    if (m_pendingSocket) {
+        m_pendingSocket->Notify(false);
+        m_pendingSocket->Destroy();
+        m_pendingSocket = nullptr;
+    }
+}
+
+void TavoroClientFrame::startReader() {
+    wxSocketClient* socket = m_pendingSocket;
+    m_pendingSocket = nullptr;
+    struct timeval timeout {};
+    timeout.tv_sec = kSendTimeoutSeconds;
+    socket->SetOption(SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+
+    stopConnection();
+    auto* thread = new ConnectionThread(socket, this, ++m_connectionSerial);
+    if (thread->Run() != wxTHREAD_NO_ERROR) {
+        wxLogTrace("net", "could not start the connection thread");
+        delete thread;  // never started: not self-deleting yet
+        return;
+    }
+    m_connection = thread;
+}
+
+void TavoroClientFrame::stopConnection() {
+    if (m_connection) {
+        m_connection->stop();
+        m_connection = nullptr;
+    }
+}
+
+void TavoroClientFrame::reconnect() {
+    stopConnection();
+    m_connected = false;
+    connectToServer();
+}
+
+void TavoroClientFrame::sendToServer(const wxString& text) {
+    if (sentTextObserver) sentTextObserver(text);
+    if (!m_connection) {
+        wxLogTrace("net", "Tried to send data to thread, but thread does not exist.  Data was: %s",
+                   text);
+        return;
+    }
+    m_connection->send(text);
+}
+
+void TavoroClientFrame::onServerData(wxThreadEvent& event) {
+    if (!m_connection || event.GetInt() != m_connectionSerial) {
+        return;  // queued by a connection that has since been stopped
+    }
+    dispatchMessage(Messages::TavoroMessage(event.GetString()));
+}
+
+void TavoroClientFrame::onConnectionStatus(wxThreadEvent& event) {
+    wxLogTrace("net", "%s", event.GetString());
+}
+
+void TavoroClientFrame::onConnectionLost(wxThreadEvent& event) {
+    if (!m_connection || event.GetInt() != m_connectionSerial) return;
+    stopConnection();
+    m_connected = false;
+    showStatus(_("The connection to the server was lost"));
+}
+
+void TavoroClientFrame::onConnectionEnded(wxThreadEvent& event) {
+    if (m_connection && event.GetInt() == m_connectionSerial) {
+        m_connection = nullptr;
+    }
+}
+
+}  // namespace Tavoro

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <wx/string.h>
+#include <wx/window.h>
+
+#include <functional>
+
+namespace Tavoro {
+
+// The main window's modal prompts go through these functions, so a test can answer them
+// instead of a person. When a hook is empty the real dialog is shown.
+struct UiPrompts {
+    // Shows a message box; returns the button pressed (wxOK, wxYES, wxNO, wxCANCEL).
+    static std::function<int(wxWindow* parent, const wxString& text, const wxString& caption,
+                             long style)>
+        messageBox;
+    // Shows the options dialog modally; returns wxID_OK or wxID_CANCEL.
+    static std::function<int(wxWindow* parent)> optionsDialog;
+
+    static int showMessage(wxWindow* parent, const wxString& text, const wxString& caption,
+                           long style);
+    static int showOptions(wxWindow* parent);
+};
+
+}  // namespace Tavoro

@@ -1,0 +1,178 @@
+#include "net/ConnectionThread.h"
+
+#include <wx/log.h>
+#include <wx/utils.h>
+
+#include <exception>
+
+#include "net/FrameCrypto.h"
+
+namespace Tavoro {
+
+wxDEFINE_EVENT(EVT_SERVER_DATA, wxThreadEvent);
+wxDEFINE_EVENT(EVT_CONNECTION_STATUS, wxThreadEvent);
+wxDEFINE_EVENT(EVT_CONNECTION_LOST, wxThreadEvent);
+wxDEFINE_EVENT(EVT_CONNECTION_ENDED, wxThreadEvent);
+
+namespace {
+
+// Received bytes become characters of the same code (0x80..0xFF -> U+0080..U+00FF): the
+// server's wide characters travel in the envelope's hex form, never as UTF-8.
+wxString latin1Text(const std::string& bytes) {
+    return wxString(bytes.data(), wxConvISO8859_1, bytes.size());
+}
+
+}  // namespace
+
+std::atomic<int> ConnectionThread::s_live{0};
+
+ConnectionThread::ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial)
+    : wxThread(wxTHREAD_DETACHED), m_socket(socket), m_handler(handler), m_serial(serial) {
+    ++s_live;
+    if (m_socket) {
+        m_socket->Notify(false);
+        m_socket->SetFlags(wxSOCKET_BLOCK);
+    }
+}
+
+ConnectionThread::~ConnectionThread() {
+    {
+        wxMutexLocker lock(m_socketLock);
+        if (m_socket) {
+            m_socket->Destroy();
+            m_socket = nullptr;
+        }
+    }
+    --s_live;
+}
+
+void ConnectionThread::setSessionKey(const wxString& sessionKey) {
+    wxMutexLocker lock(m_cryptoLock);
+    const wxScopedCharBuffer utf8 = sessionKey.utf8_str();
+    m_sessionKey.assign(utf8.data(), utf8.length());
+    m_encrypted = true;
+}
+
+void ConnectionThread::post(const wxEventType& type, const wxString& text) {
+    wxMutexLocker lock(m_postLock);
+    if (!m_handler) return;
+    auto* event = new wxThreadEvent(type);
+    event->SetString(text);  // wxThreadEvent deep-copies the string for the other thread
+    event->SetInt(m_serial);
+    wxQueueEvent(m_handler, event);
+}
+
+void ConnectionThread::stop() {
+    {
+        wxMutexLocker lock(m_postLock);
+        m_handler = nullptr;
+    }
+    m_stopRequested = true;
+    Delete();
+}
+
+bool ConnectionThread::send(const wxString& text) {
+    std::string frame;
+    if (!m_encrypted) {
+        postStatus("->" + text);
+        const wxScopedCharBuffer utf8 = text.utf8_str();
+        frame.assign(utf8.data(), utf8.length());
+    } else {
+        postStatus("*>" + text);
+        try {
+            wxMutexLocker lock(m_cryptoLock);
+            frame = Net::encryptFrame(m_sessionKey, text);
+        } catch (const std::exception& e) {
+            postStatus(wxString::FromUTF8(e.what()));
+            dropSocket();
+            return false;
+        }
+    }
+    frame.push_back('\0');
+    return writeAll(frame);
+}
+
+bool ConnectionThread::writeAll(const std::string& bytes) {
+    wxMutexLocker lock(m_socketLock);
+    if (!m_socket) {
+        wxLogTrace("net", "Tried to send data without a connection; dropped.");
+        return false;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        m_socket->Write(bytes.data() + done, static_cast<wxUint32>(bytes.size() - done));
+        const size_t written = m_socket->LastWriteCount();
+        if (m_socket->Error() && written == 0) {
+            wxLogTrace("net", "Socket write failed after %zu of %zu bytes", done, bytes.size());
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+void ConnectionThread::dropSocket() {
+    wxMutexLocker lock(m_socketLock);
+    if (m_socket) {
+        m_socket->Close();
+    }
+}
+
+wxString ConnectionThread::frameToText(const std::string& frame) {
+    if (!m_encrypted) {
+        return latin1Text(frame);
+    }
+    std::vector<wxString> statuses;
+    wxString text;
+    {
+        wxMutexLocker lock(m_cryptoLock);
+        text = Net::decryptFrame(m_sessionKey, frame, &statuses);
+    }
+    for (const wxString& status : statuses) {
+        postStatus(status);
+    }
+    return text;
+}
+
+wxThread::ExitCode ConnectionThread::Entry() {
+    std::vector<char> buffer(1024);
+    bool lostReported = false;
+    size_t reportedDrops = 0;
+    while (!TestDestroy() && !m_stopRequested) {
+        wxSocketClient* socket;
+        {
+            wxMutexLocker lock(m_socketLock);
+            socket = m_socket;
+        }
+        if (!socket || !socket->IsOk() || lostReported) {
+            // Nothing to read from: wait for the stop request without spinning.
+            wxMilliSleep(kReadWaitMs);
+            continue;
+        }
+        // Bounded wait: an idle connection costs a wake-up per interval, not a busy core.
+        if (!socket->WaitForRead(0, kReadWaitMs)) {
+            continue;
+        }
+        socket->Read(buffer.data(), static_cast<wxUint32>(buffer.size() - 1));
+        const size_t n = socket->LastReadCount();
+        if (n == 0) {
+            // Readable with no data: the peer closed the connection, or the read failed.
+            postStatus("An Error Occurred whilst processing connection data.");
+            post(EVT_CONNECTION_LOST, wxString());
+            lostReported = true;
+            continue;
+        }
+        m_cutter.feed(buffer.data(), n, [this](std::string&& frame) {
+            post(EVT_SERVER_DATA, frameToText(frame));
+        });
+        if (m_cutter.droppedFrames() != reportedDrops) {
+            reportedDrops = m_cutter.droppedFrames();
+            wxLogTrace("net", "Dropped an oversize frame (%zu so far)", reportedDrops);
+        }
+    }
+    return nullptr;
+}
+
+void ConnectionThread::OnExit() { post(EVT_CONNECTION_ENDED, wxString()); }
+
+}  // namespace Tavoro
