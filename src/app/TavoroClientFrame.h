@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "app/ChatWindowTable.h"
+#include "messages/HelloMessage.h"
+#include "messages/S_SESSION.h"
 #include "messages/TavoroMessage.h"
+#include "net/KeyExchange.h"
 #include "widgets/ClientServices.h"
 
 class wxGrid;
@@ -111,6 +114,10 @@ private:
     void handleMsg(const Messages::TavoroMessage& message);
     void handleError(const Messages::TavoroMessage& message);
     void handleClose();
+    void handleHello(const Messages::TavoroMessage& message);
+    void handleSession(const Messages::TavoroMessage& message);
+    void handleConnected();
+    void refuseInsecureSession(const wxString& reason);
 
     // Menu and toolbar actions (TavoroClientFrameActions.cpp).
     void onClose(wxCloseEvent& event);
@@ -123,6 +130,11 @@ private:
     void onSetDefaultStatus(wxCommandEvent& event);
 
     TavoroSettings& m_settings;
+
+    // Key exchange and session of the current connection.
+    Net::KeyPrimes m_keyPrimes;
+    Messages::HelloMessage m_hello;
+    Messages::S_SESSION m_session;
 
     // Connection state.
     ConnectionThread* m_connection = nullptr;  // the running reader, or none

@@ -11,6 +11,15 @@ using namespace Messages;
 
 void TavoroClientFrame::dispatchMessage(const TavoroMessage& message) {
     switch (message.kind()) {
+        case MK_HELLO:
+            handleHello(message);
+            break;
+        case MK_SESSION:
+            handleSession(message);
+            break;
+        case MK_CONNECTED:
+            handleConnected();
+            break;
         case MK_MSG:
             handleMsg(message);
             break;

@@ -1,0 +1,65 @@
+// The secure session of one connection: greeting and key exchange, session data and login,
+// and the server's confirmation.
+#include <wx/log.h>
+
+#include "app/TavoroClientFrame.h"
+#include "messages/LoginMessage.h"
+#include "net/ConnectionThread.h"
+#include "settings/TavoroSettings.h"
+
+namespace Tavoro {
+
+using namespace Messages;
+
+void TavoroClientFrame::handleHello(const TavoroMessage& message) {
+    m_hello = HelloMessage(message);
+    wxString publicKey;
+    wxString error;
+    // Each greeting gets a fresh key; its primes replace those of any earlier greeting.
+    if (!Net::makeClientKey(m_keyPrimes, publicKey, error)) {
+        wxLogTrace("net", "%s", error);
+        return;
+    }
+    sendToServer("@PUBLICKEY:" + publicKey);
+}
+
+void TavoroClientFrame::handleSession(const TavoroMessage& message) {
+    wxString plain;
+    wxString error;
+    if (!Net::decryptSessionData(m_keyPrimes, message.data(), plain, error)) {
+        wxLogTrace("net", "%s", error);
+        refuseInsecureSession(error);
+        return;
+    }
+    TavoroMessage session(message);
+    session.setData(plain);
+    m_session = S_SESSION(session);
+    if (!m_session.hasSessionKey()) {
+        refuseInsecureSession("session data without a session key");
+        return;
+    }
+    showStatus(m_session.connectingText());
+    if (!m_connection) {
+        return;
+    }
+    m_connected = true;
+    m_connection->setSessionKey(m_session.sessionKey());
+    sendToServer(LoginMessage(m_settings).toText());
+}
+
+void TavoroClientFrame::refuseInsecureSession(const wxString& reason) {
+    // Logging in under a key anybody can derive would expose the operator's password: the
+    // connection is dropped instead, and "Re&connect" tries again.
+    wxLogTrace("net", "No secure session: %s", reason);
+    stopConnection();
+    m_connected = false;
+    showStatus(S_SESSION::noSecureSessionText());
+}
+
+void TavoroClientFrame::handleConnected() {
+    m_statusText = m_session.connectedText(m_hello.productName());
+    showStatus(m_statusText);
+    sendToServer("@GETDS");
+}
+
+}  // namespace Tavoro
