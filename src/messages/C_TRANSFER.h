@@ -1,0 +1,24 @@
+#pragma once
+
+#include "messages/TavoroMessage.h"
+
+namespace Tavoro::Messages {
+
+// "@SENDTOCLIENT": offers a chat to another operator. Data: the target operator's connection
+// number, ":~transfer~", chat key, ":", web site, ":", visitor name, "~", transfer text. The
+// server hands the part from "~transfer~" on to the target as "@FROMCLIENT" (S_CHATTRANSFER).
+class C_TRANSFER : public TavoroMessage {
+  public:
+    C_TRANSFER(const wxString& connection, const wxString& chatKey, const wxString& webSite,
+               const wxString& visitorName, const wxString& transferText);
+
+    // The transfer text for a visitor: the operator's "Options/ChatTransferMessage" setting (or
+    // the translated default) with every %VISITORNAME% replaced by the visitor name.
+    static wxString transferTextFor(const wxString& visitorName);
+    // The same from a given template (the setting's value).
+    static wxString transferTextFor(const wxString& visitorName, const wxString& pattern);
+    // The default of the setting, translated.
+    static wxString defaultTransferPattern();
+};
+
+}  // namespace Tavoro::Messages
