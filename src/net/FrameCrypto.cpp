@@ -159,7 +159,8 @@ wxString decryptFrame(const std::string& sessionKey, const std::string& frame,
                       std::vector<wxString>* statuses) {
     std::string unescaped;
     try {
-        unescaped = unescapeFrame(frame, statuses);
+        std::vector<wxString> diagnostics;
+        unescaped = unescapeFrame(frame, &diagnostics);
         // A peer escapes only ciphertext that holds a NUL, so ciphertext without NUL that merely
         // contains the three bytes "%00" arrives unescaped and the first pass above shortens it
         // wrongly. Unescaping removes two bytes per NUL escape, so a correctly escaped frame
@@ -168,7 +169,10 @@ wxString decryptFrame(const std::string& sessionKey, const std::string& frame,
         if (unescaped.size() % kBlock != 0 && frame.size() % kBlock == 0 &&
             unescaped.size() != frame.size()) {
             unescaped = frame;
+            diagnostics.clear();
         }
+        if (statuses)
+            statuses->insert(statuses->end(), diagnostics.begin(), diagnostics.end());
         return fromLatin1(decryptServerBody(sessionKey, unescaped));
     } catch (const std::exception& e) {
         if (statuses)

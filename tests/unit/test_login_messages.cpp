@@ -1,0 +1,129 @@
+// Session data, greeting and login message.
+#include <gtest/gtest.h>
+
+#include "messages/HelloMessage.h"
+#include "messages/LoginMessage.h"
+#include "messages/S_SESSION.h"
+#include "settings/TavoroSettings.h"
+#include "support/TempDir.h"
+#include "tools/wxStringSplitter.h"
+
+using namespace Tavoro;
+using namespace Tavoro::Messages;
+
+namespace {
+
+wxString tabs(std::initializer_list<const wchar_t*> fields) {
+    wxString out;
+    bool first = true;
+    for (const auto* f : fields) {
+        if (!first)
+            out += '\t';
+        out += f;
+        first = false;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(SessionData, ParsesTheFourteenFields) {
+    const TavoroMessage message(
+        "@SESSION:" + tabs({L"Tavoro Server", L"2.5", L"Pro", L"Soci\u00e9t\u00e9", L"t4", L"t5",
+                            L"t6", L"t7", L"t8", L"t9", L"t10", L"t11", L"unused", L"secret-key"}));
+    const S_SESSION session(message);
+    EXPECT_EQ(session.appName(), "Tavoro Server");
+    EXPECT_EQ(session.version(), "2.5");
+    EXPECT_EQ(session.text2(), "Pro");
+    EXPECT_EQ(session.registeredTo(), L"Soci\u00e9t\u00e9");
+    for (unsigned i = 4; i <= 11; ++i)
+        EXPECT_EQ(session.text(i), wxString::Format("t%u", i));
+    EXPECT_EQ(session.text(12), "");  // not kept
+    EXPECT_EQ(session.sessionKey(), "secret-key");
+    EXPECT_TRUE(session.hasSessionKey());
+}
+
+TEST(SessionData, MissingOrEmptyKeyMeansNoSecureSession) {
+    struct Case {
+        const char* what;
+        wxString data;
+    };
+    const std::vector<Case> cases = {
+        {"thirteen fields",
+         tabs({L"a", L"b", L"c", L"d", L"", L"", L"", L"", L"", L"", L"", L"", L""})},
+        {"empty field 13",
+         tabs({L"a", L"b", L"c", L"d", L"", L"", L"", L"", L"", L"", L"", L"", L"", L""})},
+        {"undecrypted Base64 left in place", "c2Vzc2lvbiBkYXRh"},
+        {"nothing", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const S_SESSION session(c.data);
+        EXPECT_FALSE(session.hasSessionKey());
+        EXPECT_EQ(session.sessionKey(), "");
+    }
+    EXPECT_FALSE(S_SESSION().hasSessionKey());
+}
+
+TEST(SessionData, StatusTextsReplaceOnlyTheFirstPlaceholder) {
+    EXPECT_EQ(
+        S_SESSION::fillPlaceholders("%APPNAME% %VERSION% %VERSION% %REGISTEREDTO%", "A", "1", "R"),
+        "A 1 %VERSION% R");
+    const S_SESSION session(tabs({L"Server", L"2.5", L"x", L"ACME"}));
+    EXPECT_EQ(session.connectingText(), "Connecting to Server version 2.5 registered to ACME");
+    EXPECT_EQ(session.connectedText(HelloMessage().productName()),
+              "Connected to Tavoro version 2.5 registered to ACME");
+    EXPECT_EQ(S_SESSION::noSecureSessionText(),
+              "Could not establish a secure session with the server");
+}
+
+TEST(Greeting, ProductNameIsTavoroWhateverTheData) {
+    EXPECT_EQ(HelloMessage().productName(), "Tavoro");
+    EXPECT_EQ(HelloMessage(TavoroMessage("@HELLO:Some Other Name")).productName(), "Tavoro");
+}
+
+class LoginMessageTest : public ::testing::Test {
+  protected:
+    Tavoro::Test::TempDir dir;
+    TavoroSettings settings{dir.file("settings.ini")};
+};
+
+TEST_F(LoginMessageTest, NineFieldsFromTheSettings) {
+    settings.setString(SETTING_AUTHENTICATION_STRING, "AUTH-123");
+    settings.setString(SETTING_OPERATOR_NAME, L"J\u00f6rg Operator");
+    settings.setString(SETTING_DEPARTMENT_NAME, "Sales");
+    settings.setString(SETTING_DEFAULT_STATUS, "2");
+    settings.setString(SETTING_USERNAME, "demo");
+    settings.setString(SETTING_PASSWORD, "p:a%ss");
+    const LoginMessage login(settings);
+    EXPECT_EQ(login.kind(), MK_LOGIN);
+    EXPECT_EQ(login.command(), "@LOGIN");
+    EXPECT_EQ(
+        login.toText(),
+        wxString(
+            L"@LOGIN:AUTH-123\tJ\u00f6rg Operator\tSales\t\tLC-0.0.10.51\t2\ten\tdemo\tp:a%ss"));
+}
+
+TEST_F(LoginMessageTest, MissingSettingsGiveEmptyFieldsAndStatusZero) {
+    const LoginMessage login(settings);
+    EXPECT_EQ(login.data(), "\t\t\t\tLC-0.0.10.51\t0\ten\t\t");
+    EXPECT_EQ(login.data().Freq('\t'), 8u);
+}
+
+TEST_F(LoginMessageTest, StoredDefaultStatusIsSentAsStored) {
+    settings.setString(SETTING_DEFAULT_STATUS, "3x");
+    const Tools::wxStringSplitter fields(LoginMessage(settings).data(), '\t', true);
+    EXPECT_EQ(fields.item(5), "3x");
+}
+
+TEST_F(LoginMessageTest, SeparatorsInsideASettingCannotShiftTheFields) {
+    settings.setString(SETTING_OPERATOR_NAME, "Ann\tAdmin");
+    settings.setString(SETTING_USERNAME, "user\r\nname");
+    settings.setString(SETTING_PASSWORD, "pass\tword");
+    const LoginMessage login(settings);
+    const Tools::wxStringSplitter fields(login.data(), '\t', true);
+    ASSERT_EQ(fields.count(), 9u);
+    EXPECT_EQ(fields.item(1), "Ann Admin");
+    EXPECT_EQ(fields.item(7), "user  name");
+    EXPECT_EQ(fields.item(8), "pass word");
+}
