@@ -105,6 +105,7 @@ const std::map<std::string, ClientSession::Handler>& ClientSession::handlers() {
         {"@PUBLICKEY", &ClientSession::onPublicKey},
         {"@LOGIN", &ClientSession::onLogin},
         {"@CLOSE", &ClientSession::onClose},
+        {"@ECHO", &ClientSession::onEcho},
     };
     return table;
 }
@@ -163,6 +164,16 @@ void ClientSession::onLogin(const std::string& data) {
 void ClientSession::onClose(const std::string&) {
     m_context.log.connection(m_id, "client closed the session");
     m_finished = true;
+}
+
+// The demo server's own diagnostic command: a logged-in client gets its text back. Tests and
+// load runs use it to measure round trips and to check long frames in both directions.
+void ClientSession::onEcho(const std::string& data) {
+    if (m_stage != Stage::LoggedIn) {
+        m_context.log.connection(m_id, "ignored an echo before login");
+        return;
+    }
+    send("@ECHO:" + data);
 }
 
 void ClientSession::send(const std::string& text) {

@@ -43,6 +43,7 @@ class ClientSession {
     void onPublicKey(const std::string& data);
     void onLogin(const std::string& data);
     void onClose(const std::string& data);
+    void onEcho(const std::string& data);
 
     // Sends a frame: plain until the session data has gone out, encrypted after.
     void send(const std::string& text);

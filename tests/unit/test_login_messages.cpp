@@ -1,5 +1,6 @@
 // Session data, greeting and login message.
 #include <gtest/gtest.h>
+#include <wx/init.h>
 
 #include "messages/HelloMessage.h"
 #include "messages/LoginMessage.h"
@@ -12,6 +13,14 @@ using namespace Tavoro;
 using namespace Tavoro::Messages;
 
 namespace {
+
+// The settings store needs the toolkit's base library initialised.
+class WxBaseEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override { wxInitialize(); }
+    void TearDown() override { wxUninitialize(); }
+};
+::testing::Environment* const kWxBase = ::testing::AddGlobalTestEnvironment(new WxBaseEnvironment);
 
 wxString tabs(std::initializer_list<const wchar_t*> fields) {
     wxString out;

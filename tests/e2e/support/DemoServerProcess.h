@@ -1,0 +1,161 @@
+#pragma once
+
+// Starts tavoro-demo-server for a test and stops it again, whatever happens in the test.
+// Header-only, no toolkit dependency, so unit, end-to-end and GUI tests can all use it:
+//
+//   Tavoro::Test::DemoServerProcess server(TAVORO_DEMO_SERVER);   // path from CMake
+//   ASSERT_TRUE(server.start()) << server.error();
+//   ... connect to 127.0.0.1:server.port() ...
+//   server.waitForLog("<- @GETDS", 5000);                         // the frame log
+//
+// The server listens on a free loopback port (--port 0), writes the port to a ready file, and
+// logs every frame to a file in a private temporary directory.
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace Tavoro::Test {
+
+class DemoServerProcess {
+  public:
+    explicit DemoServerProcess(std::string executable) : m_executable(std::move(executable)) {
+        std::string tmpl = "/tmp/tavoro-demo-server-XXXXXX";
+        if (::mkdtemp(tmpl.data()))
+            m_dir = tmpl;
+    }
+    ~DemoServerProcess() {
+        stop();
+        if (!m_dir.empty()) {
+            for (const char* name : {"/port", "/port.tmp", "/frames.log", "/operators"}) {
+                ::unlink((m_dir + name).c_str());
+            }
+            ::rmdir(m_dir.c_str());
+        }
+    }
+    DemoServerProcess(const DemoServerProcess&) = delete;
+    DemoServerProcess& operator=(const DemoServerProcess&) = delete;
+
+    // Writes an operator list (lines username<TAB>password<TAB>display name) the server will
+    // use instead of its built-in demo operators. Call before start().
+    void setOperators(const std::string& lines) {
+        std::ofstream(m_dir + "/operators", std::ios::trunc) << lines;
+        m_extraArgs.push_back("--operators");
+        m_extraArgs.push_back(m_dir + "/operators");
+    }
+
+    // Starts the server and waits (bounded) until it listens. False with error() otherwise.
+    bool start(int timeoutMs = 10000) {
+        if (m_dir.empty())
+            return fail("no temporary directory");
+        std::vector<std::string> args = {m_executable,   "--port",   "0",
+                                         "--ready-file", portFile(), "--log",
+                                         logFile(),      "--seed",   "7"};
+        args.insert(args.end(), m_extraArgs.begin(), m_extraArgs.end());
+        m_pid = ::fork();
+        if (m_pid < 0)
+            return fail("fork failed");
+        if (m_pid == 0) {
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (clock::now() < deadline) {
+            std::ifstream in(portFile());
+            int port = 0;
+            if (in >> port && port > 0) {
+                m_port = port;
+                return true;
+            }
+            if (!running())
+                return fail("the server exited before listening");
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        stop();
+        return fail("the server did not start listening in time");
+    }
+
+    // SIGTERM, then SIGKILL if it has not ended within the time limit; always reaps it.
+    void stop(int timeoutMs = 5000) {
+        if (m_pid <= 0)
+            return;
+        ::kill(m_pid, SIGTERM);
+        const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (clock::now() < deadline) {
+            if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+    // Whether the server process is still alive.
+    bool running() {
+        if (m_pid <= 0)
+            return false;
+        if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return false;
+        }
+        return true;
+    }
+
+    int port() const { return m_port; }
+    const std::string& error() const { return m_error; }
+    std::string logFile() const { return m_dir + "/frames.log"; }
+
+    // The frame log so far: lines "[connection] <- text" (received) and "[connection] -> text"
+    // (sent), control characters written as \t, \n, \r, \e, \xNN.
+    std::string log() const {
+        std::ifstream in(logFile());
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    // Waits (bounded) until the log contains the text.
+    bool waitForLog(const std::string& text, int timeoutMs) const {
+        const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
+        do {
+            if (log().find(text) != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        } while (clock::now() < deadline);
+        return false;
+    }
+
+  private:
+    using clock = std::chrono::steady_clock;
+
+    bool fail(const std::string& why) {
+        m_error = why;
+        return false;
+    }
+    std::string portFile() const { return m_dir + "/port"; }
+
+    std::string m_executable;
+    std::string m_dir;
+    std::vector<std::string> m_extraArgs;
+    pid_t m_pid = -1;
+    int m_port = 0;
+    std::string m_error;
+};
+
+}  // namespace Tavoro::Test
