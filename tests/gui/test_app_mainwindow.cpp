@@ -1,0 +1,394 @@
+#include <gtest/gtest.h>
+
+#include <wx/grid.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/splitter.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/weakref.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ChatWindowTable.h"
+#include "app/ClientIds.h"
+#include "app/TavoroClientFrame.h"
+#include "app/UiPrompts.h"
+#include "dialog/VisitDetail.h"
+#include "support/DemoServerProcess.h"
+#include "support/FrameTestUtil.h"
+#include "support/GuiTestUtil.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+#include "widgets/VisitorGrid.h"
+
+using namespace Tavoro;
+using Tavoro::Test::LoopbackServer;
+using Tavoro::Test::TempDir;
+using Tavoro::Test::waitFor;
+
+namespace {
+
+struct Prompt {
+    wxString text;
+    wxString caption;
+};
+
+// Each test gets its own settings file, answers the window's prompts itself and destroys the
+// window it made.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UiPrompts::messageBox = [this](wxWindow*, const wxString& text, const wxString& caption,
+                                       long) {
+            prompts.push_back({text, caption});
+            return wxOK;
+        };
+        UiPrompts::optionsDialog = [this](wxWindow*) {
+            ++optionsShown;
+            return wxID_CANCEL;
+        };
+    }
+    void TearDown() override {
+        destroyFrame();
+        UiPrompts::messageBox = nullptr;
+        UiPrompts::optionsDialog = nullptr;
+    }
+
+    TavoroClientFrame* makeFrame(const std::string& settings) {
+        settingsPath = Tavoro::Test::useSettingsFile(dir, settings);
+        frame = new TavoroClientFrame(nullptr, wxID_ANY);
+        frame->sentTextObserver = [this](const wxString& t) { sent.push_back(t); };
+        frame->Show();
+        weak = frame;
+        return frame;
+    }
+    void destroyFrame() {
+        if (weak) {
+            weak->Destroy();
+            EXPECT_TRUE(waitFor([&] { return !weak; }));
+        }
+        frame = nullptr;
+    }
+    void closeFrame() {
+        frame->Close();
+        ASSERT_TRUE(waitFor([&] { return !weak; }));
+        frame = nullptr;
+    }
+    std::string localSettings(unsigned short port) {
+        return "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" + std::to_string(port) +
+               "\n";
+    }
+    wxString status() const { return frame->GetStatusBar()->GetStatusText(0); }
+    // Waits, without dispatching anything, until some event is queued for the window.
+    static bool waitForQueued() {
+        for (int i = 0; i < 1000 && !wxTheApp->HasPendingEvents(); ++i) wxMilliSleep(5);
+        return wxTheApp->HasPendingEvents();
+    }
+
+    TempDir dir;
+    wxString settingsPath;
+    TavoroClientFrame* frame = nullptr;
+    wxWeakRef<TavoroClientFrame> weak;
+    std::vector<Prompt> prompts;
+    std::vector<wxString> sent;
+    int optionsShown = 0;
+};
+
+std::vector<wxString> columnLabels(wxGrid* grid) {
+    std::vector<wxString> labels;
+    for (int c = 0; c < grid->GetNumberCols(); ++c) labels.push_back(grid->GetColLabelValue(c));
+    return labels;
+}
+
+TEST_F(MainWindowTest, LayoutOnFirstStart) {
+    // No server configured: the options dialog is offered; Cancel leaves the window up.
+    makeFrame("");
+    frame->connectToServer();
+    EXPECT_EQ(optionsShown, 1) << "Cancel ends the loop instead of reopening the dialog";
+    EXPECT_FALSE(frame->hasConnection());
+
+    EXPECT_EQ(frame->GetTitle(), "Tavoro Linux / Mac Client");
+    EXPECT_EQ(frame->GetMinSize(), wxSize(640, 480));
+
+    wxTreeCtrl* tree = frame->siteTree();
+    EXPECT_EQ(tree->GetItemText(tree->GetRootItem()), "Tavoro");
+    EXPECT_EQ(tree->GetItemText(frame->allSitesItem()), "All Sites");
+    EXPECT_EQ(tree->GetItemText(frame->monitoredSitesItem()), "Monitored Sites");
+    EXPECT_EQ(tree->GetNextSibling(frame->allSitesItem()), frame->monitoredSitesItem());
+    EXPECT_TRUE(tree->IsExpanded(tree->GetRootItem()));
+
+    wxNotebook* main = frame->mainNotebook();
+    ASSERT_EQ(main->GetPageCount(), 3u) << "Monthly Summary is taken out";
+    EXPECT_EQ(main->GetPageText(0), "CurrentVisitors");
+    EXPECT_EQ(main->GetPageText(1), "Day Summary");
+    EXPECT_EQ(main->GetPageText(2), "Current Operators");
+    wxNotebook* chats = frame->chatNotebook();
+    ASSERT_EQ(chats->GetPageCount(), 2u);
+    EXPECT_EQ(chats->GetPageText(0), "Chatting Visitors");
+    EXPECT_EQ(chats->GetPageText(1), "Pending Call Backs");
+
+    EXPECT_EQ(columnLabels(frame->operatorsGrid()),
+              (std::vector<wxString>{"ID#", "IP", "Name", "Department", "Status", "Language",
+                                     "Username"}));
+    EXPECT_EQ(columnLabels(frame->chattingGrid()),
+              (std::vector<wxString>{"ID#", "Name", "Domain", "Last Activity", "Talking To",
+                                     "Language", "Translating", "Department", "Monitored By",
+                                     "IP Address"}));
+    EXPECT_EQ(columnLabels(frame->callbacksGrid()),
+              (std::vector<wxString>{"Name", "Company", "On Site", "Telephone", "Type",
+                                     "Requested Time", "Time Zone", "Requested Department",
+                                     "Requested Operator", "Talking To", "Notes"}));
+    EXPECT_FALSE(frame->operatorsGrid()->IsEditable());
+    EXPECT_FALSE(frame->chattingGrid()->IsEditable());
+    EXPECT_EQ(frame->chattingGrid()->GetRowLabelSize(), 0);
+
+    // Menus and toolbar.
+    wxMenuBar* bar = frame->GetMenuBar();
+    ASSERT_EQ(bar->GetMenuCount(), 3u);
+    EXPECT_EQ(bar->GetMenuLabel(0), "&File");
+    EXPECT_EQ(bar->GetMenuLabel(1), "&Layout");
+    EXPECT_EQ(bar->GetMenuLabel(2), "Help");
+    EXPECT_EQ(bar->GetLabel(ID_MENU_RECONNECT), "Re&connect");
+    EXPECT_EQ(bar->GetLabel(ID_MENU_OPTIONS), "Client &Options");
+    EXPECT_EQ(bar->GetLabel(ID_MENU_HIDE_DETAIL), "&Hide Visit Detail");
+    EXPECT_EQ(bar->GetHelpString(wxID_EXIT), "Quit the application");
+    wxToolBar* tools = frame->clientToolBar();
+    EXPECT_EQ(tools->GetName(), "ID_CLIENT_TOOLBAR");
+    const int ids[] = {ID_TOOL_ONLINE, ID_TOOL_BUSY, ID_TOOL_BRB, ID_TOOL_AWAY,
+                       ID_TOOL_SITE_PROPERTIES};
+    const char* labels[] = {"Online", "Busy", "Be Right Back", "Away", "Site Properties"};
+    for (size_t i = 0; i < 5; ++i) {
+        const wxToolBarToolBase* tool = tools->FindById(ids[i]);
+        ASSERT_TRUE(tool) << labels[i];
+        EXPECT_EQ(tool->GetLabel(), labels[i]);
+        EXPECT_TRUE(tool->GetNormalBitmap().IsOk()) << labels[i];
+    }
+    EXPECT_EQ(tools->GetToolShortHelp(ID_TOOL_BUSY), "Set Status: Busy");
+    EXPECT_EQ(frame->selectedStatus(), 0) << "Online without a default status";
+
+    // At start only the visitor grid shows; the visit detail pane is hidden.
+    EXPECT_FALSE(frame->visitorsSplitter()->IsSplit());
+    EXPECT_EQ(frame->visitorGrid()->GetName(), "ID_VISITORS_GRID");
+    EXPECT_TRUE(frame->outerSplitter()->IsSplit());
+    EXPECT_TRUE(frame->sitesSplitter()->IsSplit());
+    // A first start lays out a usable window: the visitor list is wider than the tree.
+    EXPECT_TRUE(waitFor([&] { return frame->sitesSplitter()->GetSashPosition() > 0; }));
+    EXPECT_LT(frame->sitesSplitter()->GetSashPosition(),
+              frame->sitesSplitter()->GetClientSize().x / 2);
+}
+
+TEST_F(MainWindowTest, DefaultStatusToolFromSettings) {
+    const std::pair<const char*, int> cases[] = {{"2", 2}, {"1", 1}, {"3", 3}, {"7", 0},
+                                                 {"x", 0}, {"0", 0}};
+    for (const auto& c : cases) {
+        makeFrame(std::string("[General]\nDefaultStatus=") + c.first + "\n");
+        EXPECT_EQ(frame->selectedStatus(), c.second) << "DefaultStatus=" << c.first;
+        destroyFrame();
+    }
+}
+
+TEST_F(MainWindowTest, SashesAreStoredOnCloseAndRestored) {
+    makeFrame("[Layout]\nVerticalSash=180\nHorizontalSash=-230\nVisitorsSash=-300\n");
+    ASSERT_TRUE(waitFor([&] { return frame->sitesSplitter()->GetSashPosition() == 180; }));
+    frame->sitesSplitter()->SetSashPosition(260);
+    frame->reshowDetail();
+    ASSERT_TRUE(frame->visitorsSplitter()->IsSplit());
+    closeFrame();
+
+    TavoroSettings stored(settingsPath);
+    EXPECT_EQ(stored.getInt(SETTING_VERTICAL_SASH), 260);
+    EXPECT_GT(stored.getInt(SETTING_HORIZONTAL_SASH), 0);
+    EXPECT_GT(stored.getInt(SETTING_VISITORS_SASH), 0);
+
+    // "&Hide Visit Detail" stores the visitor sash and hides the pane; closing then leaves
+    // that stored value alone.
+    disposeSettings();
+    frame = new TavoroClientFrame(nullptr, wxID_ANY);
+    weak = frame;
+    frame->Show();
+    EXPECT_FALSE(frame->visitorsSplitter()->IsSplit()) << "hidden until visit data arrives";
+    frame->reshowDetail();
+    ASSERT_TRUE(frame->visitorsSplitter()->IsSplit());
+    wxCommandEvent hide(wxEVT_MENU, ID_MENU_HIDE_DETAIL);
+    frame->ProcessWindowEvent(hide);
+    EXPECT_FALSE(frame->visitorsSplitter()->IsSplit());
+    closeFrame();
+}
+
+TEST_F(MainWindowTest, ServerTextsCloseAndUnknownMessages) {
+    LoopbackServer server;
+    makeFrame(localSettings(server.port()));
+    frame->connectToServer();
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+
+    using namespace std::string_literals;
+    server.send("@MSG:Maintenance at noon\0"s);
+    ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
+    EXPECT_EQ(prompts[0].caption, "Message From Server");
+    EXPECT_EQ(prompts[0].text, "Maintenance at noon");
+
+    // Unknown, empty and undecryptable messages change nothing visible.
+    const wxString before = status();
+    server.send("@NOSUCH:1\0:abc\0@BOTAN-EXCEPTION:x\0@RIGHTS:1\0@msg:second\0"s);
+    ASSERT_TRUE(waitFor([&] { return prompts.size() == 2; }));
+    EXPECT_EQ(prompts[1].text, "second") << "messages after the ignored ones still arrive";
+    EXPECT_EQ(status(), before);
+
+    server.send("@CLOSE\0"s);
+    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }));
+    EXPECT_EQ(status(), "The server has closed the connection");
+    sent.clear();
+    frame->setStatus(2);
+    EXPECT_EQ(sent, std::vector<wxString>{"@STATUS:2"});
+    // ...but nothing reaches the server: the connection is gone.
+    EXPECT_EQ(server.readFrames(1, 300), "");
+    EXPECT_EQ(prompts.size(), 2u);
+}
+
+TEST_F(MainWindowTest, ServerErrorDisconnectsThenShowsTheText) {
+    LoopbackServer server;
+    makeFrame(localSettings(server.port()));
+    frame->connectToServer();
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    using namespace std::string_literals;
+    server.send("@ERROR:Invalid login\0"s);
+    ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
+    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_EQ(prompts[0].caption, "Message From Server");
+    EXPECT_EQ(prompts[0].text, "Invalid login");
+    EXPECT_EQ(status(), "The server has closed the connection");
+}
+
+TEST_F(MainWindowTest, ConnectionFailuresLeaveTheWindowUsable) {
+    makeFrame("[General]\nServerDNSIP=no-such-host.invalid\n");
+    frame->connectToServer();
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].caption, "Connection Error");
+    EXPECT_EQ(prompts[0].text, "could not resolve host to IP address");
+    EXPECT_FALSE(frame->hasConnection());
+    destroyFrame();
+
+    // Nothing listens on the port: the attempt ends without blocking and is reported.
+    unsigned short closedPort;
+    {
+        LoopbackServer gone;
+        closedPort = gone.port();
+    }
+    makeFrame(localSettings(closedPort));
+    frame->connectToServer();
+    EXPECT_TRUE(waitFor([&] { return !frame->isConnecting(); }));
+    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_EQ(status(), "Could not connect to the server");
+
+    // Re&connect tries again, and reaches a server that is now there.
+    LoopbackServer server;
+    TavoroSettings& s = getSettings();
+    s.setInt(SETTING_CLIENT_PORT_NUMBER, server.port());
+    wxCommandEvent again(wxEVT_MENU, ID_MENU_RECONNECT);
+    frame->ProcessWindowEvent(again);
+    ASSERT_TRUE(server.accept());
+    EXPECT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+}
+
+TEST_F(MainWindowTest, ReconnectDropsMessagesOfTheOldConnection) {
+    LoopbackServer first;
+    makeFrame(localSettings(first.port()));
+    frame->connectToServer();
+    ASSERT_TRUE(first.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    // A message of the old connection that is already queued when the window reconnects is
+    // dropped, not dispatched into the new session.
+    using namespace std::string_literals;
+    first.send("@MSG:old\0"s);
+    ASSERT_TRUE(waitForQueued());
+    frame->reconnect();
+    first.closePeer();
+    ASSERT_TRUE(first.accept()) << "the new connection reaches the same port";
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    first.send("@MSG:new\0"s);
+    ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
+    EXPECT_EQ(prompts[0].text, "new");
+}
+
+TEST_F(MainWindowTest, QuitSendsNothingAndCloses) {
+    LoopbackServer server;
+    makeFrame(localSettings(server.port()));
+    frame->connectToServer();
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    wxCommandEvent quit(wxEVT_MENU, wxID_EXIT);
+    frame->ProcessWindowEvent(quit);
+    ASSERT_TRUE(waitFor([&] { return !weak; }));
+    frame = nullptr;
+    EXPECT_EQ(server.readFrames(1, 300), "") << "not logged in: no @CLOSE";
+}
+
+TEST_F(MainWindowTest, LogsInToTheDemoServerAndSaysGoodbyeOnce) {
+    Tavoro::Test::DemoServerProcess server(TAVORO_DEMO_SERVER, dir.path().ToStdString());
+    ASSERT_TRUE(server.running());
+    makeFrame(localSettings(server.port()) +
+              "Username=demo\nPassword=demo\nOperatorName=Dee Mo\nDefaultStatus=1\n");
+    frame->connectToServer();
+    ASSERT_TRUE(waitFor([&] { return status().StartsWith("Connected to Tavoro version"); }))
+        << status();
+    EXPECT_TRUE(frame->isConnected());
+    EXPECT_EQ(frame->statusText(), status());
+    EXPECT_TRUE(waitFor([&] { return server.countInLog("<- @GETDS") == 1; })) << server.log();
+    EXPECT_EQ(server.countInLog(R"(<- @LOGIN:\tDee Mo\t\t\tLC-0.0.10.51\t1\ten\tdemo\t)"), 1u)
+        << server.log();
+
+    // Closing while logged in says goodbye exactly once.
+    closeFrame();
+    EXPECT_TRUE(waitFor([&] { return server.countInLog("<- @CLOSE") == 1; })) << server.log();
+    Tavoro::Test::pumpEvents(100);
+    EXPECT_EQ(server.countInLog("<- @CLOSE"), 1u);
+}
+
+TEST_F(MainWindowTest, WrongPasswordShowsTheServersError) {
+    Tavoro::Test::DemoServerProcess server(TAVORO_DEMO_SERVER, dir.path().ToStdString());
+    ASSERT_TRUE(server.running());
+    makeFrame(localSettings(server.port()) + "Username=demo\nPassword=wrong\n");
+    frame->connectToServer();
+    ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
+    EXPECT_EQ(prompts[0].caption, "Message From Server");
+    EXPECT_FALSE(prompts[0].text.empty());
+    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_FALSE(frame->isConnected()) << "no @CLOSE owed to a server that refused the login";
+    closeFrame();
+    EXPECT_EQ(server.countInLog("<- @CLOSE"), 0u) << server.log();
+}
+
+TEST(ChatWindowTable, GrowsPastSixWindowsAndForgetsClosedOnes) {
+    ChatWindowTable table;
+    EXPECT_EQ(table.slotCount(), 6u);
+    std::vector<wxFrame*> windows;
+    for (int i = 0; i < 7; ++i) {
+        windows.push_back(new wxFrame(nullptr, wxID_ANY, "chat"));
+        table.insert(wxString::Format("chat%d", i), windows.back());
+    }
+    EXPECT_EQ(table.slotCount(), 9u) << "a full table grows by three";
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(table.get(wxString::Format("chat%d", i)), windows[i]);
+    }
+    table.remove("chat2");
+    EXPECT_FALSE(table.contains("chat2"));
+    EXPECT_FALSE(table.contains("")) << "a free slot is not an entry";
+    table.insert("chat7", windows[2]);
+    EXPECT_EQ(table.slotCount(), 9u) << "the freed slot is reused";
+    EXPECT_EQ(table.get("chat7"), windows[2]);
+
+    // A chat window that destroyed itself reads as none, never as a dangling pointer.
+    windows[0]->Destroy();
+    Tavoro::Test::pumpEvents(50);
+    EXPECT_TRUE(table.contains("chat0"));
+    EXPECT_EQ(table.get("chat0"), nullptr);
+    for (size_t i = 1; i < windows.size(); ++i) windows[i]->Destroy();
+    Tavoro::Test::pumpEvents(50);
+}
+
+}  // namespace
