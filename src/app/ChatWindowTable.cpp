@@ -10,14 +10,18 @@ constexpr size_t kGrowth = 3;
 ChatWindowTable::ChatWindowTable() : m_keys(kInitialSlots), m_windows(kInitialSlots) {}
 
 int ChatWindowTable::find(const wxString& key) const {
-    if (key.empty()) return -1;  // the empty key marks a free slot, never an entry
+    if (key.empty())
+        return -1;  // the empty key marks a free slot, never an entry
     for (size_t i = 0; i < m_keys.size(); ++i) {
-        if (m_keys[i] == key) return static_cast<int>(i);
+        if (m_keys[i] == key)
+            return static_cast<int>(i);
     }
     return -1;
 }
 
-bool ChatWindowTable::contains(const wxString& key) const { return find(key) >= 0; }
+bool ChatWindowTable::contains(const wxString& key) const {
+    return find(key) >= 0;
+}
 
 wxWindow* ChatWindowTable::get(const wxString& key) const {
     const int i = find(key);
@@ -25,7 +29,8 @@ wxWindow* ChatWindowTable::get(const wxString& key) const {
 }
 
 void ChatWindowTable::insert(const wxString& key, wxWindow* window) {
-    if (key.empty()) return;
+    if (key.empty())
+        return;
     for (size_t i = 0; i < m_keys.size(); ++i) {
         if (m_keys[i].empty()) {
             m_keys[i] = key;
@@ -42,7 +47,8 @@ void ChatWindowTable::insert(const wxString& key, wxWindow* window) {
 
 void ChatWindowTable::remove(const wxString& key) {
     const int i = find(key);
-    if (i < 0) return;
+    if (i < 0)
+        return;
     m_keys[static_cast<size_t>(i)].clear();
     m_windows[static_cast<size_t>(i)] = nullptr;
 }

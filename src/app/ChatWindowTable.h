@@ -12,7 +12,7 @@ namespace Tavoro {
 // grows by three slots and never shrinks. Windows are not owned: a chat window destroys
 // itself, and the weak reference then reads as null instead of dangling.
 class ChatWindowTable {
-public:
+  public:
     ChatWindowTable();
 
     bool contains(const wxString& key) const;
@@ -22,7 +22,7 @@ public:
 
     size_t slotCount() const { return m_keys.size(); }
 
-private:
+  private:
     int find(const wxString& key) const;
 
     std::vector<wxString> m_keys;

@@ -27,10 +27,10 @@ enum ClientId : int {
     ID_VISITOR_OPEN_PAGE,
     ID_VISITOR_EXCLUDE_VISITOR,
     ID_VISITOR_EXCLUDE_PAGE,
-    ID_SITES_PROPERTIES,         // sites menu "Site Properties"
-    ID_STATUS_SET_DEFAULT,       // status menu "Set As Default Status"
-    ID_SOCKET_CONNECT,           // socket events of a connection attempt
-    ID_TIMER_CONNECT_TIMEOUT,    // gives up a connection attempt that takes too long
+    ID_SITES_PROPERTIES,       // sites menu "Site Properties"
+    ID_STATUS_SET_DEFAULT,     // status menu "Set As Default Status"
+    ID_SOCKET_CONNECT,         // socket events of a connection attempt
+    ID_TIMER_CONNECT_TIMEOUT,  // gives up a connection attempt that takes too long
 };
 
 }  // namespace Tavoro

@@ -5,7 +5,7 @@
 // The application object: starts the toolkit pieces the client needs and opens the one
 // main window.
 class TavoroClientApp : public wxApp {
-public:
+  public:
     bool OnInit() override;
     int OnExit() override;
     // Keeps the window alive when a handler throws: the exception is logged, not fatal.

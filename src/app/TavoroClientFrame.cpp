@@ -31,7 +31,8 @@ wxBitmap toolBitmap(const wxString& fileName) {
     if (icon.IsOk()) {
         wxBitmap bitmap;
         bitmap.CopyFromIcon(icon);
-        if (bitmap.IsOk()) return bitmap;
+        if (bitmap.IsOk())
+            return bitmap;
     }
     return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(32, 32));
 }
@@ -43,8 +44,8 @@ int sashOrDefault(const TavoroSettings& settings, int id, int fallback) {
 }
 
 wxGrid* makeGrid(wxWindow* parent, const wxString& name, int cols) {
-    auto* grid = new wxGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS,
-                            name);
+    auto* grid =
+        new wxGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS, name);
     grid->CreateGrid(0, cols);
     return grid;
 }
@@ -63,27 +64,32 @@ void labelColumns(wxGrid* grid, std::initializer_list<const char*> labels) {
 
 }  // namespace
 
-wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame)
-    EVT_CLOSE(TavoroClientFrame::onClose)
-    EVT_MENU(wxID_EXIT, TavoroClientFrame::onQuit)
-    EVT_MENU(ID_MENU_RECONNECT, TavoroClientFrame::onReconnect)
-    EVT_MENU(ID_MENU_OPTIONS, TavoroClientFrame::onOptions)
-    EVT_MENU(ID_MENU_HIDE_DETAIL, TavoroClientFrame::onHideVisitDetail)
-    EVT_TOOL_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY, TavoroClientFrame::onStatusTool)
-    EVT_TOOL_RCLICKED_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY,
-                            TavoroClientFrame::onStatusToolRightClick)
-    EVT_MENU(ID_STATUS_SET_DEFAULT, TavoroClientFrame::onSetDefaultStatus)
-    EVT_SOCKET(ID_SOCKET_CONNECT, TavoroClientFrame::onSocketEvent)
-    EVT_TIMER(ID_TIMER_CONNECT_TIMEOUT, TavoroClientFrame::onConnectTimeout)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onClose)
+    EVT_MENU(wxID_EXIT, TavoroClientFrame::onQuit) EVT_MENU(ID_MENU_RECONNECT,
+                                                            TavoroClientFrame::onReconnect)
+        EVT_MENU(ID_MENU_OPTIONS, TavoroClientFrame::onOptions)
+            EVT_MENU(wxID_ABOUT, TavoroClientFrame::onAbout)
+                EVT_MENU(ID_MENU_HIDE_DETAIL, TavoroClientFrame::onHideVisitDetail)
+                    EVT_TOOL_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY, TavoroClientFrame::onStatusTool)
+                        EVT_TOOL_RCLICKED_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY,
+                                                TavoroClientFrame::onStatusToolRightClick)
+                            EVT_MENU(ID_STATUS_SET_DEFAULT, TavoroClientFrame::onSetDefaultStatus)
+                                EVT_SOCKET(ID_SOCKET_CONNECT, TavoroClientFrame::onSocketEvent)
+                                    EVT_TIMER(ID_TIMER_CONNECT_TIMEOUT,
+                                              TavoroClientFrame::onConnectTimeout)
+                                        wxEND_EVENT_TABLE()
 
-TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
+                                            TavoroClientFrame::TavoroClientFrame(wxWindow* parent,
+                                                                                 wxWindowID id)
     : m_settings(getSettings()), m_connectTimer(this, ID_TIMER_CONNECT_TIMEOUT) {
     Create(parent, id, _("Tavoro Linux / Mac Client"), wxDefaultPosition, wxDefaultSize,
            wxDEFAULT_FRAME_STYLE | wxDOUBLE_BORDER, "TavoroClientFrame");
     SetClientSize(1112, 597);
     SetMinSize(wxSize(640, 480));
     SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_MENUTEXT));
+    const wxIcon appIcon = loadIcon("tavoro.ico");
+    if (appIcon.IsOk())
+        SetIcon(appIcon);
 
     buildLayout();
     buildMenus();
@@ -130,8 +136,8 @@ void TavoroClientFrame::buildLayout() {
 
     m_tree = new wxTreeCtrl(m_splitter1, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                             wxTR_DEFAULT_STYLE, wxDefaultValidator, "ID_TREECTRL1");
-    m_notebook1 = new wxNotebook(m_splitter1, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0,
-                                 "ID_NOTEBOOK1");
+    m_notebook1 =
+        new wxNotebook(m_splitter1, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK1");
 
     m_splitter3 = new wxSplitterWindow(m_notebook1, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                        wxSP_3D | wxSP_LIVE_UPDATE, "ID_SPLITTERWINDOW3");
@@ -150,8 +156,8 @@ void TavoroClientFrame::buildLayout() {
     m_notebook1->AddPage(m_monthlyGrid, _("Monthly Summary"));
     m_notebook1->AddPage(m_operatorsGrid, _("Current Operators"));
 
-    m_notebook2 = new wxNotebook(m_splitter2, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0,
-                                 "ID_NOTEBOOK2");
+    m_notebook2 =
+        new wxNotebook(m_splitter2, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK2");
     m_chattingGrid = makeGrid(m_notebook2, "ID_GRID5", 10);
     m_chattingGrid->SetRowLabelSize(0);
     m_chattingGrid->EnableEditing(false);
@@ -205,8 +211,8 @@ void TavoroClientFrame::buildMenus() {
 }
 
 void TavoroClientFrame::buildToolBar() {
-    m_toolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT | wxNO_BORDER, wxID_ANY,
-                              "ID_CLIENT_TOOLBAR");
+    m_toolBar =
+        CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT | wxNO_BORDER, wxID_ANY, "ID_CLIENT_TOOLBAR");
     struct Tool {
         int id;
         const char* label;
@@ -219,16 +225,14 @@ void TavoroClientFrame::buildToolBar() {
          "Sets your status to Online - visitors will be able to chat to you."},
         {ID_TOOL_BUSY, "Busy", "Tech Support Restricted.ico", "Set Status: Busy",
          "Sets your status to Busy - visitors will not be able to chat to you."},
-        {ID_TOOL_BRB, "Be Right Back", "Tech Support Progress.ico",
-         "Set Status: Be Right Back",
+        {ID_TOOL_BRB, "Be Right Back", "Tech Support Progress.ico", "Set Status: Be Right Back",
          "Sets your status to Be Right Back - visitors will not be able to chat to you."},
         {ID_TOOL_AWAY, "Away", "Tech Support Delete.ico", "Set Status: Away",
          "Sets your status to Away - visitors will not be able to chat to you."},
     };
     for (const Tool& t : statusTools) {
-        m_toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), toolBitmap(t.icon),
-                                wxNullBitmap, wxGetTranslation(t.shortHelp),
-                                wxGetTranslation(t.longHelp));
+        m_toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), toolBitmap(t.icon), wxNullBitmap,
+                                wxGetTranslation(t.shortHelp), wxGetTranslation(t.longHelp));
     }
     m_toolBar->AddSeparator();
     m_toolBar->AddTool(ID_TOOL_SITE_PROPERTIES, _("Site Properties"),
@@ -239,37 +243,44 @@ void TavoroClientFrame::buildToolBar() {
 
     const long defaultStatus = m_settings.getInt(SETTING_DEFAULT_STATUS);
     switch (defaultStatus) {
-        case 1: m_toolBar->ToggleTool(ID_TOOL_BUSY, true); break;
-        case 2: m_toolBar->ToggleTool(ID_TOOL_BRB, true); break;
-        case 3: m_toolBar->ToggleTool(ID_TOOL_AWAY, true); break;
-        default: m_toolBar->ToggleTool(ID_TOOL_ONLINE, true); break;
+        case 1:
+            m_toolBar->ToggleTool(ID_TOOL_BUSY, true);
+            break;
+        case 2:
+            m_toolBar->ToggleTool(ID_TOOL_BRB, true);
+            break;
+        case 3:
+            m_toolBar->ToggleTool(ID_TOOL_AWAY, true);
+            break;
+        default:
+            m_toolBar->ToggleTool(ID_TOOL_ONLINE, true);
+            break;
     }
 }
 
 void TavoroClientFrame::labelGrids() {
     labelColumns(m_operatorsGrid,
                  {"ID#", "IP", "Name", "Department", "Status", "Language", "Username"});
-    labelColumns(m_chattingGrid, {"ID#", "Name", "Domain", "Last Activity", "Talking To",
-                                  "Language", "Translating", "Department", "Monitored By",
-                                  "IP Address"});
+    labelColumns(m_chattingGrid,
+                 {"ID#", "Name", "Domain", "Last Activity", "Talking To", "Language", "Translating",
+                  "Department", "Monitored By", "IP Address"});
     labelColumns(m_callbacksGrid,
-                 {"Name", "Company", "On Site", "Telephone", "Type", "Requested Time",
-                  "Time Zone", "Requested Department", "Requested Operator", "Talking To",
-                  "Notes"});
+                 {"Name", "Company", "On Site", "Telephone", "Type", "Requested Time", "Time Zone",
+                  "Requested Department", "Requested Operator", "Talking To", "Notes"});
     m_operatorsGrid->EnableEditing(false);
     m_chattingGrid->EnableEditing(false);
 }
 
 void TavoroClientFrame::restoreSashes() {
-    m_splitter1->SplitVertically(m_tree, m_notebook1,
-                                 sashOrDefault(m_settings, SETTING_VERTICAL_SASH,
-                                               kDefaultVerticalSash));
-    m_splitter2->SplitHorizontally(m_splitter1, m_notebook2,
-                                   sashOrDefault(m_settings, SETTING_HORIZONTAL_SASH,
-                                                 kDefaultHorizontalSash));
-    m_splitter3->SplitVertically(m_visitorGrid, m_visitDetail,
-                                 sashOrDefault(m_settings, SETTING_VISITORS_SASH,
-                                               kDefaultVisitorsSash));
+    m_splitter1->SplitVertically(
+        m_tree, m_notebook1,
+        sashOrDefault(m_settings, SETTING_VERTICAL_SASH, kDefaultVerticalSash));
+    m_splitter2->SplitHorizontally(
+        m_splitter1, m_notebook2,
+        sashOrDefault(m_settings, SETTING_HORIZONTAL_SASH, kDefaultHorizontalSash));
+    m_splitter3->SplitVertically(
+        m_visitorGrid, m_visitDetail,
+        sashOrDefault(m_settings, SETTING_VISITORS_SASH, kDefaultVisitorsSash));
     // The visit detail pane shows only once there is a visit to show.
     m_splitter3->Unsplit(m_visitDetail);
     m_splitter2->SetSashGravity(1.0);
@@ -277,11 +288,12 @@ void TavoroClientFrame::restoreSashes() {
 }
 
 void TavoroClientFrame::reshowDetail() {
-    if (m_splitter3->IsSplit()) return;
+    if (m_splitter3->IsSplit())
+        return;
     m_visitDetail->Show();
-    m_splitter3->SplitVertically(m_visitorGrid, m_visitDetail,
-                                 sashOrDefault(m_settings, SETTING_VISITORS_SASH,
-                                               kDefaultVisitorsSash));
+    m_splitter3->SplitVertically(
+        m_visitorGrid, m_visitDetail,
+        sashOrDefault(m_settings, SETTING_VISITORS_SASH, kDefaultVisitorsSash));
 }
 
 void TavoroClientFrame::storeLayout() {
@@ -294,13 +306,17 @@ void TavoroClientFrame::storeLayout() {
 }
 
 void TavoroClientFrame::showStatus(const wxString& text) {
-    if (GetStatusBar()) SetStatusText(text, 0);
+    if (GetStatusBar())
+        SetStatusText(text, 0);
 }
 
 int TavoroClientFrame::selectedStatus() const {
-    if (m_toolBar->GetToolState(ID_TOOL_BUSY)) return 1;
-    if (m_toolBar->GetToolState(ID_TOOL_BRB)) return 2;
-    if (m_toolBar->GetToolState(ID_TOOL_AWAY)) return 3;
+    if (m_toolBar->GetToolState(ID_TOOL_BUSY))
+        return 1;
+    if (m_toolBar->GetToolState(ID_TOOL_BRB))
+        return 2;
+    if (m_toolBar->GetToolState(ID_TOOL_AWAY))
+        return 3;
     return 0;
 }
 

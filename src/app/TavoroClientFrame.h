@@ -38,7 +38,7 @@ class VisitDetail;
 // from it, and the windows that show it (site tree, visitor grid, visit detail, day summary,
 // operator and chatting grids).
 class TavoroClientFrame : public wxFrame, public ClientServices {
-public:
+  public:
     TavoroClientFrame(wxWindow* parent, wxWindowID id);
     ~TavoroClientFrame() override;
 
@@ -89,7 +89,7 @@ public:
     // Upper bound of one connection attempt before the window gives up on it.
     static constexpr int kConnectTimeoutMs = 5000;
 
-private:
+  private:
     // Layout (TavoroClientFrame.cpp).
     void buildLayout();
     void buildMenus();
@@ -124,6 +124,7 @@ private:
     void onQuit(wxCommandEvent& event);
     void onReconnect(wxCommandEvent& event);
     void onOptions(wxCommandEvent& event);
+    void onAbout(wxCommandEvent& event);
     void onHideVisitDetail(wxCommandEvent& event);
     void onStatusTool(wxCommandEvent& event);
     void onStatusToolRightClick(wxCommandEvent& event);
@@ -137,7 +138,7 @@ private:
     Messages::S_SESSION m_session;
 
     // Connection state.
-    ConnectionThread* m_connection = nullptr;  // the running reader, or none
+    ConnectionThread* m_connection = nullptr;   // the running reader, or none
     wxSocketClient* m_pendingSocket = nullptr;  // a connect attempt in progress
     wxTimer m_connectTimer;
     int m_connectionSerial = 0;  // events of older connections are dropped by serial

@@ -4,9 +4,10 @@
 #include "app/ClientIds.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
+#include "dialog/AboutDialog.h"
+#include "dialog/VisitDetail.h"
 #include "messages/TavoroMessage.h"
 #include "settings/TavoroSettings.h"
-#include "dialog/VisitDetail.h"
 #include "widgets/VisitorGrid.h"
 
 #include <wx/splitter.h>
@@ -26,9 +27,18 @@ void TavoroClientFrame::onQuit(wxCommandEvent&) {
     Close();
 }
 
-void TavoroClientFrame::onReconnect(wxCommandEvent&) { reconnect(); }
+void TavoroClientFrame::onReconnect(wxCommandEvent&) {
+    reconnect();
+}
 
-void TavoroClientFrame::onOptions(wxCommandEvent&) { UiPrompts::showOptions(this); }
+void TavoroClientFrame::onOptions(wxCommandEvent&) {
+    UiPrompts::showOptions(this);
+}
+
+void TavoroClientFrame::onAbout(wxCommandEvent&) {
+    Dialog::AboutDialog about(this, 1);
+    about.ShowModal();
+}
 
 void TavoroClientFrame::onHideVisitDetail(wxCommandEvent&) {
     if (m_splitter3->IsSplit()) {
@@ -38,8 +48,8 @@ void TavoroClientFrame::onHideVisitDetail(wxCommandEvent&) {
 }
 
 void TavoroClientFrame::setStatus(int code) {
-    sendToServer(Messages::TavoroMessage(Messages::MK_STATUS, wxString::Format("%d", code))
-                     .toText());
+    sendToServer(
+        Messages::TavoroMessage(Messages::MK_STATUS, wxString::Format("%d", code)).toText());
 }
 
 void TavoroClientFrame::onStatusTool(wxCommandEvent& event) {

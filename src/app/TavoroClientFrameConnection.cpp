@@ -76,7 +76,8 @@ void TavoroClientFrame::onSocketEvent(wxSocketEvent& event) {
 }
 
 void TavoroClientFrame::onConnectTimeout(wxTimerEvent&) {
-    if (!m_pendingSocket) return;
+    if (!m_pendingSocket)
+        return;
     abandonConnectAttempt();
     showStatus(_("Could not connect to the server"));
 }
@@ -120,7 +121,8 @@ void TavoroClientFrame::reconnect() {
 }
 
 void TavoroClientFrame::sendToServer(const wxString& text) {
-    if (sentTextObserver) sentTextObserver(text);
+    if (sentTextObserver)
+        sentTextObserver(text);
     if (!m_connection) {
         wxLogTrace("net", "Tried to send data to thread, but thread does not exist.  Data was: %s",
                    text);
@@ -141,7 +143,8 @@ void TavoroClientFrame::onConnectionStatus(wxThreadEvent& event) {
 }
 
 void TavoroClientFrame::onConnectionLost(wxThreadEvent& event) {
-    if (!m_connection || event.GetInt() != m_connectionSerial) return;
+    if (!m_connection || event.GetInt() != m_connectionSerial)
+        return;
     stopConnection();
     m_connected = false;
     showStatus(_("The connection to the server was lost"));

@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include <wx/button.h>
+#include <wx/hyperlink.h>
+#include <wx/stattext.h>
+
+#include "dialog/AboutDialog.h"
+
+using Tavoro::Dialog::AboutDialog;
+
+TEST(AboutDialog, ShowsTitleLinkAndVersion) {
+    auto* dialog = new AboutDialog(nullptr, 1);
+    EXPECT_EQ(dialog->GetTitle(), "Tavoro Linux / Mac Client");
+    auto* title = dynamic_cast<wxStaticText*>(dialog->FindWindow("ID_STATICTEXT1"));
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->GetLabel(), "Tavoro Linux / Mac Client");
+    EXPECT_EQ(title->GetFont().GetPointSize(), 14);
+    EXPECT_EQ(dialog->versionText()->GetLabel(), "0.0.10.51") << "never the initial 0.0.0";
+    EXPECT_EQ(dialog->siteLink()->GetURL(), "https://www.tavoro.example/");
+    EXPECT_EQ(dialog->siteLink()->GetLabel(), "www.tavoro.example");
+    auto* ok = dynamic_cast<wxButton*>(dialog->FindWindow("ID_OKBUTTON"));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->GetLabel(), "OK");
+    EXPECT_EQ(dialog->GetDefaultItem(), ok);
+    dialog->Destroy();
+}
