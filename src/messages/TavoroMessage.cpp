@@ -7,9 +7,12 @@ constexpr wchar_t kStx = 0x02;
 
 int hexValue(wxUniChar c) {
     const auto v = c.GetValue();
-    if (v >= '0' && v <= '9') return static_cast<int>(v - '0');
-    if (v >= 'a' && v <= 'f') return static_cast<int>(v - 'a' + 10);
-    if (v >= 'A' && v <= 'F') return static_cast<int>(v - 'A' + 10);
+    if (v >= '0' && v <= '9')
+        return static_cast<int>(v - '0');
+    if (v >= 'a' && v <= 'f')
+        return static_cast<int>(v - 'a' + 10);
+    if (v >= 'A' && v <= 'F')
+        return static_cast<int>(v - 'A' + 10);
     return -1;
 }
 
@@ -35,7 +38,9 @@ TavoroMessage::TavoroMessage(const wxString& received) {
     m_kind = kindOfCommand(m_command);
 }
 
-wxString TavoroMessage::toText() const { return m_command + ":" + m_data; }
+wxString TavoroMessage::toText() const {
+    return m_command + ":" + m_data;
+}
 
 wxString TavoroMessage::decodeHexForm(const wxString& hexDigits) {
     wxString out;
@@ -46,7 +51,8 @@ wxString TavoroMessage::decodeHexForm(const wxString& hexDigits) {
         unsigned value = 0;
         for (size_t i = pos; i < pos + 4 && i < n; ++i) {
             const int digit = hexValue(hexDigits[i]);
-            if (digit < 0) break;
+            if (digit < 0)
+                break;
             value = value * 16 + static_cast<unsigned>(digit);
         }
         out += wxUniChar(value);

@@ -9,7 +9,7 @@ namespace Tavoro::Messages {
 // One protocol message: command, colon, data. Parsed from received text or built from a kind
 // and a data text for sending.
 class TavoroMessage {
-public:
+  public:
     // Empty message; request classes derived from it set kind and command themselves.
     TavoroMessage();
     // A message to send: command from commandOfKind(kind).
@@ -30,7 +30,7 @@ public:
     // Decodes the text after a leading STX: groups of up to four hex digits, one character each.
     static wxString decodeHexForm(const wxString& hexDigits);
 
-protected:
+  protected:
     wxString m_command;
     wxString m_data;
     MessageKind m_kind;

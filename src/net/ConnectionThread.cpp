@@ -55,7 +55,8 @@ void ConnectionThread::setSessionKey(const wxString& sessionKey) {
 
 void ConnectionThread::post(const wxEventType& type, const wxString& text) {
     wxMutexLocker lock(m_postLock);
-    if (!m_handler) return;
+    if (!m_handler)
+        return;
     auto* event = new wxThreadEvent(type);
     event->SetString(text);  // wxThreadEvent deep-copies the string for the other thread
     event->SetInt(m_serial);
@@ -162,9 +163,8 @@ wxThread::ExitCode ConnectionThread::Entry() {
             lostReported = true;
             continue;
         }
-        m_cutter.feed(buffer.data(), n, [this](std::string&& frame) {
-            post(EVT_SERVER_DATA, frameToText(frame));
-        });
+        m_cutter.feed(buffer.data(), n,
+                      [this](std::string&& frame) { post(EVT_SERVER_DATA, frameToText(frame)); });
         if (m_cutter.droppedFrames() != reportedDrops) {
             reportedDrops = m_cutter.droppedFrames();
             wxLogTrace("net", "Dropped an oversize frame (%zu so far)", reportedDrops);
@@ -173,6 +173,8 @@ wxThread::ExitCode ConnectionThread::Entry() {
     return nullptr;
 }
 
-void ConnectionThread::OnExit() { post(EVT_CONNECTION_ENDED, wxString()); }
+void ConnectionThread::OnExit() {
+    post(EVT_CONNECTION_ENDED, wxString());
+}
 
 }  // namespace Tavoro

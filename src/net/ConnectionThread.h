@@ -28,7 +28,7 @@ wxDECLARE_EVENT(EVT_CONNECTION_ENDED, wxThreadEvent);   // the reader loop has e
 // stop(), after which the object deletes itself when its loop ends (within about 100 ms) and
 // must not be used again.
 class ConnectionThread : public wxThread {
-public:
+  public:
     // Takes ownership of a connected socket; it is switched to blocking mode for the thread.
     ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial);
     ~ConnectionThread() override;
@@ -54,11 +54,11 @@ public:
     // request is seen promptly without polling.
     static constexpr int kReadWaitMs = 100;
 
-protected:
+  protected:
     ExitCode Entry() override;
     void OnExit() override;
 
-private:
+  private:
     void post(const wxEventType& type, const wxString& text);
     void postStatus(const wxString& text) { post(EVT_CONNECTION_STATUS, text); }
     wxString frameToText(const std::string& frame);

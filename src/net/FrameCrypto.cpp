@@ -28,21 +28,19 @@ std::unique_ptr<Botan::BlockCipher> makeCipher(const std::string& sessionKey) {
     return cipher;
 }
 
-// The bytes left after the server's pad has been removed, or an exception.
-std::string decryptServerBody(const std::string& sessionKey, const std::string& cipher) {
-    if (cipher.empty() || cipher.size() % kBlock != 0) {
-        throw FrameDecodingError("ciphertext length " + std::to_string(cipher.size()) +
+// Decrypts in place and removes the server's pad; throws for a body that is not a server frame.
+void decryptServerBody(const std::string& sessionKey, std::string& body) {
+    if (body.empty() || body.size() % kBlock != 0) {
+        throw FrameDecodingError("ciphertext length " + std::to_string(body.size()) +
                                  " is not a positive multiple of 16");
     }
     auto aes = makeCipher(sessionKey);
-    std::string plain(cipher.size(), '\0');
-    aes->decrypt_n(reinterpret_cast<const uint8_t*>(cipher.data()),
-                   reinterpret_cast<uint8_t*>(plain.data()), cipher.size() / kBlock);
-    const unsigned pad = static_cast<unsigned char>(plain.back());
+    auto* bytes = reinterpret_cast<uint8_t*>(&body[0]);
+    aes->decrypt_n(bytes, bytes, body.size() / kBlock);
+    const unsigned pad = static_cast<unsigned char>(body.back());
     if (pad > kMaxServerPad)
         throw FrameDecodingError("ISO10126");
-    plain.resize(plain.size() - pad);
-    return plain;
+    body.resize(body.size() - pad);
 }
 
 wxString decimal(size_t n) {
@@ -52,87 +50,151 @@ wxString decimal(size_t n) {
 }  // namespace
 
 std::string escapeCiphertext(const std::string& cipher) {
-    if (std::memchr(cipher.data(), '\0', cipher.size()) == nullptr)
+    const char* p = cipher.data();
+    const char* const end = p + cipher.size();
+    const char* nul = static_cast<const char*>(std::memchr(p, '\0', cipher.size()));
+    if (nul == nullptr)
         return cipher;
+    // Most of a frame is ordinary bytes: copy the runs between NUL and "%" bytes in bulk.
+    const char* pct = static_cast<const char*>(std::memchr(p, '%', cipher.size()));
     std::string out;
-    out.reserve(cipher.size() + cipher.size() / 32 + 8);
-    for (const char c : cipher) {
-        if (c == '\0') {
-            out += "%00";
-        } else if (c == '%') {
-            out += "%25";
-        } else {
-            out += c;
-        }
+    out.reserve(cipher.size() + cipher.size() / 32 + 16);
+    while (p < end) {
+        const char* next = nul ? nul : end;
+        if (pct && pct < next)
+            next = pct;
+        out.append(p, static_cast<size_t>(next - p));
+        if (next == end)
+            break;
+        out.append(*next == '\0' ? "%00" : "%25", 3);
+        p = next + 1;
+        const size_t left = static_cast<size_t>(end - p);
+        if (next == nul)
+            nul = static_cast<const char*>(std::memchr(p, '\0', left));
+        if (next == pct)
+            pct = static_cast<const char*>(std::memchr(p, '%', left));
     }
     return out;
 }
+
+namespace {
+
+// Position of the next "%00" at or after from, or npos.
+size_t findNulEscape(const std::string& frame, size_t from) {
+    while (from < frame.size()) {
+        const void* hit = std::memchr(frame.data() + from, '%', frame.size() - from);
+        if (!hit)
+            return std::string::npos;
+        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - frame.data());
+        if (at + 2 < frame.size() && frame[at + 1] == '0' && frame[at + 2] == '0')
+            return at;
+        from = at + 1;
+    }
+    return std::string::npos;
+}
+
+void reportStrayPercent(const std::string& frame, size_t at, size_t outPos, size_t passPos,
+                        std::vector<wxString>* diagnostics) {
+    wxString text = "Unexpected Characters after percent:%";
+    wxString codes;
+    // The two characters that follow, as the NUL pass leaves them.
+    size_t next = at + 1;
+    for (size_t k = 1; k <= 2; ++k) {
+        if (next >= frame.size()) {
+            codes += wxString::Format(" %zu Chr:none", k);
+            continue;
+        }
+        unsigned b = static_cast<unsigned char>(frame[next]);
+        if (frame.compare(next, 3, "%00") == 0) {
+            b = 0;
+            next += 3;
+        } else {
+            next += 1;
+        }
+        text += " ";
+        text += wxUniChar(b);
+        codes += wxString::Format(" %zu Chr:%u", k, b);
+    }
+    text += codes + " - idx= " + decimal(outPos) + " idz= " + decimal(passPos);
+    diagnostics->push_back(text);
+}
+
+}  // namespace
 
 std::string unescapeFrame(const std::string& frame, std::vector<wxString>* diagnostics) {
-    // First pass: "%00" to NUL. Most frames have no NUL escape; return them as they are.
-    if (frame.find("%00") == std::string::npos)
+    // Without any "%00" the sender did not escape (its ciphertext had no NUL): as it is.
+    size_t nulEscape = findNulEscape(frame, 0);
+    if (nulEscape == std::string::npos)
         return frame;
-    std::string first;
-    first.reserve(frame.size());
-    for (size_t i = 0; i < frame.size(); ++i) {
-        if (frame[i] == '%' && i + 2 < frame.size() && frame[i + 1] == '0' && frame[i + 2] == '0') {
-            first += '\0';
-            i += 2;
-        } else {
-            first += frame[i];
-        }
-    }
 
-    // Second pass: the sender escaped every "%" as "%25" because the ciphertext held a NUL.
+    // Both passes in one: "%00" becomes NUL; every other "%" was escaped as "%25" by the
+    // sender. The two patterns cannot overlap, so one left-to-right scan gives the result of
+    // the two passes. A "%" followed by anything else is kept and reported with its position
+    // in the output and in the text after the NUL pass.
     std::string out;
-    out.reserve(first.size());
-    for (size_t i = 0; i < first.size(); ++i) {
-        if (first[i] != '%') {
-            out += first[i];
-            continue;
-        }
-        if (i + 2 < first.size() && first[i + 1] == '2' && first[i + 2] == '5') {
+    out.reserve(frame.size());
+    size_t at = 0;
+    size_t nulsSoFar = 0;
+    while (at < frame.size()) {
+        const void* hit = std::memchr(frame.data() + at, '%', frame.size() - at);
+        const size_t pct =
+            hit ? static_cast<size_t>(static_cast<const char*>(hit) - frame.data()) : frame.size();
+        out.append(frame, at, pct - at);
+        if (pct == frame.size())
+            break;
+        if (pct == nulEscape) {
+            out += '\0';
+            ++nulsSoFar;
+            at = pct + 3;
+            nulEscape = findNulEscape(frame, at);
+        } else if (pct + 2 < frame.size() && frame[pct + 1] == '2' && frame[pct + 2] == '5') {
             out += '%';
-            i += 2;
-            continue;
-        }
-        if (diagnostics) {
-            // A lone "%" should not occur in an escaped frame; keep it and say where it was.
-            wxString text = "Unexpected Characters after percent:%";
-            wxString codes;
-            for (size_t k = 1; k <= 2; ++k) {
-                if (i + k < first.size()) {
-                    const unsigned char b = static_cast<unsigned char>(first[i + k]);
-                    text += " ";
-                    text += wxUniChar(static_cast<unsigned>(b));
-                    codes += wxString::Format(" %zu Chr:%u", k, static_cast<unsigned>(b));
-                } else {
-                    codes += wxString::Format(" %zu Chr:none", k);
-                }
+            at = pct + 3;
+        } else {
+            if (diagnostics) {
+                reportStrayPercent(frame, pct, out.size(), pct - 2 * nulsSoFar, diagnostics);
             }
-            text += codes + " - idx= " + decimal(out.size()) + " idz= " + decimal(i);
-            diagnostics->push_back(text);
+            out += '%';
+            at = pct + 1;
         }
-        out += '%';
     }
     return out;
 }
 
+// The conversion loops work in fixed groups of 16 so that the compiler turns each group into a
+// few vector instructions; frames of several kilobytes are common.
 std::string toLatin1(const wxString& text) {
     const std::wstring& wide = text.ToStdWstring();
-    std::string out(wide.size(), '\0');
-    for (size_t i = 0; i < wide.size(); ++i) {
-        const auto code = static_cast<uint32_t>(wide[i]);
-        out[i] = code <= 0xFF ? static_cast<char>(code) : '?';
+    const size_t n = wide.size();
+    std::string out(n, '\0');
+    const wchar_t* in = wide.data();
+    char* o = &out[0];
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        for (size_t k = 0; k < 16; ++k) {
+            const auto code = static_cast<uint32_t>(in[i + k]);
+            o[i + k] = code <= 0xFF ? static_cast<char>(code) : '?';
+        }
+    }
+    for (; i < n; ++i) {
+        const auto code = static_cast<uint32_t>(in[i]);
+        o[i] = code <= 0xFF ? static_cast<char>(code) : '?';
     }
     return out;
 }
 
 wxString fromLatin1(const std::string& bytes) {
-    std::wstring wide(bytes.size(), L'\0');
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
+    const size_t n = bytes.size();
+    std::wstring wide(n, L'\0');
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    wchar_t* o = &wide[0];
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        for (size_t k = 0; k < 16; ++k)
+            o[i + k] = static_cast<wchar_t>(in[i + k]);
     }
+    for (; i < n; ++i)
+        o[i] = static_cast<wchar_t>(in[i]);
     return wxString(wide);
 }
 
@@ -149,10 +211,9 @@ std::string encryptFrame(const std::string& sessionKey, const wxString& text) {
     const size_t pad = kBlock - bytes.size() % kBlock;
     bytes.append(pad, static_cast<char>(pad));
     auto aes = makeCipher(sessionKey);
-    std::string cipher(bytes.size(), '\0');
-    aes->encrypt_n(reinterpret_cast<const uint8_t*>(bytes.data()),
-                   reinterpret_cast<uint8_t*>(cipher.data()), bytes.size() / kBlock);
-    return escapeCiphertext(cipher);
+    auto* data = reinterpret_cast<uint8_t*>(&bytes[0]);
+    aes->encrypt_n(data, data, bytes.size() / kBlock);
+    return escapeCiphertext(bytes);
 }
 
 wxString decryptFrame(const std::string& sessionKey, const std::string& frame,
@@ -173,7 +234,9 @@ wxString decryptFrame(const std::string& sessionKey, const std::string& frame,
         }
         if (statuses)
             statuses->insert(statuses->end(), diagnostics.begin(), diagnostics.end());
-        return fromLatin1(decryptServerBody(sessionKey, unescaped));
+        std::string plain = unescaped;
+        decryptServerBody(sessionKey, plain);
+        return fromLatin1(plain);
     } catch (const std::exception& e) {
         if (statuses)
             statuses->push_back(wxString("Botan Exception Recieved:") + e.what());

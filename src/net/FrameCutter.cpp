@@ -14,7 +14,8 @@ void FrameCutter::feed(const char* data, size_t size,
 
         if (m_discarding) {
             // Skip the rest of an oversize frame; its NUL ends the skipping.
-            if (hit) m_discarding = false;
+            if (hit)
+                m_discarding = false;
         } else if (m_pending.size() + chunk > m_maxFrame) {
             m_pending.clear();
             m_pending.shrink_to_fit();
@@ -22,7 +23,8 @@ void FrameCutter::feed(const char* data, size_t size,
             m_discarding = (hit == nullptr);
         } else if (hit) {
             if (m_pending.empty()) {
-                if (chunk > 0) onFrame(std::string(data + pos, chunk));
+                if (chunk > 0)
+                    onFrame(std::string(data + pos, chunk));
                 // A NUL with nothing before it is an empty frame: skipped.
             } else {
                 m_pending.append(data + pos, chunk);

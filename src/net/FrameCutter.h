@@ -11,7 +11,7 @@ namespace Tavoro::Net {
 // whole and the cutter resynchronises at the next NUL, so a peer that never sends a NUL
 // cannot make the client's memory grow without bound.
 class FrameCutter {
-public:
+  public:
     static constexpr size_t kDefaultMaxFrame = 16u * 1024u * 1024u;
 
     explicit FrameCutter(size_t maxFrame = kDefaultMaxFrame) : m_maxFrame(maxFrame) {}
@@ -24,7 +24,7 @@ public:
     size_t droppedFrames() const { return m_dropped; }
     void reset();
 
-private:
+  private:
     size_t m_maxFrame;
     std::string m_pending;
     bool m_discarding = false;  // inside an oversize frame, skipping up to its NUL

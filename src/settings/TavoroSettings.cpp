@@ -15,51 +15,91 @@ const char* const kAppName = "Tavoro Client";
 
 const wchar_t* keyText(int id) {
     switch (id) {
-        case SETTING_POPUP_DISPLAY_STYLE: return L"Popups/PopupDisplayStyle";
-        case SETTING_LANGUAGE: return L"General/Language";
-        case SETTING_POPUP_STYLE: return L"Popups/PopupStyle";
-        case SETTING_ALWAYS_ASK_FOR_PASSWORD: return L"Options/AlwaysAskForPassword";
-        case SETTING_AUTO_CHECK_SPELLING: return L"Spelling/AutomaticallyCheckSpelling";
-        case SETTING_CONFIRM_CLOSE_CLIENT: return L"Options/ConfirmCloseClient";
-        case SETTING_ELAPSED_TIME: return L"Options/ElapsedTime";
-        case SETTING_HIDE_CLIENT_ON_STARTUP: return L"Options/HideClientOnStartup";
-        case SETTING_LEAVE_CHAT_ON_SCREEN: return L"Options/LeaveChatOnScreen";
-        case SETTING_POPUP_FOR_EXCEPTIONS: return L"Popups/PopupForExceptions";
-        case SETTING_POPUP_FOR_NEW_VISITORS: return L"Popups/PopupForNewVisitors";
-        case SETTING_RIGHT_TO_LEFT_TEXT: return L"Options/RightToLeftText";
-        case SETTING_CHECK_SPELLING_AS_YOU_TYPE: return L"Spelling/CheckSpellingAsYouType";
-        case SETTING_MINUTES_TO_LOG_OFF_AFTER: return L"Options/MinutesToLogOffAfter";
-        case SETTING_CHATS_BEFORE_AUTO_BUSY: return L"Options/NumberOfChatBeforeAutoBusy";
+        case SETTING_POPUP_DISPLAY_STYLE:
+            return L"Popups/PopupDisplayStyle";
+        case SETTING_LANGUAGE:
+            return L"General/Language";
+        case SETTING_POPUP_STYLE:
+            return L"Popups/PopupStyle";
+        case SETTING_ALWAYS_ASK_FOR_PASSWORD:
+            return L"Options/AlwaysAskForPassword";
+        case SETTING_AUTO_CHECK_SPELLING:
+            return L"Spelling/AutomaticallyCheckSpelling";
+        case SETTING_CONFIRM_CLOSE_CLIENT:
+            return L"Options/ConfirmCloseClient";
+        case SETTING_ELAPSED_TIME:
+            return L"Options/ElapsedTime";
+        case SETTING_HIDE_CLIENT_ON_STARTUP:
+            return L"Options/HideClientOnStartup";
+        case SETTING_LEAVE_CHAT_ON_SCREEN:
+            return L"Options/LeaveChatOnScreen";
+        case SETTING_POPUP_FOR_EXCEPTIONS:
+            return L"Popups/PopupForExceptions";
+        case SETTING_POPUP_FOR_NEW_VISITORS:
+            return L"Popups/PopupForNewVisitors";
+        case SETTING_RIGHT_TO_LEFT_TEXT:
+            return L"Options/RightToLeftText";
+        case SETTING_CHECK_SPELLING_AS_YOU_TYPE:
+            return L"Spelling/CheckSpellingAsYouType";
+        case SETTING_MINUTES_TO_LOG_OFF_AFTER:
+            return L"Options/MinutesToLogOffAfter";
+        case SETTING_CHATS_BEFORE_AUTO_BUSY:
+            return L"Options/NumberOfChatBeforeAutoBusy";
         case SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF:
             return L"Options/MinutesInactiveUntilAutoLogoff";
-        case SETTING_CLIENT_PORT_NUMBER: return L"General/ClientPortNumber";
-        case SETTING_AUTHENTICATION_STRING: return L"General/AuthenticationString";
-        case SETTING_CALLBACK_SOUND_PATH: return L"Popups/CallbackSoundPath";
-        case SETTING_CHAT_REQUEST_SOUND_PATH: return L"Popups/ChatRequestSoundPath";
-        case SETTING_CHAT_TRANSFER_MESSAGE: return L"Options/ChatTransferMessage";
-        case SETTING_DEPARTMENT_NAME: return L"General/DepartmentName";
-        case SETTING_OPERATOR_NAME: return L"General/OperatorName";
-        case SETTING_PASSWORD: return L"General/Password";
-        case SETTING_PROSPECT_SOUND_PATH: return L"Popups/ProspectSoundPath";
-        case SETTING_SMS_NUMBER: return L"General/SMSNumber";
-        case SETTING_SERVER_DNS_IP: return L"General/ServerDNSIP";
-        case SETTING_DEFAULT_CHAT_MESSAGE: return L"Options/DefaultChatMessage";
-        case SETTING_USERNAME: return L"General/Username";
-        case SETTING_NEW_VISITOR_SOUND_PATH: return L"Popups/NewVisitorSoundPath";
-        case SETTING_HORIZONTAL_SASH: return L"Layout/HorizontalSash";
-        case SETTING_VERTICAL_SASH: return L"Layout/VerticalSash";
-        case SETTING_DEFAULT_STATUS: return L"General/DefaultStatus";
-        case SETTING_INVITES_LAST_TEXT: return L"Invites/LastText";
-        case SETTING_VISITORS_SASH: return L"Layout/VisitorsSash";
-        case SETTING_CHAT_FRAME_HEIGHT: return L"Layout/VisitorChatFrame/Height";
-        case SETTING_CHAT_FRAME_WIDTH: return L"Layout/VisitorChatFrame/Width";
-        case SETTING_VISITOR_LIST_COLUMNS: return L"Layout/VisitorList/Columns";
-        default: return L"Unknown";
+        case SETTING_CLIENT_PORT_NUMBER:
+            return L"General/ClientPortNumber";
+        case SETTING_AUTHENTICATION_STRING:
+            return L"General/AuthenticationString";
+        case SETTING_CALLBACK_SOUND_PATH:
+            return L"Popups/CallbackSoundPath";
+        case SETTING_CHAT_REQUEST_SOUND_PATH:
+            return L"Popups/ChatRequestSoundPath";
+        case SETTING_CHAT_TRANSFER_MESSAGE:
+            return L"Options/ChatTransferMessage";
+        case SETTING_DEPARTMENT_NAME:
+            return L"General/DepartmentName";
+        case SETTING_OPERATOR_NAME:
+            return L"General/OperatorName";
+        case SETTING_PASSWORD:
+            return L"General/Password";
+        case SETTING_PROSPECT_SOUND_PATH:
+            return L"Popups/ProspectSoundPath";
+        case SETTING_SMS_NUMBER:
+            return L"General/SMSNumber";
+        case SETTING_SERVER_DNS_IP:
+            return L"General/ServerDNSIP";
+        case SETTING_DEFAULT_CHAT_MESSAGE:
+            return L"Options/DefaultChatMessage";
+        case SETTING_USERNAME:
+            return L"General/Username";
+        case SETTING_NEW_VISITOR_SOUND_PATH:
+            return L"Popups/NewVisitorSoundPath";
+        case SETTING_HORIZONTAL_SASH:
+            return L"Layout/HorizontalSash";
+        case SETTING_VERTICAL_SASH:
+            return L"Layout/VerticalSash";
+        case SETTING_DEFAULT_STATUS:
+            return L"General/DefaultStatus";
+        case SETTING_INVITES_LAST_TEXT:
+            return L"Invites/LastText";
+        case SETTING_VISITORS_SASH:
+            return L"Layout/VisitorsSash";
+        case SETTING_CHAT_FRAME_HEIGHT:
+            return L"Layout/VisitorChatFrame/Height";
+        case SETTING_CHAT_FRAME_WIDTH:
+            return L"Layout/VisitorChatFrame/Width";
+        case SETTING_VISITOR_LIST_COLUMNS:
+            return L"Layout/VisitorList/Columns";
+        default:
+            return L"Unknown";
     }
 }
 
 // Keys are absolute so that a changed current group can never redirect a read or write.
-wxString absoluteKey(int id) { return wxString("/") + keyText(id); }
+wxString absoluteKey(int id) {
+    return wxString("/") + keyText(id);
+}
 
 wxString defaultLocalFile() {
     return wxFileConfig::GetLocalFileName(kAppName);
@@ -85,7 +125,9 @@ TavoroSettings::TavoroSettings(const wxString& localFile) : m_localFile(localFil
 
 TavoroSettings::~TavoroSettings() = default;
 
-wxString TavoroSettings::keyOf(int id) { return keyText(id); }
+wxString TavoroSettings::keyOf(int id) {
+    return keyText(id);
+}
 
 wxString TavoroSettings::getString(int id) const {
     wxString value;
@@ -115,7 +157,9 @@ bool TavoroSettings::getBool(int id, bool fallback) const {
     return text == "yes";
 }
 
-bool TavoroSettings::exists(int id) const { return m_config->HasEntry(absoluteKey(id)); }
+bool TavoroSettings::exists(int id) const {
+    return m_config->HasEntry(absoluteKey(id));
+}
 
 bool TavoroSettings::setString(int id, const wxString& value) {
     const bool ok = m_config->Write(absoluteKey(id), value);
@@ -128,7 +172,9 @@ bool TavoroSettings::setInt(int id, long value) {
     return setString(id, wxString::Format("%ld", value));
 }
 
-bool TavoroSettings::setBool(int id, bool value) { return setString(id, value ? "yes" : "no"); }
+bool TavoroSettings::setBool(int id, bool value) {
+    return setString(id, value ? "yes" : "no");
+}
 
 bool TavoroSettings::flush() {
     const bool ok = m_config->Flush();
@@ -165,6 +211,8 @@ TavoroSettings& getSettings() {
     return *settings;
 }
 
-void disposeSettings() { instance().reset(); }
+void disposeSettings() {
+    instance().reset();
+}
 
 }  // namespace Tavoro

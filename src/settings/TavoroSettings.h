@@ -55,7 +55,7 @@ enum SettingId : int {
 // writes stay in memory until flush(). The file holds the password, so it is kept private
 // to its owner (mode 0600).
 class TavoroSettings {
-public:
+  public:
     // The per-user file of the application "Tavoro Client" ($HOME/.Tavoro Client), together
     // with the read-only global file.
     TavoroSettings();
@@ -86,7 +86,7 @@ public:
     // Path of the per-user file, for diagnostics and the README.
     wxString localFilePath() const { return m_localFile; }
 
-private:
+  private:
     void restrictFileMode() const;
 
     std::unique_ptr<wxFileConfig> m_config;

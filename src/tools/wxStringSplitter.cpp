@@ -7,8 +7,7 @@
 
 namespace Tavoro::Tools {
 
-wxStringSplitter::wxStringSplitter(const wxString& text, wxChar separator,
-                                   bool keepTrailingEmpty) {
+wxStringSplitter::wxStringSplitter(const wxString& text, wxChar separator, bool keepTrailingEmpty) {
     wxStringTokenizer tokenizer(text, wxString(separator),
                                 keepTrailingEmpty ? wxTOKEN_RET_EMPTY_ALL : wxTOKEN_RET_EMPTY);
     m_items.reserve(tokenizer.CountTokens());

@@ -10,7 +10,7 @@ namespace Tavoro::Tools {
 // Reading past the last field is always safe: it yields the empty text (or 0 as a number),
 // which the record parsers rely on when a server line carries fewer fields than expected.
 class wxStringSplitter {
-public:
+  public:
     // keepTrailingEmpty: true keeps every empty field including a trailing one ("a|b|" gives
     // three fields); false drops a trailing empty field ("a|b|" gives two).
     wxStringSplitter(const wxString& text, wxChar separator, bool keepTrailingEmpty);
@@ -22,7 +22,7 @@ public:
     // 0 when nothing is readable or the index is past the end.
     long itemAsLong(unsigned index) const;
 
-private:
+  private:
     std::vector<wxString> m_items;
     wxString m_empty;
 };

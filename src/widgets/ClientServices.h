@@ -7,7 +7,7 @@ namespace Tavoro {
 // What widgets and dialogs may ask of the main window. They never include the main window's
 // header; the main window implements this interface. Later features add their requests here.
 class ClientServices {
-public:
+  public:
     virtual ~ClientServices() = default;
 
     // Hands a request text to the connection; dropped when there is none.

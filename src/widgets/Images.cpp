@@ -21,8 +21,10 @@ wxString imagesDirectory() {
 namespace {
 wxBitmapType typeOf(const wxString& fileName) {
     const wxString ext = wxFileName(fileName).GetExt().Lower();
-    if (ext == "gif") return wxBITMAP_TYPE_GIF;
-    if (ext == "png") return wxBITMAP_TYPE_PNG;
+    if (ext == "gif")
+        return wxBITMAP_TYPE_GIF;
+    if (ext == "png")
+        return wxBITMAP_TYPE_PNG;
     return wxBITMAP_TYPE_ICO;
 }
 }  // namespace

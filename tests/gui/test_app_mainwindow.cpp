@@ -39,7 +39,7 @@ struct Prompt {
 // Each test gets its own settings file, answers the window's prompts itself and destroys the
 // window it made.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         UiPrompts::messageBox = [this](wxWindow*, const wxString& text, const wxString& caption,
                                        long) {
@@ -78,13 +78,13 @@ protected:
         frame = nullptr;
     }
     std::string localSettings(unsigned short port) {
-        return "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" + std::to_string(port) +
-               "\n";
+        return "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" + std::to_string(port) + "\n";
     }
     wxString status() const { return frame->GetStatusBar()->GetStatusText(0); }
     // Waits, without dispatching anything, until some event is queued for the window.
     static bool waitForQueued() {
-        for (int i = 0; i < 1000 && !wxTheApp->HasPendingEvents(); ++i) wxMilliSleep(5);
+        for (int i = 0; i < 1000 && !wxTheApp->HasPendingEvents(); ++i)
+            wxMilliSleep(5);
         return wxTheApp->HasPendingEvents();
     }
 
@@ -99,7 +99,8 @@ protected:
 
 std::vector<wxString> columnLabels(wxGrid* grid) {
     std::vector<wxString> labels;
-    for (int c = 0; c < grid->GetNumberCols(); ++c) labels.push_back(grid->GetColLabelValue(c));
+    for (int c = 0; c < grid->GetNumberCols(); ++c)
+        labels.push_back(grid->GetColLabelValue(c));
     return labels;
 }
 
@@ -133,10 +134,10 @@ TEST_F(MainWindowTest, LayoutOnFirstStart) {
     EXPECT_EQ(columnLabels(frame->operatorsGrid()),
               (std::vector<wxString>{"ID#", "IP", "Name", "Department", "Status", "Language",
                                      "Username"}));
-    EXPECT_EQ(columnLabels(frame->chattingGrid()),
-              (std::vector<wxString>{"ID#", "Name", "Domain", "Last Activity", "Talking To",
-                                     "Language", "Translating", "Department", "Monitored By",
-                                     "IP Address"}));
+    EXPECT_EQ(
+        columnLabels(frame->chattingGrid()),
+        (std::vector<wxString>{"ID#", "Name", "Domain", "Last Activity", "Talking To", "Language",
+                               "Translating", "Department", "Monitored By", "IP Address"}));
     EXPECT_EQ(columnLabels(frame->callbacksGrid()),
               (std::vector<wxString>{"Name", "Company", "On Site", "Telephone", "Type",
                                      "Requested Time", "Time Zone", "Requested Department",
@@ -181,8 +182,8 @@ TEST_F(MainWindowTest, LayoutOnFirstStart) {
 }
 
 TEST_F(MainWindowTest, DefaultStatusToolFromSettings) {
-    const std::pair<const char*, int> cases[] = {{"2", 2}, {"1", 1}, {"3", 3}, {"7", 0},
-                                                 {"x", 0}, {"0", 0}};
+    const std::pair<const char*, int> cases[] = {{"2", 2}, {"1", 1}, {"3", 3},
+                                                 {"7", 0}, {"x", 0}, {"0", 0}};
     for (const auto& c : cases) {
         makeFrame(std::string("[General]\nDefaultStatus=") + c.first + "\n");
         EXPECT_EQ(frame->selectedStatus(), c.second) << "DefaultStatus=" << c.first;
@@ -387,7 +388,8 @@ TEST(ChatWindowTable, GrowsPastSixWindowsAndForgetsClosedOnes) {
     Tavoro::Test::pumpEvents(50);
     EXPECT_TRUE(table.contains("chat0"));
     EXPECT_EQ(table.get("chat0"), nullptr);
-    for (size_t i = 1; i < windows.size(); ++i) windows[i]->Destroy();
+    for (size_t i = 1; i < windows.size(); ++i)
+        windows[i]->Destroy();
     Tavoro::Test::pumpEvents(50);
 }
 

@@ -48,7 +48,8 @@ TEST(FrameCutter, CutsAtNulAcrossReads) {
         FrameCutter cutter;
         Frames got;
         for (const std::string& r : c.reads) {
-            for (auto& f : cut(cutter, r)) got.push_back(f);
+            for (auto& f : cut(cutter, r))
+                got.push_back(f);
         }
         EXPECT_EQ(got, c.frames) << c.what;
     }
@@ -74,7 +75,7 @@ TEST(FrameCutter, OversizeFrameIsDroppedAndStreamResynchronises) {
 
 // wxWidgets and its sockets for the connection tests.
 class WxEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         wxInitialize();
         wxSocketBase::Initialize();
@@ -88,7 +89,7 @@ const auto* const kWxEnvironment = ::testing::AddGlobalTestEnvironment(new WxEnv
 
 // Records what the connection thread posts, from whichever thread posts it.
 class Recorder : public wxEvtHandler {
-public:
+  public:
     struct Event {
         wxEventType type;
         wxString text;
@@ -104,14 +105,16 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         std::vector<wxString> out;
         for (const Event& e : m_events) {
-            if (e.type == Tavoro::EVT_SERVER_DATA) out.push_back(e.text);
+            if (e.type == Tavoro::EVT_SERVER_DATA)
+                out.push_back(e.text);
         }
         return out;
     }
     size_t count(wxEventType type) {
         std::lock_guard<std::mutex> lock(m_mutex);
         size_t n = 0;
-        for (const Event& e : m_events) n += (e.type == type);
+        for (const Event& e : m_events)
+            n += (e.type == type);
         return n;
     }
     std::vector<Event> all() {
@@ -119,7 +122,7 @@ public:
         return m_events;
     }
 
-private:
+  private:
     std::mutex m_mutex;
     std::vector<Event> m_events;
 };
@@ -128,14 +131,15 @@ template <typename Cond>
 bool waitUntil(Cond cond, int ms = 5000) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!cond()) {
-        if (std::chrono::steady_clock::now() > deadline) return cond();
+        if (std::chrono::steady_clock::now() > deadline)
+            return cond();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
 }
 
 class ConnectionThreadTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto* socket = new wxSocketClient(wxSOCKET_BLOCK);
         wxIPV4address address;
@@ -147,7 +151,8 @@ protected:
         ASSERT_EQ(thread->Run(), wxTHREAD_NO_ERROR);
     }
     void TearDown() override {
-        if (thread) thread->stop();
+        if (thread)
+            thread->stop();
         // The thread deletes itself; wait for it so no thread outlives the test.
         EXPECT_TRUE(waitUntil([] { return ConnectionThread::liveCount() == 0; }));
     }
@@ -167,7 +172,8 @@ TEST_F(ConnectionThreadTest, DeliversFramesInOrderAsLatin1Text) {
     EXPECT_EQ(data[0], "@HELLO:A");
     EXPECT_EQ(data[1], "@MSG:BC");
     EXPECT_EQ(data[2], wxString(L"x\u00e9")) << "a byte above 0x7F is one character";
-    for (const auto& e : recorder.all()) EXPECT_EQ(e.serial, 42);
+    for (const auto& e : recorder.all())
+        EXPECT_EQ(e.serial, 42);
 }
 
 TEST_F(ConnectionThreadTest, PlainSendWritesUtf8AndNul) {

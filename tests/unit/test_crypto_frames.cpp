@@ -201,6 +201,13 @@ TEST(FrameEscaping, StrayPercentAfterNulEscapeIsKeptAndReported) {
     // A percent at the very end has nothing after it; reported without reading past the end.
     EXPECT_TRUE(diagnostics[1].StartsWith("Unexpected Characters after percent:%"));
     EXPECT_TRUE(diagnostics[1].EndsWith("- idx= 5 idz= 5"));
+
+    // Positions and characters are those of the text after the NUL pass: "%%00%00Z" reads
+    // there as "%", NUL, NUL, "Z".
+    diagnostics.clear();
+    EXPECT_EQ(unescapeFrame("ab%00%%00%00Z", &diagnostics), std::string("ab\0%\0\0Z", 7));
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_TRUE(diagnostics[0].EndsWith(" 1 Chr:0 2 Chr:0 - idx= 3 idz= 3")) << diagnostics[0];
 }
 
 TEST(FrameEscaping, RandomCiphertextsSurviveTheWire) {

@@ -32,10 +32,13 @@ TEST(TavoroMessage, ParseTable) {
         {"@STATUS:1", MK_UNKNOWN, "@STATUS", "1", "send-only commands are unknown when received"},
         {"@BOTAN-EXCEPTION:x", MK_BOTAN_EXCEPTION, "@BOTAN-EXCEPTION", "x", "decryption failure"},
         {"@hello", MK_HELLO, "@hello", "", "lower case greeting"},
-        {stx + "00400045005600" "3A0078", MK_EV, "@EV", "x", "STX hex form"},
+        {stx + "00400045005600"
+               "3A0078",
+         MK_EV, "@EV", "x", "STX hex form"},
         {stx, MK_EMPTY, "", "", "STX alone decodes to the empty text"},
-        {stx + "0040004D0053004700" "3A4E2D", MK_MSG, "@MSG", wxString(L"\u4e2d"),
-         "STX carries a character above U+00FF"},
+        {stx + "0040004D0053004700"
+               "3A4E2D",
+         MK_MSG, "@MSG", wxString(L"\u4e2d"), "STX carries a character above U+00FF"},
         {stx + "004000430056003A4", MK_CV, "@CV", wxString(wxUniChar(4)),
          "short last group read with the digits it has"},
         {stx + "zz40", MK_UNKNOWN, wxString(wxUniChar(0)), "", "group without hex digits is 0"},
@@ -65,9 +68,10 @@ TEST(TavoroMessage, BuildFromKind) {
 
 TEST(TavoroMessage, CommandTablesAreConsistent) {
     // Every command that can be both sent and received maps back to its own kind.
-    const MessageKind both[] = {MK_RIGHTS, MK_VISITORS, MK_CLIENTS, MK_CALLBACKS, MK_CONNECTED,
-                                MK_MSG, MK_CHAT, MK_CV, MK_VISITDETAIL, MK_MESSAGE, MK_HELLO,
-                                MK_CLOSE, MK_ERROR, MK_LOGIN, MK_LEAVE, MK_BOTAN_EXCEPTION};
+    const MessageKind both[] = {MK_RIGHTS,      MK_VISITORS, MK_CLIENTS, MK_CALLBACKS,
+                                MK_CONNECTED,   MK_MSG,      MK_CHAT,    MK_CV,
+                                MK_VISITDETAIL, MK_MESSAGE,  MK_HELLO,   MK_CLOSE,
+                                MK_ERROR,       MK_LOGIN,    MK_LEAVE,   MK_BOTAN_EXCEPTION};
     for (MessageKind k : both) {
         EXPECT_EQ(kindOfCommand(commandOfKind(k)), k) << commandOfKind(k);
     }

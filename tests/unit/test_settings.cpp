@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <wx/filename.h>
 #include <wx/ffile.h>
+#include <wx/filename.h>
 
 #include <sys/stat.h>
 
@@ -15,7 +15,8 @@ namespace {
 wxString fileText(const wxString& path) {
     wxFFile f(path, "r");
     wxString text;
-    if (f.IsOpened()) f.ReadAll(&text);
+    if (f.IsOpened())
+        f.ReadAll(&text);
     return text;
 }
 

@@ -19,18 +19,19 @@ namespace Tavoro::Test {
 // Runs the project's demo monitoring server on 127.0.0.1 with a free port for one test and
 // stops it when the object dies. Its frame log (plain text, one line per frame) is readable.
 class DemoServerProcess {
-public:
+  public:
     DemoServerProcess(const std::string& serverPath, const std::string& workDir,
                       std::vector<std::string> extraArgs = {}) {
         m_readyFile = workDir + "/server.port";
         m_logFile = workDir + "/server.log";
         ::unlink(m_readyFile.c_str());
         ::unlink(m_logFile.c_str());
-        std::vector<std::string> args = {serverPath, "--port", "0", "--ready-file", m_readyFile,
-                                         "--log", m_logFile};
+        std::vector<std::string> args = {serverPath,  "--port", "0",      "--ready-file",
+                                         m_readyFile, "--log",  m_logFile};
         args.insert(args.end(), extraArgs.begin(), extraArgs.end());
         std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
+        for (auto& a : args)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         if (::posix_spawn(&m_pid, serverPath.c_str(), nullptr, nullptr, argv.data(), environ) !=
             0) {
@@ -65,12 +66,14 @@ public:
     size_t countInLog(const std::string& text) const {
         std::istringstream in(log());
         size_t n = 0;
-        for (std::string line; std::getline(in, line);) n += line.find(text) != std::string::npos;
+        for (std::string line; std::getline(in, line);)
+            n += line.find(text) != std::string::npos;
         return n;
     }
 
     void stop() {
-        if (m_pid <= 0) return;
+        if (m_pid <= 0)
+            return;
         ::kill(m_pid, SIGTERM);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         int status = 0;
@@ -85,7 +88,7 @@ public:
         m_pid = -1;
     }
 
-private:
+  private:
     pid_t m_pid = -1;
     unsigned short m_port = 0;
     std::string m_readyFile;

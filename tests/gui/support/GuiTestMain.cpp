@@ -11,7 +11,7 @@ namespace {
 // Keeps the toolkit's assertions and error logs from opening modal boxes in a test run:
 // they are printed and turned into test failures instead.
 class GuiTestApp : public wxApp {
-public:
+  public:
     bool OnInit() override {
         wxInitAllImageHandlers();
         wxSocketBase::Initialize();

@@ -13,7 +13,8 @@ namespace Tavoro::Test {
 inline bool waitFor(const std::function<bool()>& condition, long limitMs = 10000) {
     wxStopWatch watch;
     while (!condition()) {
-        if (watch.Time() > limitMs) return condition();
+        if (watch.Time() > limitMs)
+            return condition();
         wxTheApp->ProcessPendingEvents();
         wxYield();
         wxMilliSleep(5);

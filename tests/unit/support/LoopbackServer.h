@@ -14,7 +14,7 @@ namespace Tavoro::Test {
 // A one-connection TCP server on 127.0.0.1 with a free port, driven step by step by a test:
 // accept, send raw bytes, read what the peer sent. Every wait is bounded.
 class LoopbackServer {
-public:
+  public:
     LoopbackServer() {
         m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
         int one = 1;
@@ -31,7 +31,8 @@ public:
     }
     ~LoopbackServer() {
         closePeer();
-        if (m_listen >= 0) ::close(m_listen);
+        if (m_listen >= 0)
+            ::close(m_listen);
     }
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -40,7 +41,8 @@ public:
 
     bool accept(int timeoutMs = 5000) {
         pollfd p{m_listen, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0) return false;
+        if (::poll(&p, 1, timeoutMs) <= 0)
+            return false;
         m_peer = ::accept(m_listen, nullptr, nullptr);
         return m_peer >= 0;
     }
@@ -49,8 +51,10 @@ public:
     bool send(const std::string& bytes) {
         size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::send(m_peer, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-            if (n <= 0) return false;
+            const ssize_t n =
+                ::send(m_peer, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            if (n <= 0)
+                return false;
             done += static_cast<size_t>(n);
         }
         return true;
@@ -59,17 +63,21 @@ public:
     // Reads until `count` NUL-terminated frames have arrived or the time is up; returns all
     // bytes read so far.
     std::string readFrames(size_t count, int timeoutMs = 5000) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (countNuls() < count) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                                   deadline - std::chrono::steady_clock::now())
                                   .count();
-            if (left <= 0) break;
+            if (left <= 0)
+                break;
             pollfd p{m_peer, POLLIN, 0};
-            if (::poll(&p, 1, static_cast<int>(left)) <= 0) break;
+            if (::poll(&p, 1, static_cast<int>(left)) <= 0)
+                break;
             char buf[4096];
             const ssize_t n = ::recv(m_peer, buf, sizeof buf, 0);
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             m_received.append(buf, static_cast<size_t>(n));
         }
         return m_received;
@@ -77,14 +85,16 @@ public:
     const std::string& received() const { return m_received; }
 
     void closePeer() {
-        if (m_peer >= 0) ::close(m_peer);
+        if (m_peer >= 0)
+            ::close(m_peer);
         m_peer = -1;
     }
 
-private:
+  private:
     size_t countNuls() const {
         size_t n = 0;
-        for (char c : m_received) n += (c == '\0');
+        for (char c : m_received)
+            n += (c == '\0');
         return n;
     }
 

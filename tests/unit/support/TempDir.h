@@ -12,14 +12,15 @@ namespace Tavoro::Test {
 
 // A private temporary directory, removed with everything in it when the object dies.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string tmpl = (wxFileName::GetTempDir() + "/tavoro-test-XXXXXX").ToStdString();
         char* made = ::mkdtemp(tmpl.data());
         m_path = made ? wxString(made) : wxString();
     }
     ~TempDir() {
-        if (!m_path.empty()) wxFileName::Rmdir(m_path, wxPATH_RMDIR_RECURSIVE);
+        if (!m_path.empty())
+            wxFileName::Rmdir(m_path, wxPATH_RMDIR_RECURSIVE);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -27,7 +28,7 @@ public:
     const wxString& path() const { return m_path; }
     wxString file(const wxString& name) const { return m_path + "/" + name; }
 
-private:
+  private:
     wxString m_path;
 };
 
