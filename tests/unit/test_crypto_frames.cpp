@@ -252,6 +252,26 @@ TEST(FrameText, Latin1ConversionIsPerCharacter) {
     EXPECT_EQ(toLatin1(text), all);
 }
 
+TEST(FrameText, LongTextsConvertLikeShortOnes) {
+    // Long texts are converted in groups of 16 characters; every position of a group and the
+    // tail after the last group must follow the same rule.
+    const std::vector<uint32_t> codes = {0x00,  0x41,   0x7f,   0x80,    0xfe,     0xff,
+                                         0x100, 0x20ac, 0xfffd, 0x1f600, 0x10ffff, 0x3f};
+    std::wstring wide;
+    std::string expected;
+    for (size_t i = 0; i < 16 * 12 + 7; ++i) {
+        const uint32_t code = codes[(i * 5 + i / 16) % codes.size()];
+        wide += static_cast<wchar_t>(code);
+        expected += code <= 0xff ? static_cast<char>(code) : '?';
+    }
+    EXPECT_EQ(toLatin1(wxString(wide)), expected);
+    const wxString back = fromLatin1(expected);
+    ASSERT_EQ(back.length(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(back[i].GetValue(), static_cast<unsigned char>(expected[i])) << i;
+    }
+}
+
 TEST(FrameCrypto, ChatLineWithEuroSignIsNotLost) {
     const std::string key = "k";
     const wxString line = L"@SENDTO:42:That costs 10\u20ac, caf\u00e9 included";
