@@ -13,6 +13,9 @@ namespace Tavoro::Net {
 namespace {
 
 constexpr size_t kBlockBytes = kClientKeyBits / 8;
+// Session data is a few hundred bytes. A server sending megabytes would keep the window busy
+// with RSA decryptions for many seconds, so more than this is refused.
+constexpr size_t kMaxSessionBlocks = 256;
 
 wxString failure(const char* what) {
     return wxString("Botan Exception Recieved:") + what;
@@ -98,6 +101,9 @@ bool decryptSessionData(const KeyPrimes& primes, const wxString& base64Data, wxS
             throw Botan::Decoding_Error("the session data is empty");
         if (data.size() % kBlockBytes != 0) {
             throw Botan::Decoding_Error("the session data is not whole 128-byte blocks");
+        }
+        if (data.size() / kBlockBytes > kMaxSessionBlocks) {
+            throw Botan::Decoding_Error("the session data is too long");
         }
         const auto key = keyOfPrimes(primes);
         Botan::AutoSeeded_RNG rng;

@@ -32,7 +32,8 @@ bool publicKeyOfPrimes(const KeyPrimes& primes, wxString& publicKeyBase64, wxStr
 // then RSA-OAEP with SHA-1 per 128-byte block under the key rebuilt from the primes. The block
 // plaintexts are joined and read as UTF-8 (a character split across two blocks survives; bytes
 // that are not UTF-8 become U+FFFD). On failure (no primes, no data, a partial or undecryptable
-// block) returns false, leaves plain empty and sets error as makeClientKey does.
+// block, more than 256 blocks) returns false, leaves plain empty and sets error as
+// makeClientKey does.
 bool decryptSessionData(const KeyPrimes& primes, const wxString& base64Data, wxString& plain,
                         wxString& error);
 

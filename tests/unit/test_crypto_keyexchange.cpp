@@ -119,6 +119,8 @@ TEST(KeyExchange, SessionDataFailures) {
         {"partial block", primes, partial},
         {"corrupted block", primes, Botan::base64_encode(corrupted)},
         {"wrong key", swapped, v.at("sealed")},
+        {"far too long (257 blocks)", primes,
+         Botan::base64_encode(std::vector<uint8_t>(257 * 128, 1))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
