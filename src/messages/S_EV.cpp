@@ -3,7 +3,8 @@
 namespace Tavoro::Messages {
 
 S_EV::S_EV(const TavoroMessage& message) {
-    parseLine(message.data(), 16);
+    const wxString data = message.data();
+    parseLine(std::wstring_view(data.wc_str(), data.length()), 16);
 }
 
 }  // namespace Tavoro::Messages

@@ -1,11 +1,9 @@
 #include "types/SearchTerms.h"
 
-#include "tools/wxStringSplitter.h"
+#include "types/FieldSpans.h"
 
 namespace Tavoro::Types {
 namespace {
-
-using Tools::wxStringSplitter;
 
 int hexDigitValue(wxUniChar c) {
     const auto v = c.GetValue();
@@ -45,20 +43,21 @@ wxString percentDecode(const wxString& text) {
 }
 
 wxString searchTermsOf(const wxString& address) {
-    const wxStringSplitter parts(address, '?', true);
+    // Runs for every visitor line and event: the parameters are read in place.
+    const FieldSpans parts(address, '?');
     if (parts.count() < 2)
         return wxString();
 
     // Last value of each search parameter; the same effect as a name-to-value map read in the
     // order of preference, without keeping the parameters nobody asks for.
     wxString values[kSearchNameCount];
-    const wxStringSplitter params(parts.item(1), '&', true);
+    const FieldSpans params(parts.view(1), '&');
     for (unsigned i = 0; i < params.count(); ++i) {
-        const wxStringSplitter nameValue(params.item(i), '=', true);
-        const wxString& name = nameValue.item(0);
+        const FieldSpans nameValue(params.view(i), '=');
+        const std::wstring_view name = nameValue.view(0);
         for (size_t k = 0; k < kSearchNameCount; ++k) {
             if (name == kSearchNames[k]) {
-                values[k] = nameValue.item(1);
+                nameValue.copyTo(1, values[k]);
                 break;
             }
         }
@@ -68,11 +67,11 @@ wxString searchTermsOf(const wxString& address) {
         if (value.empty())
             continue;
         wxString words = percentDecode(value);
-        words.Replace("+", " ");
-        words.Replace("AN-EXCEPTION", "");
-        words.Replace("'", "");
+        words.Replace(L"+", L" ");
+        words.Replace(L"AN-EXCEPTION", wxString());
+        words.Replace(L"'", wxString());
         // One left-to-right pass: a run of n spaces becomes ceil(n/2) spaces.
-        words.Replace("  ", " ");
+        words.Replace(L"  ", L" ");
         return words;
     }
     return wxString();

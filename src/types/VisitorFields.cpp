@@ -1,66 +1,84 @@
 #include "types/VisitorFields.h"
 
+#include <limits>
+
 #include "tools/wxStringSplitter.h"
+#include "types/FieldSpans.h"
 #include "types/Int32.h"
 
 namespace Tavoro::Types {
 
-using Tools::wxStringSplitter;
+wxString VisitorFields::text(std::wstring_view view) {
+    return view.empty() ? wxString() : wxString(view.data(), view.size());
+}
 
-bool VisitorFields::parseLine(const wxString& line, unsigned fewestRejected) {
-    const wxStringSplitter fields(line, '\t', true);
-    if (fields.count() <= fewestRejected)
+std::wstring_view VisitorFields::view(Span span) const {
+    if (span.length == 0)
+        return std::wstring_view();
+    return std::wstring_view(m_line.wc_str() + span.start, span.length);
+}
+
+std::wstring_view VisitorFields::fieldView(unsigned i) const {
+    return i < kFieldCount ? view(m_fields[i]) : std::wstring_view();
+}
+
+std::wstring_view VisitorFields::keyPart(unsigned part) const {
+    return view(m_keyParts[part]);
+}
+
+bool VisitorFields::parseLine(std::wstring_view line, unsigned fewestRejected) {
+    const FieldSpans fields(line, '\t');
+    // Positions are kept in 32 bits; a line that long is no visitor line.
+    if (fields.count() <= fewestRejected || line.size() >= std::numeric_limits<uint32_t>::max()) {
         return false;
-
-    m_visitorKey = fields.item(0);
-    const wxStringSplitter keyParts(m_visitorKey, ':', true);
-    m_site = keyParts.item(0);
-    m_ipAddress = keyParts.item(1);
-    m_keyTail = keyParts.item(2);
-
-    m_numberText = fields.item(1);
-    m_number = clampToInt32(fields.itemAsLong(1));
-    m_visitText = fields.item(2);
-    m_raisedAlertId = fields.item(3);
-    m_viewsText = fields.item(4);
-    m_pageViews = clampToInt32(fields.itemAsLong(4));
-    m_text5 = fields.item(5);
-    m_dns = fields.item(6);
-    m_text7 = fields.item(7);
-    m_username = fields.item(8);
-    m_onPage = fields.item(9);
-    m_text10 = fields.item(10);
-    m_lastTime = fields.item(11);
-    m_browser = fields.item(12);
-    m_opSys = fields.item(13);
-
-    const wxString& flagText = fields.item(14);
-    for (unsigned i = 0; i < kFlagCount; ++i) {
-        m_flags[i] = i < flagText.length() && flagText[i] == 'Y';
     }
 
-    m_text15 = fields.item(15);
-    m_text16 = fields.item(16);
-    m_text17 = fields.item(17);
-    m_text18 = fields.item(18);
-    // Present in full lines only; a shorter line leaves them empty.
-    m_location = fields.item(19);
-    m_referrer = fields.item(20);
-    m_startTime = fields.item(21);
+    // Keep the line up to the end of the last field that is read.
+    const std::wstring_view last = fields.view(std::min(fields.count(), kFieldCount) - 1);
+    const size_t kept = static_cast<size_t>(last.data() - line.data()) + last.size();
+    m_line.assign(line.data(), kept);
+    for (unsigned i = 0; i < kFieldCount; ++i) {
+        const std::wstring_view f = fields.view(i);
+        if (i < fields.count() && !f.empty()) {
+            m_fields[i] = {static_cast<uint32_t>(f.data() - line.data()),
+                           static_cast<uint32_t>(f.size())};
+        } else {
+            m_fields[i] = Span();
+        }
+    }
+
+    // Field 0 is the visitor key "site:ip:tail"; a fourth part is ignored.
+    const FieldSpans keyParts(fields.view(0), ':');
+    for (unsigned p = 0; p < 3; ++p) {
+        const std::wstring_view part = keyParts.view(p);
+        m_keyParts[p] = part.empty() ? Span()
+                                     : Span{static_cast<uint32_t>(part.data() - line.data()),
+                                            static_cast<uint32_t>(part.size())};
+    }
+
+    m_number = clampToInt32(Tools::parseLeadingLong(numberText()));
+    m_pageViews = clampToInt32(Tools::parseLeadingLong(viewsText()));
+
+    const std::wstring_view flagText = fieldView(14);
+    for (unsigned i = 0; i < kFlagCount; ++i) {
+        m_flags[i] = i < flagText.size() && flagText[i] == L'Y';
+    }
     return true;
 }
 
 bool VisitorFields::operator==(const VisitorFields& o) const {
-    return m_number == o.m_number && m_pageViews == o.m_pageViews &&
-           m_numberText == o.m_numberText && m_site == o.m_site && m_ipAddress == o.m_ipAddress &&
-           m_dns == o.m_dns && m_text7 == o.m_text7 && m_username == o.m_username &&
-           m_keyTail == o.m_keyTail && m_visitText == o.m_visitText && m_onPage == o.m_onPage &&
-           m_text5 == o.m_text5 && m_startTime == o.m_startTime && m_lastTime == o.m_lastTime &&
-           m_browser == o.m_browser && m_opSys == o.m_opSys &&
-           m_raisedAlertId == o.m_raisedAlertId && m_referrer == o.m_referrer &&
-           m_text10 == o.m_text10 && m_text15 == o.m_text15 && m_text16 == o.m_text16 &&
-           m_text17 == o.m_text17 && m_text18 == o.m_text18 && m_viewsText == o.m_viewsText &&
-           m_visitorKey == o.m_visitorKey && m_location == o.m_location && m_flags == o.m_flags;
+    if (m_number != o.m_number || m_pageViews != o.m_pageViews || m_flags != o.m_flags) {
+        return false;
+    }
+    for (unsigned i = 0; i < kFieldCount; ++i) {
+        if (fieldView(i) != o.fieldView(i))
+            return false;
+    }
+    for (unsigned p = 0; p < 3; ++p) {
+        if (keyPart(p) != o.keyPart(p))
+            return false;
+    }
+    return true;
 }
 
 std::ostream& operator<<(std::ostream& out, const VisitorFields& v) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <ostream>
+#include <string_view>
 
 namespace Tavoro::Types {
 
@@ -16,39 +17,54 @@ namespace Tavoro::Types {
 //  19 location                    20 referrer        21 start time
 // Shared by the visitor record (VisitorType) and the visitor event message (S_EV), which read
 // the same layout with different minimum field counts.
+//
+// A full visitor list holds tens of thousands of these, so the record keeps its line once and
+// the positions of its fields, rather than two dozen separately allocated texts: building and
+// dropping a list then costs a few allocations per visitor instead of twenty-odd. The text
+// accessors therefore return copies; the *View accessors read in place (valid while the record
+// is unchanged).
 class VisitorFields {
   public:
     static constexpr unsigned kFlagCount = 13;
+    static constexpr unsigned kFieldCount = 22;
 
     VisitorFields() = default;
     virtual ~VisitorFields() = default;
 
     int32_t number() const { return m_number; }
     int32_t pageViews() const { return m_pageViews; }
-    const wxString& numberText() const { return m_numberText; }
-    const wxString& site() const { return m_site; }
-    const wxString& ipAddress() const { return m_ipAddress; }
-    const wxString& dns() const { return m_dns; }
-    const wxString& text7() const { return m_text7; }
-    const wxString& username() const { return m_username; }
-    const wxString& keyTail() const { return m_keyTail; }
-    const wxString& visitText() const { return m_visitText; }
-    const wxString& onPage() const { return m_onPage; }
-    const wxString& text5() const { return m_text5; }
-    const wxString& startTime() const { return m_startTime; }
-    const wxString& lastTime() const { return m_lastTime; }
-    const wxString& browser() const { return m_browser; }
-    const wxString& opSys() const { return m_opSys; }
-    const wxString& raisedAlertId() const { return m_raisedAlertId; }
-    const wxString& referrer() const { return m_referrer; }
-    const wxString& text10() const { return m_text10; }
-    const wxString& text15() const { return m_text15; }
-    const wxString& text16() const { return m_text16; }
-    const wxString& text17() const { return m_text17; }
-    const wxString& text18() const { return m_text18; }
-    const wxString& viewsText() const { return m_viewsText; }
-    const wxString& visitorKey() const { return m_visitorKey; }
-    const wxString& location() const { return m_location; }
+    wxString numberText() const { return text(1); }
+    wxString site() const { return text(siteView()); }
+    wxString ipAddress() const { return text(ipAddressView()); }
+    wxString dns() const { return text(6); }
+    wxString text7() const { return text(7); }
+    wxString username() const { return text(8); }
+    wxString keyTail() const { return text(keyTailView()); }
+    wxString visitText() const { return text(2); }
+    wxString onPage() const { return text(9); }
+    wxString text5() const { return text(5); }
+    wxString startTime() const { return text(21); }
+    wxString lastTime() const { return text(11); }
+    wxString browser() const { return text(12); }
+    wxString opSys() const { return text(13); }
+    wxString raisedAlertId() const { return text(3); }
+    wxString referrer() const { return text(20); }
+    wxString text10() const { return text(10); }
+    wxString text15() const { return text(15); }
+    wxString text16() const { return text(16); }
+    wxString text17() const { return text(17); }
+    wxString text18() const { return text(18); }
+    wxString viewsText() const { return text(4); }
+    wxString visitorKey() const { return text(0); }
+    wxString location() const { return text(19); }
+
+    // Record field i (0 to 21) in place; empty for a missing field.
+    std::wstring_view fieldView(unsigned i) const;
+    std::wstring_view siteView() const { return keyPart(0); }
+    std::wstring_view ipAddressView() const { return keyPart(1); }
+    std::wstring_view keyTailView() const { return keyPart(2); }
+    std::wstring_view numberTextView() const { return fieldView(1); }
+    std::wstring_view visitorKeyView() const { return fieldView(0); }
 
     // Flag by its character position in field 14 (0 to 12): true when that character is "Y".
     // Positions past the end of the flag text, or past 12, are false.
@@ -59,36 +75,28 @@ class VisitorFields {
     bool operator!=(const VisitorFields& other) const { return !(*this == other); }
 
   protected:
-    // Fills every member from a TAB-separated visitor line when it has more than
-    // fewestRejected fields; otherwise leaves the members as they are and returns false.
-    bool parseLine(const wxString& line, unsigned fewestRejected);
+    // Takes every field from a TAB-separated visitor line when it has more than fewestRejected
+    // fields; otherwise leaves the record as it is and returns false.
+    bool parseLine(std::wstring_view line, unsigned fewestRejected);
 
+  private:
+    struct Span {
+        uint32_t start = 0;
+        uint32_t length = 0;
+    };
+
+    wxString text(unsigned field) const { return text(fieldView(field)); }
+    static wxString text(std::wstring_view view);
+    std::wstring_view view(Span span) const;
+    std::wstring_view keyPart(unsigned part) const;
+
+    // The line up to the end of field 21; later fields are not kept.
+    wxString m_line;
+    std::array<Span, kFieldCount> m_fields{};
+    // Parts 0 to 2 of field 0 cut at ":" (site, IP address, key tail).
+    std::array<Span, 3> m_keyParts{};
     int32_t m_number = 0;
     int32_t m_pageViews = 0;
-    wxString m_numberText;
-    wxString m_site;
-    wxString m_ipAddress;
-    wxString m_dns;
-    wxString m_text7;
-    wxString m_username;
-    wxString m_keyTail;
-    wxString m_visitText;
-    wxString m_onPage;
-    wxString m_text5;
-    wxString m_startTime;
-    wxString m_lastTime;
-    wxString m_browser;
-    wxString m_opSys;
-    wxString m_raisedAlertId;
-    wxString m_referrer;
-    wxString m_text10;
-    wxString m_text15;
-    wxString m_text16;
-    wxString m_text17;
-    wxString m_text18;
-    wxString m_viewsText;
-    wxString m_visitorKey;
-    wxString m_location;
     std::array<bool, kFlagCount> m_flags{};
 };
 

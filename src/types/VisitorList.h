@@ -4,13 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <iterator>
 #include <list>
 #include <map>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "types/VisitorType.h"
 
@@ -114,18 +113,15 @@ class VisitorList {
     bool isConsistent() const;
 
   private:
-    struct StringHash {
-        size_t operator()(const wxString& s) const {
-            return std::hash<std::wstring_view>()(std::wstring_view(s.wc_str(), s.length()));
-        }
-    };
-    // Visitors sharing one identity, in order of arrival.
-    struct Chain {
-        Entry* head = nullptr;
-        Entry* tail = nullptr;
-    };
-    using ChainMap = std::unordered_map<wxString, Chain, StringHash>;
     using Link = Entry* Entry::*;
+
+    // What identifies a visitor in one index: one or two texts, read in place from the visitor.
+    struct Identity {
+        std::wstring_view first;
+        std::wstring_view second;
+        bool operator==(const Identity& o) const { return first == o.first && second == o.second; }
+    };
+    using IdentityOf = Identity (*)(const VisitorFields&);
 
     struct Entry {
         std::unique_ptr<VisitorType> visitor;
@@ -137,15 +133,54 @@ class VisitorList {
         Entry* nextSameKey = nullptr;
     };
 
-    static wxString identityOf(const wxString& site, const wxString& numberText);
-    static void linkInOrder(Chain& chain, Entry* entry, Link prev, Link next);
-    static void unlink(Chain& chain, Entry* entry, Link prev, Link next);
-    static void unlinkFrom(ChainMap& map, const wxString& id, Entry* entry, Link prev, Link next);
-    void countSite(const wxString& site, int32_t delta);
+    // An open-addressing hash index (linear probing, at most half full) from an identity to the
+    // chain of listed visitors that share it, in order of arrival. A slot keeps the identity's
+    // hash and the chain's ends; the identity itself is read from the chain's first visitor, so
+    // the index holds no copies of texts and costs no allocation per visitor.
+    class ChainIndex {
+      public:
+        ChainIndex(IdentityOf identityOf, Link prev, Link next);
+
+        void clear();
+        void reserve(size_t chains);
+        // First and last visitor with that identity; null when none.
+        Entry* first(const Identity& id) const;
+        Entry* last(const Identity& id) const;
+        // Links an entry into the chain of its visitor's identity, by order of arrival.
+        void insert(Entry* entry);
+        // Unlinks an entry from the chain of its visitor's identity (as the visitor is now).
+        void remove(Entry* entry);
+        size_t chainCount() const { return m_used; }
+        // Every slot holds the hash of its identity and can be found from its home slot.
+        bool isConsistent() const;
+
+        Identity identityOf(const VisitorFields& visitor) const { return m_identityOf(visitor); }
+
+      private:
+        struct Slot {
+            uint64_t hash = 0;
+            Entry* head = nullptr;  // null: the slot is free
+            Entry* tail = nullptr;
+        };
+        static uint64_t hashOf(const Identity& id);
+        size_t find(const Identity& id, uint64_t hash) const;  // slot index, or npos
+        void grow();
+        void freeSlot(size_t index);
+
+        IdentityOf m_identityOf;
+        Link m_prev;
+        Link m_next;
+        std::vector<Slot> m_slots;  // size 0 or a power of two
+        size_t m_used = 0;
+    };
+
+    static Identity identityOfVisitor(const VisitorFields& visitor);
+    static Identity keyOfVisitor(const VisitorFields& visitor);
+    void countSite(std::wstring_view site, int32_t delta);
 
     std::list<Entry> m_entries;
-    ChainMap m_byIdentity;
-    ChainMap m_byKey;
+    ChainIndex m_byIdentity;
+    ChainIndex m_byKey;
     std::map<wxString, int32_t> m_siteCounts;
     uint64_t m_nextSequence = 0;
 };

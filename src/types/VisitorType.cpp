@@ -15,7 +15,10 @@ VisitorType::VisitorType() {
     derive();
 }
 
-VisitorType::VisitorType(const wxString& line) {
+VisitorType::VisitorType(const wxString& line)
+    : VisitorType(std::wstring_view(line.wc_str(), line.length())) {}
+
+VisitorType::VisitorType(std::wstring_view line) {
     parseLine(line, kFewestRejectedFields);
     derive();
 }
@@ -47,12 +50,12 @@ void VisitorType::derive() {
         m_status = STATUS_FLAG4;
     } else if (flag(2)) {
         m_status = STATUS_FLAG2;
-    } else if (m_visitText == "1") {
+    } else if (fieldView(2) == L"1") {
         m_status = STATUS_FIRST_VISIT;
     } else {
         m_status = STATUS_RETURNING;
     }
-    m_searchKeywords = searchTermsOf(m_referrer);
+    m_searchKeywords = searchTermsOf(referrer());
 }
 
 wxString VisitorType::iconFileOfStatus(int32_t status) {

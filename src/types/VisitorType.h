@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string_view>
 
 #include "types/VisitorFields.h"
 
@@ -37,6 +38,7 @@ class VisitorType : public VisitorFields {
     // Every text empty, no flag; the status is derived as for any record (4, later visit).
     VisitorType();
     explicit VisitorType(const wxString& line);
+    explicit VisitorType(std::wstring_view line);
     explicit VisitorType(const Messages::S_EV& event);
 
     // Overwrites every field from the event and derives status and search terms again.

@@ -3,10 +3,12 @@
 #include <initializer_list>
 #include <vector>
 
+#include "tools/wxStringSplitter.h"
 #include "types/Alert.h"
 #include "types/AlertTotal.h"
 #include "types/ClientType.h"
 #include "types/DaySummary.h"
+#include "types/FieldSpans.h"
 #include "types/PageType.h"
 #include "types/PrevChatType.h"
 #include "types/PrevVisitType.h"
@@ -472,6 +474,45 @@ TEST(PrevVisitType, Table) {
     const PrevVisitType shortVisit(tabs({"3", "x", "2024-01-02"}));
     EXPECT_EQ(shortVisit.date, "2024-01-02") << "no minimum field count";
     EXPECT_EQ(shortVisit.referrer, "");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- FieldSpans
+
+namespace {
+
+// The in-place splitter must give exactly the fields of the copying one, in both modes.
+TEST(FieldSpans, SameFieldsAsTheSplitter) {
+    const char* texts[] = {"",      "|",     "||",     "|||",   "a",     "a|",   "a||",
+                           "a|||",  "|a",    "|a|",    "||a",   "a|b",   "a||b", "a||b|",
+                           "a|b||", "ab|cd", "|a||b|", "a|b|c", "||a||", "x|||y"};
+    for (const char* t : texts) {
+        for (bool keep : {true, false}) {
+            const wxString text(t);
+            const Tavoro::Tools::wxStringSplitter expected(text, '|', keep);
+            const FieldSpans spans(text, '|', keep);
+            ASSERT_EQ(spans.count(), expected.count()) << "'" << t << "' keep=" << keep;
+            for (unsigned i = 0; i <= expected.count(); ++i) {
+                EXPECT_EQ(spans.item(i), expected.item(i)) << "'" << t << "' field " << i;
+                EXPECT_EQ(spans.itemAsLong(i), expected.itemAsLong(i)) << "'" << t << "'";
+            }
+        }
+    }
+}
+
+TEST(FieldSpans, ManyFieldsPastTheInlineRoom) {
+    wxString text;
+    for (int i = 0; i < 100; ++i)
+        text << (i ? "\t" : "") << i;
+    text << "\t\t";
+    const FieldSpans spans(text, '\t', false);
+    ASSERT_EQ(spans.count(), 100u) << "trailing empty fields dropped past the inline room";
+    EXPECT_EQ(spans.item(99), "99");
+    EXPECT_EQ(spans.itemAsLong(57), 57);
+    EXPECT_EQ(spans.item(100), "");
+    const FieldSpans kept(text, '\t', true);
+    EXPECT_EQ(kept.count(), 102u);
 }
 
 }  // namespace
