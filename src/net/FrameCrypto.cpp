@@ -56,52 +56,96 @@ wxString decimal(size_t n) {
 
 }  // namespace
 
-std::string escapeCiphertext(const std::string& cipher) {
-    const char* p = cipher.data();
-    const char* const end = p + cipher.size();
-    const char* nul = static_cast<const char*>(std::memchr(p, '\0', cipher.size()));
-    if (nul == nullptr)
-        return cipher;
-    // Most of a frame is ordinary bytes: copy the runs between NUL and "%" bytes in bulk.
-    const char* pct = static_cast<const char*>(std::memchr(p, '%', cipher.size()));
-    std::string out;
-    out.reserve(cipher.size() + cipher.size() / 32 + 16);
-    while (p < end) {
-        const char* next = nul ? nul : end;
-        if (pct && pct < next)
-            next = pct;
-        out.append(p, static_cast<size_t>(next - p));
-        if (next == end)
-            break;
-        out.append(*next == '\0' ? "%00" : "%25", 3);
-        p = next + 1;
-        const size_t left = static_cast<size_t>(end - p);
-        if (next == nul)
-            nul = static_cast<const char*>(std::memchr(p, '\0', left));
-        if (next == pct)
-            pct = static_cast<const char*>(std::memchr(p, '%', left));
+// Escaping and unescaping look at 16 bytes at a time where SSE2 is there (every x86-64
+// processor): a block without the bytes of interest is copied whole. A 4 KB ciphertext nearly
+// always holds a NUL, so escaping is the common case for long frames.
+namespace {
+
+#if defined(__SSE2__)
+// Bit k set where byte k of the 16 at p is NUL or "%".
+unsigned specialBytes(const unsigned char* p) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hits =
+        _mm_or_si128(_mm_cmpeq_epi8(b, _mm_setzero_si128()), _mm_cmpeq_epi8(b, _mm_set1_epi8('%')));
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+// Bit k set where byte k of the 16 at p is "%".
+unsigned percentBytes(const unsigned char* p) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_set1_epi8('%'))));
+}
+#endif
+
+// Number of bits set in a 16-bit mask, without a library call.
+unsigned bitCount16(unsigned x) {
+    x = x - ((x >> 1) & 0x5555u);
+    x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+    x = (x + (x >> 4)) & 0x0F0Fu;
+    return (x + (x >> 8)) & 0x1Fu;
+}
+
+char* putEscaped(unsigned char c, char* o) {
+    if (c == 0) {
+        std::memcpy(o, "%00", 3);
+        return o + 3;
     }
+    if (c == '%') {
+        std::memcpy(o, "%25", 3);
+        return o + 3;
+    }
+    *o = static_cast<char>(c);
+    return o + 1;
+}
+
+}  // namespace
+
+std::string escapeCiphertext(const std::string& cipher) {
+    const size_t n = cipher.size();
+    const auto* in = reinterpret_cast<const unsigned char*>(cipher.data());
+    if (std::memchr(in, 0, n) == nullptr)
+        return cipher;
+
+    // Exact output size: two more bytes for every NUL and "%".
+    size_t specials = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const unsigned mask = specialBytes(in + i);
+        if (mask != 0)
+            specials += bitCount16(mask);
+    }
+#endif
+    for (; i < n; ++i)
+        specials += (in[i] == 0 || in[i] == '%') ? 1 : 0;
+
+    std::string out(n + 2 * specials, '\0');
+    char* o = &out[0];
+    i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        unsigned mask = specialBytes(in + i);
+        size_t k = 0;  // bytes of this block written so far
+        while (mask != 0) {
+            const auto at = static_cast<size_t>(__builtin_ctz(mask));
+            std::memcpy(o, in + i + k, at - k);
+            o = putEscaped(in[i + at], o + (at - k));
+            k = at + 1;
+            mask &= mask - 1;
+        }
+        std::memcpy(o, in + i + k, 16 - k);
+        o += 16 - k;
+    }
+#endif
+    for (; i < n; ++i)
+        o = putEscaped(in[i], o);
     return out;
 }
 
 namespace {
 
-// Position of the next "%00" at or after from, or npos.
-size_t findNulEscape(const std::string& frame, size_t from) {
-    while (from < frame.size()) {
-        const void* hit = std::memchr(frame.data() + from, '%', frame.size() - from);
-        if (!hit)
-            return std::string::npos;
-        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - frame.data());
-        if (at + 2 < frame.size() && frame[at + 1] == '0' && frame[at + 2] == '0')
-            return at;
-        from = at + 1;
-    }
-    return std::string::npos;
-}
-
 void reportStrayPercent(const std::string& frame, size_t at, size_t outPos, size_t passPos,
-                        std::vector<wxString>* diagnostics) {
+                        std::vector<wxString>& diagnostics) {
     wxString text = "Unexpected Characters after percent:%";
     wxString codes;
     // The two characters that follow, as the NUL pass leaves them.
@@ -123,45 +167,68 @@ void reportStrayPercent(const std::string& frame, size_t at, size_t outPos, size
         codes += wxString::Format(" %zu Chr:%u", k, b);
     }
     text += codes + " - idx= " + decimal(outPos) + " idz= " + decimal(passPos);
-    diagnostics->push_back(text);
+    diagnostics.push_back(text);
 }
 
 }  // namespace
 
 std::string unescapeFrame(const std::string& frame, std::vector<wxString>* diagnostics) {
-    // Without any "%00" the sender did not escape (its ciphertext had no NUL): as it is.
-    if (findNulEscape(frame, 0) == std::string::npos)
-        return frame;
-
-    // Both passes in one: "%00" becomes NUL; every other "%" was escaped as "%25" by the
-    // sender. The two patterns cannot overlap, so one left-to-right scan gives the result of
-    // the two passes. A "%" followed by anything else is kept and reported with its position
-    // in the output and in the text after the NUL pass.
-    std::string out;
-    out.reserve(frame.size());
-    size_t at = 0;
-    size_t nulsSoFar = 0;
-    while (at < frame.size()) {
-        const void* hit = std::memchr(frame.data() + at, '%', frame.size() - at);
-        const size_t pct =
-            hit ? static_cast<size_t>(static_cast<const char*>(hit) - frame.data()) : frame.size();
-        out.append(frame, at, pct - at);
-        if (pct == frame.size())
-            break;
-        if (pct + 2 < frame.size() && frame[pct + 1] == '0' && frame[pct + 2] == '0') {
-            out += '\0';
-            ++nulsSoFar;
-            at = pct + 3;
-        } else if (pct + 2 < frame.size() && frame[pct + 1] == '2' && frame[pct + 2] == '5') {
-            out += '%';
-            at = pct + 3;
-        } else {
-            if (diagnostics) {
-                reportStrayPercent(frame, pct, out.size(), pct - 2 * nulsSoFar, diagnostics);
+    // Both passes in one: "%00" becomes NUL; if there was any, every other "%" was escaped as
+    // "%25" by the sender. The two patterns cannot overlap, so one left-to-right scan gives the
+    // result of the two passes. A "%" followed by anything else is kept and reported with its
+    // position in the output and in the text after the NUL pass. Whether the frame holds any
+    // "%00" at all is known only at the end; without one, the frame is returned as it came.
+    const size_t n = frame.size();
+    const auto* in = reinterpret_cast<const unsigned char*>(frame.data());
+    std::string out(n, '\0');
+    char* const start = &out[0];
+    char* o = start;
+    struct Stray {
+        size_t at, outPos, passPos;
+    };
+    std::vector<Stray> strays;  // reported only if the frame turns out to be escaped
+    size_t nuls = 0;
+    size_t i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        if (i + 16 <= n) {
+            const unsigned mask = percentBytes(in + i);
+            if (mask == 0) {
+                std::memcpy(o, in + i, 16);
+                o += 16;
+                i += 16;
+                continue;
             }
-            out += '%';
-            at = pct + 1;
+            const auto before = static_cast<size_t>(__builtin_ctz(mask));
+            std::memcpy(o, in + i, before);
+            o += before;
+            i += before;
         }
+#endif
+        if (in[i] != '%') {
+            *o++ = static_cast<char>(in[i++]);
+            continue;
+        }
+        if (i + 2 < n && in[i + 1] == '0' && in[i + 2] == '0') {
+            *o++ = '\0';
+            ++nuls;
+            i += 3;
+        } else if (i + 2 < n && in[i + 1] == '2' && in[i + 2] == '5') {
+            *o++ = '%';
+            i += 3;
+        } else {
+            if (diagnostics)
+                strays.push_back({i, static_cast<size_t>(o - start), i - 2 * nuls});
+            *o++ = '%';
+            ++i;
+        }
+    }
+    // No NUL escape: the sender did not escape (its ciphertext had no NUL).
+    if (nuls == 0)
+        return frame;
+    out.resize(static_cast<size_t>(o - start));
+    for (const Stray& stray : strays) {
+        reportStrayPercent(frame, stray.at, stray.outPos, stray.passPos, *diagnostics);
     }
     return out;
 }
