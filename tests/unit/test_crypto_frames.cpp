@@ -208,6 +208,21 @@ TEST(FrameEscaping, StrayPercentAfterNulEscapeIsKeptAndReported) {
     EXPECT_EQ(unescapeFrame("ab%00%%00%00Z", &diagnostics), std::string("ab\0%\0\0Z", 7));
     ASSERT_EQ(diagnostics.size(), 1u);
     EXPECT_TRUE(diagnostics[0].EndsWith(" 1 Chr:0 2 Chr:0 - idx= 3 idz= 3")) << diagnostics[0];
+
+    // The same inside a long frame, and the NUL escape only after the stray percent.
+    diagnostics.clear();
+    const std::string a(20, 'a');
+    const std::string b(30, 'b');
+    EXPECT_EQ(unescapeFrame(a + "%QR" + b + "%00%25" + b, &diagnostics),
+              a + "%QR" + b + std::string(1, '\0') + "%" + b);
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_EQ(diagnostics[0],
+              "Unexpected Characters after percent:% Q R 1 Chr:81 2 Chr:82 - idx= 20 idz= 20");
+
+    // Without any NUL escape nothing is reported and nothing changes.
+    diagnostics.clear();
+    EXPECT_EQ(unescapeFrame(a + "%QR" + b + "%25", &diagnostics), a + "%QR" + b + "%25");
+    EXPECT_TRUE(diagnostics.empty());
 }
 
 TEST(FrameEscaping, RandomCiphertextsSurviveTheWire) {
