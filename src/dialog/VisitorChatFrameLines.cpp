@@ -1,0 +1,325 @@
+// The conversation: transcript lines, the operator's lines and links, typing notices and the
+// title that flashes while a visitor's line is unread.
+#include "dialog/VisitorChatFrame.h"
+
+#include <wx/button.h>
+#include <wx/datetime.h>
+#include <wx/html/htmlwin.h>
+#include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/regex.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/uri.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+
+#include "messages/S_CURRENTCHAT.h"
+#include "messages/S_MESSAGE.h"
+#include "widgets/ClientServices.h"
+
+namespace Tavoro::Dialog {
+namespace {
+
+// An address with a scheme, written out: scheme, host, optional port, path and query.
+const wxString kSchemePattern =
+    "(https?:(\\/){2})[A-Za-z0-9._-]+(:[0-9]+)?(\\/[A-Za-z0-9._\\/-]*(\\?[A-Za-z0-9._\\/&=-]+)?)?";
+// A file name with a 3 to 5 character extension and an optional query: a page of the site.
+const wxString kFilePattern = "[a-zA-Z0-9_%./-]+\\.[a-zA-Z0-9]{3,5}(\\?[a-zA-Z%0-9_&=-]*)?";
+
+wxString timeNow() {
+    return wxDateTime::Now().Format("%c");
+}
+
+int askUser(wxWindow* parent, const wxString& text, const wxString& caption, long style) {
+    if (VisitorChatFrame::messageBoxHook)
+        return VisitorChatFrame::messageBoxHook(parent, text, caption, style);
+    return wxMessageBox(text, caption, style, parent);
+}
+
+bool isWebLink(const wxString& href) {
+    const wxString scheme = wxURI(href).GetScheme().Lower();
+    return scheme == "http" || scheme == "https" || scheme == "mailto";
+}
+
+}  // namespace
+
+wxString VisitorChatFrame::fill(const wxString& pattern,
+                                const std::vector<std::pair<wxString, wxString>>& values) {
+    wxString out;
+    out.reserve(pattern.length());
+    size_t i = 0;
+    while (i < pattern.length()) {
+        bool replaced = false;
+        if (pattern[i] == '%') {
+            for (const auto& [placeholder, value] : values) {
+                if (!placeholder.empty() &&
+                    pattern.compare(i, placeholder.length(), placeholder) == 0) {
+                    out += value;
+                    i += placeholder.length();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced) {
+            out += pattern[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+wxString VisitorChatFrame::escape_html(const wxString& text) {
+    wxString out;
+    out.reserve(text.length() + text.length() / 8);
+    for (size_t i = 0; i < text.length(); ++i) {
+        const wxUniChar c = text[i];
+        switch (c.GetValue()) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            case '\r':
+                // CR LF is one line break; a lone CR is one too.
+                if (i + 1 >= text.length() || text[i + 1] != '\n')
+                    out += "<br>";
+                break;
+            case '\n':
+                out += "<br>";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+VisitorChatFrame::Address VisitorChatFrame::find_address(const wxString& line,
+                                                         const wxString& webSite) {
+    Address result;
+    size_t start = 0;
+    size_t length = 0;
+    static const wxRegEx scheme(kSchemePattern, wxRE_EXTENDED | wxRE_ICASE);
+    if (scheme.IsValid() && scheme.Matches(line) && scheme.GetMatch(&start, &length) &&
+        length > 0) {
+        result.found = true;
+        result.url = line.Mid(start, length);
+    } else {
+        static const wxRegEx file(kFilePattern, wxRE_EXTENDED);
+        if (file.IsValid() && file.Matches(line) && file.GetMatch(&start, &length) && length > 0) {
+            result.found = true;
+            result.url = "http://" + webSite + "/" + line.Mid(start, length);
+        }
+    }
+    if (result.found) {
+        result.start = start;
+        result.length = length;
+    }
+    return result;
+}
+
+void VisitorChatFrame::append_line(const wxString& html) {
+    m_transcript->AppendToPage(html);
+    scroll_to_bottom();
+}
+
+void VisitorChatFrame::scroll_to_bottom() {
+    int unitX = 0;
+    int unitY = 0;
+    m_transcript->GetScrollPixelsPerUnit(&unitX, &unitY);
+    if (unitY <= 0)
+        return;
+    const int hidden =
+        m_transcript->GetVirtualSize().GetHeight() - m_transcript->GetClientSize().GetHeight();
+    m_transcript->Scroll(-1, std::max(0, hidden / unitY + 1));
+}
+
+wxString VisitorChatFrame::transcript_html() const {
+    const wxString* source = m_transcript->GetParser()->GetSource();
+    return source ? *source : wxString();
+}
+
+void VisitorChatFrame::set_transcript(const wxString& html) {
+    m_transcript->SetPage(html);
+    scroll_to_bottom();
+}
+
+void VisitorChatFrame::show_current_chat(const Messages::S_CURRENTCHAT& chat) {
+    set_transcript(chat.transcriptHtml());
+}
+
+void VisitorChatFrame::show_message(const Messages::S_MESSAGE& message) {
+    if (!message.chatId().empty() && message.chatId() != m_chatKey)
+        return;
+    if (message.visitorLeft())
+        show_visitor_left();
+    else
+        add_visitor_line(message.text());
+}
+
+void VisitorChatFrame::add_visitor_line(const wxString& text) {
+    append_line(fill(_("<font color='#AAAAAA'>%VISITORNAME% said at %TIME%:</font><br><font "
+                       "color='#000000'>%MESSAGE%</font><br>"),
+                     {{"%VISITORNAME%", escape_html(m_visitorName)},
+                      {"%TIME%", timeNow()},
+                      {"%MESSAGE%", escape_html(text)}}));
+    if (!IsActive()) {
+        RequestUserAttention(wxUSER_ATTENTION_INFO);
+        m_flashTimer.Start(kFlashIntervalMs);
+    }
+}
+
+void VisitorChatFrame::end_chat(const wxString& lineTemplate) {
+    append_line(
+        fill(lineTemplate, {{"%TIME%", timeNow()}, {"%NAME%", escape_html(m_visitorName)}}));
+    m_chatEnded = true;
+    m_input->Enable(false);
+    m_sendButton->Enable(false);
+    // Nobody is left to hand the chat to.
+    m_toolBar->EnableTool(ID_TOOL_TRANSFER, false);
+}
+
+void VisitorChatFrame::show_visitor_left() {
+    if (m_readOnly)
+        return;
+    end_chat(
+        _("<font color='#FF0000'>%TIME%: Visitor %NAME% has left the conversation.</font><br>"));
+}
+
+void VisitorChatFrame::show_chat_closed() {
+    if (m_readOnly)
+        return;
+    end_chat(
+        _("<font color='#FF0000'>%TIME%: Chat session has been closed by server / "
+          "operator.</font><br>"));
+}
+
+void VisitorChatFrame::show_typing(bool typing) {
+    SetStatusText(typing ? _("The visitor is typing a message...") : wxString());
+}
+
+void VisitorChatFrame::send_line() {
+    if (m_readOnly || m_chatEnded || m_chatKey.empty())
+        return;
+    const wxString text = m_input->GetValue();
+    if (text.Strip(wxString::both).empty())
+        return;
+
+    wxString message = escape_html(text);
+    const Address address = find_address(text, m_webSite);
+    if (address.found) {
+        const int answer = askUser(this,
+                                   fill(_("Send As A Link?%CRLF%%CRLF%%URL%"),
+                                        {{"%CRLF%", "\r\n"}, {"%URL%", address.url}}),
+                                   _("Client Question"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
+        if (answer == wxCANCEL)
+            return;
+        if (answer == wxYES) {
+            if (m_services)
+                m_services->pushLink(m_chatKey, address.url);
+            // The pushed address shows as a link in the operator's own line.
+            message = escape_html(text.Left(address.start)) + "<a href=\"" +
+                      escape_html(address.url) + "\">" +
+                      escape_html(text.Mid(address.start, address.length)) + "</a>" +
+                      escape_html(text.Mid(address.start + address.length));
+        }
+    }
+
+    append_line(fill(_("<font color='#AAAAAA'>You said at %TIME%:</font><br><font "
+                       "color='#0000FF'>%MESSAGE%</font><br>"),
+                     {{"%TIME%", timeNow()}, {"%MESSAGE%", message}}));
+    if (m_services)
+        m_services->sendChatText(m_chatKey, text);
+    m_input->ChangeValue(wxString());
+    operator_typing_stopped();
+    scroll_to_bottom();
+}
+
+void VisitorChatFrame::on_input_changed(wxCommandEvent& event) {
+    event.Skip();
+    if (m_readOnly || m_chatEnded || m_chatKey.empty())
+        return;
+    if (!m_operatorTyping) {
+        m_operatorTyping = true;
+        if (m_services)
+            m_services->sendTyping(m_chatKey, true);
+    }
+    m_typingTimer.StartOnce(kTypingDelayMs);
+}
+
+void VisitorChatFrame::operator_typing_stopped() {
+    m_typingTimer.Stop();
+    if (m_operatorTyping)
+        typing_timer_expired();
+}
+
+void VisitorChatFrame::typing_timer_expired() {
+    m_operatorTyping = false;
+    if (!m_chatKey.empty() && m_services)
+        m_services->sendTyping(m_chatKey, false);
+}
+
+wxString VisitorChatFrame::live_title() const {
+    return fill(_("%VISITORNAME% On %WEBSITE% - Visitor Chat"),
+                {{"%VISITORNAME%", m_visitorName}, {"%WEBSITE%", m_webSite}});
+}
+
+wxString VisitorChatFrame::new_message_title() const {
+    return fill(_("New Chat Message from %VISITORNAME%"), {{"%VISITORNAME%", m_visitorName}});
+}
+
+void VisitorChatFrame::set_live_title() {
+    SetTitle(live_title());
+}
+
+void VisitorChatFrame::flash_tick() {
+    if (m_titleFlashing) {
+        set_live_title();
+        m_titleFlashing = false;
+    } else {
+        SetTitle(new_message_title());
+        m_titleFlashing = true;
+    }
+}
+
+void VisitorChatFrame::stop_flashing() {
+    m_flashTimer.Stop();
+    if (m_titleFlashing) {
+        set_live_title();
+        m_titleFlashing = false;
+    }
+}
+
+void VisitorChatFrame::on_activate(wxActivateEvent& event) {
+    event.Skip();
+    // The operator is looking at the window: stop flashing whichever title shows right now
+    // (the timer may just have put the live title back; it must still stop).
+    if (event.GetActive())
+        stop_flashing();
+}
+
+void VisitorChatFrame::on_link_clicked(wxHtmlLinkEvent& event) {
+    // Not skipped: the transcript never navigates away.
+    const wxString href = event.GetLinkInfo().GetHref();
+    if (!isWebLink(href))
+        return;
+    if (openLinkHook)
+        openLinkHook(href);
+    else
+        wxLaunchDefaultBrowser(href);
+}
+
+}  // namespace Tavoro::Dialog
