@@ -1,13 +1,23 @@
 #include "dialog/VisitDetail.h"
 
+#include "messages/S_PREVCHATS.h"
+#include "messages/S_PREVVISITS.h"
+#include "messages/S_VISITDETAIL.h"
+#include "types/Alert.h"
+#include "widgets/CellImageRenderer.h"
 #include "widgets/ClientServices.h"
+#include "widgets/Images.h"
 
+#include <wx/dcclient.h>
 #include <wx/grid.h>
 #include <wx/intl.h>
 #include <wx/notebook.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/splitter.h>
+
+#include <algorithm>
+#include <map>
 
 namespace Tavoro::Dialog {
 namespace {
@@ -43,6 +53,132 @@ void makeReadOnlyList(wxGrid* grid) {
     grid->SetRowLabelSize(0);
 }
 
+void deleteAllRows(wxGrid* grid) {
+    if (grid->GetNumberRows() > 0) {
+        grid->DeleteRows(0, grid->GetNumberRows());
+    }
+}
+
+// Sizes every column to its widest text (cells and header) and makes that its minimum width.
+// Only the few longest texts of a column are measured: with the panel's fixed-width font the
+// longest text is the widest, and measuring every cell of a long history would stall the
+// window (the toolkit's own sizing measures them all).
+void fitColumnsToContents(wxGrid* grid) {
+    constexpr size_t kMeasured = 4;
+    constexpr int kMargin = 10;  // the room the toolkit's own sizing adds to the text
+    wxClientDC dc(grid->GetGridWindow());
+    const int rows = grid->GetNumberRows();
+    for (int col = 0; col < grid->GetNumberCols(); ++col) {
+        // The kMeasured longest cells of the column, longest first.
+        std::vector<std::pair<size_t, int>> longest;
+        for (int row = 0; row < rows; ++row) {
+            const size_t length = grid->GetCellValue(row, col).length();
+            if (length == 0) {
+                continue;
+            }
+            if (longest.size() < kMeasured) {
+                longest.emplace_back(length, row);
+                std::sort(longest.rbegin(), longest.rend());
+            } else if (length > longest.back().first) {
+                longest.back() = {length, row};
+                std::sort(longest.rbegin(), longest.rend());
+            }
+        }
+        int width = 0;
+        for (const auto& [length, row] : longest) {
+            dc.SetFont(grid->GetCellFont(row, col));
+            width = std::max(width, dc.GetTextExtent(grid->GetCellValue(row, col)).x);
+        }
+        if (grid->GetColLabelSize() > 0) {
+            dc.SetFont(grid->GetLabelFont());
+            width = std::max(width, dc.GetTextExtent(grid->GetColLabelValue(col)).x);
+        }
+        width = width > 0 ? width + kMargin : grid->GetDefaultColSize();
+        grid->SetColMinimalWidth(col, width);
+        grid->SetColSize(col, width);
+    }
+}
+
+// Puts the values into a template in one pass, so that a value containing a placeholder's
+// name is not itself replaced.
+wxString fillPlaceholders(const wxString& text,
+                          const std::vector<std::pair<wxString, wxString>>& values) {
+    wxString result;
+    size_t pos = 0;
+    while (pos < text.length()) {
+        bool replaced = false;
+        for (const auto& [placeholder, value] : values) {
+            if (text.compare(pos, placeholder.length(), placeholder) == 0) {
+                result += value;
+                pos += placeholder.length();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) {
+            result += text[pos];
+            ++pos;
+        }
+    }
+    return result;
+}
+
+// The facts of a visit, keyed by translated label; the map's order (plain character codes)
+// is the order of the rows.
+std::map<wxString, wxString> factsOf(const Messages::S_VISITDETAIL& visit,
+                                     const ClientServices* services) {
+    std::map<wxString, wxString> facts;
+
+    wxString dns;
+    if (!visit.dnsNote().empty()) {
+        dns = "(" + visit.dnsNote() + ") ";
+    }
+    if (!visit.visitField2().empty()) {
+        dns += visit.visitField1();
+    }
+    facts[_("DNS")] = dns;
+    facts[_("Started")] = visit.started();
+    facts[_("Username")] = visit.username();
+
+    wxString location = visit.locationPart0();
+    if (!visit.locationPart1().empty()) {
+        location += " - " + visit.locationPart1();
+    }
+    if (!visit.locationPart2().empty()) {
+        location += " (" + visit.locationPart2() + ")";
+    }
+    facts[_("Location")] = location;
+    facts[_("Company / ISP")] = visit.company();
+    facts[_("Visit Number")] = fillPlaceholders(
+        _("%VISIT_NUMBER% of %VISIT_COUNT%"),
+        {{"%VISIT_NUMBER%", visit.visitNumber()}, {"%VISIT_COUNT%", visit.visitCount()}});
+
+    // An alert id of "0" (or none at all) names no alert; an id the site does not define
+    // gives no row either.
+    auto alertName = [&](const wxString& alertId) -> wxString {
+        if (services == nullptr || alertId.empty() || alertId == "0") {
+            return wxString();
+        }
+        const Types::Alert* alert = services->findAlert(visit.site(), alertId);
+        return alert ? alert->name : wxString();
+    };
+    facts[_("Entry Alert")] = alertName(visit.entryAlertId());
+    if (visit.visitNumber() != "1") {
+        facts[_("First Alert")] = alertName(visit.firstAlertId());
+    }
+
+    facts[_("Op System")] = visit.opSys();
+    facts[_("Search Engine")] = visit.searchEngine();
+    facts[_("Referrer")] = visit.referrer();
+    auto unlessZero = [](const wxString& value) { return value == "0" ? wxString() : value; };
+    facts[_("This Visit Revenue")] = unlessZero(visit.visitRevenue());
+    facts[_("Total Revenue")] = unlessZero(visit.totalRevenue());
+    facts[_("This Visit Cost")] = unlessZero(visit.visitCost());
+    facts[_("Total Cost")] = unlessZero(visit.totalCost());
+    facts[_("Keywords")] = visit.keywords();
+    return facts;
+}
+
 }  // namespace
 
 VisitDetail::VisitDetail(wxWindow* parent, ClientServices* services)
@@ -50,6 +186,8 @@ VisitDetail::VisitDetail(wxWindow* parent, ClientServices* services)
               "ID_VISITDETAIL"),
       m_services(services) {
     build_layout();
+    m_notebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &VisitDetail::on_page_changed, this);
+    m_earlierChatsGrid->Bind(wxEVT_GRID_CELL_LEFT_DCLICK, &VisitDetail::on_chat_double_click, this);
 }
 
 VisitDetail::~VisitDetail() = default;
@@ -78,6 +216,8 @@ void VisitDetail::build_layout() {
     m_earlierVisitsGrid = newGrid(m_notebook, "ID_GRID2", EARLIER_VISIT_COLUMNS);
     useFont(m_earlierVisitsGrid, font);
     makeReadOnlyList(m_earlierVisitsGrid);
+    // The flag and marker columns are narrower than the toolkit's smallest column.
+    m_earlierVisitsGrid->SetColMinimalAcceptableWidth(EARLIER_VISIT_MARK_WIDTH);
 
     m_earlierChatsGrid = newGrid(m_notebook, "ID_GRID3", EARLIER_CHAT_COLUMNS);
     makeReadOnlyList(m_earlierChatsGrid);
@@ -119,6 +259,228 @@ void VisitDetail::label_earlier_chats_grid() {
     for (int col = 0; col < EARLIER_CHAT_COLUMNS; ++col) {
         m_earlierChatsGrid->SetColLabelValue(col, headers[col]);
     }
+}
+
+void VisitDetail::show_visit(std::unique_ptr<Messages::S_VISITDETAIL> visit) {
+    if (!visit) {
+        return;
+    }
+    // No page-change event: selecting the visit page asks the server nothing.
+    m_notebook->ChangeSelection(PAGE_VISIT);
+    m_visit = std::move(visit);
+    fill_facts();
+    fill_pages();
+    clear_history();
+}
+
+void VisitDetail::fill_facts() {
+    const std::map<wxString, wxString> facts = factsOf(*m_visit, m_services);
+    wxGridUpdateLocker batch(m_factGrid);
+    deleteAllRows(m_factGrid);
+    for (const auto& [label, value] : facts) {
+        if (value.empty()) {
+            continue;
+        }
+        const int row = m_factGrid->GetNumberRows();
+        m_factGrid->AppendRows(1);
+        m_factGrid->SetCellValue(row, 0, label);
+        m_factGrid->SetCellValue(row, 1, value);
+    }
+    fitColumnsToContents(m_factGrid);
+}
+
+void VisitDetail::fill_pages() {
+    const auto& pages = m_visit->pages();
+    wxGridUpdateLocker batch(m_pageGrid);
+    deleteAllRows(m_pageGrid);
+    if (!pages.empty()) {
+        m_pageGrid->AppendRows(static_cast<int>(pages.size()));
+    }
+    m_pageGrid->EnableGridLines(false);
+    label_page_grid();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const int row = static_cast<int>(i);
+        m_pageGrid->SetCellValue(row, 0, pages[i].time);
+        m_pageGrid->SetCellValue(row, 1, pages[i].status);
+        m_pageGrid->SetCellValue(row, 2, pages[i].title.empty() ? pages[i].url : pages[i].title);
+    }
+    fitColumnsToContents(m_pageGrid);
+}
+
+void VisitDetail::clear_history() {
+    {
+        wxGridUpdateLocker batch(m_earlierVisitsGrid);
+        deleteAllRows(m_earlierVisitsGrid);
+    }
+    {
+        wxGridUpdateLocker batch(m_earlierChatsGrid);
+        deleteAllRows(m_earlierChatsGrid);
+    }
+    m_prevVisits.reset();
+    m_prevChats.reset();
+    m_visitsLoaded = false;
+    m_chatsLoaded = false;
+    m_visitsRequested = false;
+    m_chatsRequested = false;
+}
+
+void VisitDetail::on_page_changed(wxBookCtrlEvent& event) {
+    event.Skip();
+    // Only the notebook's own changes; nested book controls do not exist here, but a page
+    // change event of another control must not trigger requests.
+    if (event.GetEventObject() != m_notebook) {
+        return;
+    }
+    switch (event.GetSelection()) {
+        case PAGE_PREVIOUS_VISITS:
+            request_prev_visits();
+            break;
+        case PAGE_CHATS:
+            request_prev_chats();
+            break;
+        default:
+            break;
+    }
+}
+
+void VisitDetail::request_prev_visits() {
+    // Without a visit there is nobody to ask about. A request already on its way is not sent
+    // again: flipping pages while the answer is pending would otherwise repeat it.
+    if (!m_visit || m_services == nullptr || m_visitsLoaded || m_visitsRequested) {
+        return;
+    }
+    m_visitsRequested = true;
+    m_services->requestPrevVisits(m_visit->site(), m_visit->visitField1(), m_visit->username());
+    wxGridUpdateLocker batch(m_earlierVisitsGrid);
+    deleteAllRows(m_earlierVisitsGrid);
+    m_earlierVisitsGrid->AppendRows(1);
+    m_earlierVisitsGrid->SetCellValue(0, REQUESTING_COLUMN, _("Requesting..."));
+}
+
+void VisitDetail::request_prev_chats() {
+    if (!m_visit || m_services == nullptr || m_chatsLoaded || m_chatsRequested) {
+        return;
+    }
+    m_chatsRequested = true;
+    m_services->requestPrevChats(m_visit->site(), m_visit->visitField1());
+    wxGridUpdateLocker batch(m_earlierChatsGrid);
+    deleteAllRows(m_earlierChatsGrid);
+    m_earlierChatsGrid->AppendRows(1);
+    m_earlierChatsGrid->SetCellValue(0, REQUESTING_COLUMN, _("Requesting..."));
+}
+
+void VisitDetail::show_prev_visits(std::unique_ptr<Messages::S_PREVVISITS> visits) {
+    if (!visits) {
+        return;
+    }
+    if (m_visit &&
+        (visits->site() != m_visit->site() || visits->ipAddress() != m_visit->visitField1())) {
+        return;
+    }
+    m_prevVisits = std::move(visits);
+    const auto& list = m_prevVisits->visits();
+
+    wxGridUpdateLocker batch(m_earlierVisitsGrid);
+    deleteAllRows(m_earlierVisitsGrid);
+    if (!list.empty()) {
+        m_earlierVisitsGrid->AppendRows(static_cast<int>(list.size()));
+    }
+    // The same few flag icons recur on many rows: load each file once.
+    std::map<wxString, wxIcon> icons;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const int row = static_cast<int>(i);
+        const Types::PrevVisitType& visit = list[i];
+        const Types::Alert* alert =
+            m_services ? m_services->findAlert(m_prevVisits->site(), visit.alertId) : nullptr;
+        if (alert != nullptr) {
+            auto icon = icons.find(alert->iconFileName);
+            if (icon == icons.end()) {
+                icon = icons
+                           .emplace(alert->iconFileName,
+                                    alert->iconFileName.empty()
+                                        ? wxIcon()
+                                        : loadIcon(alert->iconFileName, wxSize(16, 16)))
+                           .first;
+            }
+            const wxBrush brush = alert->hasColour
+                                      ? wxBrush(wxColour(alert->red, alert->green, alert->blue))
+                                      : *wxWHITE_BRUSH;
+            m_earlierVisitsGrid->SetCellRenderer(row, EARLIER_VISIT_FLAG_COLUMN,
+                                                 new CellImageRenderer(icon->second, brush));
+        }
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_MARK_COLUMN, _("I"));
+        m_earlierVisitsGrid->SetCellValue(row, 2, visit.visitNumber);
+        m_earlierVisitsGrid->SetCellValue(row, 3, visit.date);
+        m_earlierVisitsGrid->SetCellValue(row, 4, visit.time);
+        m_earlierVisitsGrid->SetCellValue(row, 5, visit.firstPage);
+        m_earlierVisitsGrid->SetCellValue(row, 6, visit.lastPage);
+        m_earlierVisitsGrid->SetCellValue(row, 7, visit.minsOn);
+        m_earlierVisitsGrid->SetCellValue(row, 8, visit.pages);
+        // The record's cost field is not known; the "Cost" column stays empty.
+        m_earlierVisitsGrid->SetCellValue(row, 10, visit.referrer);
+    }
+    fitColumnsToContents(m_earlierVisitsGrid);
+    for (int col : {EARLIER_VISIT_FLAG_COLUMN, EARLIER_VISIT_MARK_COLUMN}) {
+        m_earlierVisitsGrid->SetColMinimalWidth(col, EARLIER_VISIT_MARK_WIDTH);
+        m_earlierVisitsGrid->SetColSize(col, EARLIER_VISIT_MARK_WIDTH);
+    }
+    m_visitsLoaded = true;
+}
+
+void VisitDetail::show_prev_chats(std::unique_ptr<Messages::S_PREVCHATS> chats) {
+    if (!chats) {
+        return;
+    }
+    if (m_visit &&
+        (chats->site() != m_visit->site() || chats->ipAddress() != m_visit->visitField1())) {
+        return;
+    }
+    m_prevChats = std::move(chats);
+    const auto& list = m_prevChats->chats();
+
+    wxGridUpdateLocker batch(m_earlierChatsGrid);
+    deleteAllRows(m_earlierChatsGrid);
+    if (!list.empty()) {
+        m_earlierChatsGrid->AppendRows(static_cast<int>(list.size()));
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+        const int row = static_cast<int>(i);
+        const Types::PrevChatType& chat = list[i];
+        m_earlierChatsGrid->SetCellValue(row, 0, chat.dateTime);
+        m_earlierChatsGrid->SetCellValue(row, 1, chat.name);
+        m_earlierChatsGrid->SetCellValue(row, EARLIER_CHAT_ID_COLUMN, chat.chatId);
+        m_earlierChatsGrid->SetCellValue(row, 3, chat.user);
+        m_earlierChatsGrid->SetCellValue(row, 4, chat.department);
+        m_earlierChatsGrid->SetCellValue(row, 5, chat.duration);
+    }
+    fitColumnsToContents(m_earlierChatsGrid);
+    m_chatsLoaded = true;
+}
+
+void VisitDetail::on_chat_double_click(wxGridEvent& event) {
+    open_prev_chat(event.GetRow());
+}
+
+void VisitDetail::open_prev_chat(int row) {
+    // The rows are the held earlier chats, so their reply's site key names the site even in a
+    // chat window that has no visit detail yet.
+    if (!m_prevChats || m_services == nullptr || row < 0 || row >= m_prevChats->count() ||
+        row >= m_earlierChatsGrid->GetNumberRows()) {
+        return;
+    }
+    const wxString chatId = m_earlierChatsGrid->GetCellValue(row, EARLIER_CHAT_ID_COLUMN);
+    if (chatId.empty()) {
+        return;
+    }
+    m_services->requestPrevChat(m_prevChats->site(), chatId);
+}
+
+std::vector<std::pair<wxString, wxString>> VisitDetail::facts() const {
+    std::vector<std::pair<wxString, wxString>> rows;
+    for (int row = 0; row < m_factGrid->GetNumberRows(); ++row) {
+        rows.emplace_back(m_factGrid->GetCellValue(row, 0), m_factGrid->GetCellValue(row, 1));
+    }
+    return rows;
 }
 
 }  // namespace Tavoro::Dialog

@@ -2,13 +2,24 @@
 
 #include <wx/panel.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 class wxGrid;
+class wxGridEvent;
+class wxBookCtrlEvent;
 class wxNotebook;
 class wxSplitterWindow;
 
 namespace Tavoro {
 class ClientServices;
 }
+namespace Tavoro::Messages {
+class S_VISITDETAIL;
+class S_PREVVISITS;
+class S_PREVCHATS;
+}  // namespace Tavoro::Messages
 
 namespace Tavoro::Dialog {
 
@@ -16,11 +27,11 @@ namespace Tavoro::Dialog {
 // Detail"), and, on request, the visitor's earlier visits and earlier chats. A child panel:
 // the main window shows one beside the visitor grid, every chat window one beside its
 // transcript. It never talks to the server itself; history requests go through the owner's
-// services, and the owner hands it the replies.
+// services, and the owner hands it the replies, which it then keeps.
 //
-// This class builds the layout; the operations that fill it (show_visit,
-// show_earlier_visits, show_earlier_chats) and the page-change requests come with the visit
-// history messages.
+// The earlier visits and chats of a visit are asked for once each, when their page is first
+// selected after the visit arrived; a new visit clears them and makes the next selection ask
+// again.
 class VisitDetail : public wxPanel {
   public:
     // Notebook page indexes.
@@ -30,6 +41,15 @@ class VisitDetail : public wxPanel {
     static constexpr int PAGE_COLUMNS = 3;
     static constexpr int EARLIER_VISIT_COLUMNS = 11;
     static constexpr int EARLIER_CHAT_COLUMNS = 6;
+    // Columns of the earlier visits grid that carry the alert flag and the "I" marker, and
+    // their fixed width in pixels.
+    static constexpr int EARLIER_VISIT_FLAG_COLUMN = 0;
+    static constexpr int EARLIER_VISIT_MARK_COLUMN = 1;
+    static constexpr int EARLIER_VISIT_MARK_WIDTH = 5;
+    // Column of the earlier chats grid that holds the chat identifier.
+    static constexpr int EARLIER_CHAT_ID_COLUMN = 2;
+    // Column where "Requesting..." is written while a history request is pending.
+    static constexpr int REQUESTING_COLUMN = 4;
 
     // services: the owner's request services; not owned, may be null (requests are then not
     // sent).
@@ -38,15 +58,66 @@ class VisitDetail : public wxPanel {
 
     ClientServices* services() const { return m_services; }
 
+    // Shows a new visit (the reply to "@GETVISIT"), which the panel takes over: switches to
+    // the "Visit Detail" page, lists the facts and the pages, and forgets the earlier visits
+    // and chats of the previous visit. A null message changes nothing.
+    void show_visit(std::unique_ptr<Messages::S_VISITDETAIL> visit);
+    // Fills the earlier visits grid from the reply to "@GETPREVVISITS:", which the panel takes
+    // over. A reply for another visitor than the one shown (other site key or IP address) is
+    // dropped, so a late answer cannot list someone else's visits under this visit.
+    void show_prev_visits(std::unique_ptr<Messages::S_PREVVISITS> visits);
+    // Fills the earlier chats grid from the reply to "@GETPREVCHATS:", taken over as above.
+    // A chat window also hands over the earlier chats it received before any visit detail.
+    void show_prev_chats(std::unique_ptr<Messages::S_PREVCHATS> chats);
+
+    // Asks for the earlier chat shown in that row of the earlier chats grid (what a double
+    // click does). Rows without a chat (the "Requesting..." row, out of range) ask nothing.
+    void open_prev_chat(int row);
+
     // Sets the page grid's headers "Time", "Status", "Page" (again each time it is filled).
     void label_page_grid();
+
+    // What the panel holds; null until the corresponding message arrived.
+    const Messages::S_VISITDETAIL* visit() const { return m_visit.get(); }
+    const Messages::S_PREVVISITS* prev_visits() const { return m_prevVisits.get(); }
+    const Messages::S_PREVCHATS* prev_chats() const { return m_prevChats.get(); }
+    bool visits_loaded() const { return m_visitsLoaded; }
+    bool chats_loaded() const { return m_chatsLoaded; }
+
+    // The facts of the shown visit as (label, value), in the order of the fact grid's rows.
+    std::vector<std::pair<wxString, wxString>> facts() const;
+
+    wxNotebook* notebook() const { return m_notebook; }
+    wxGrid* fact_grid() const { return m_factGrid; }
+    wxGrid* page_grid() const { return m_pageGrid; }
+    wxGrid* earlier_visits_grid() const { return m_earlierVisitsGrid; }
+    wxGrid* earlier_chats_grid() const { return m_earlierChatsGrid; }
 
   private:
     void build_layout();
     void label_earlier_visits_grid();
     void label_earlier_chats_grid();
 
+    void fill_facts();
+    void fill_pages();
+    void clear_history();
+    // Sends the history request of the selected page when it is still needed.
+    void on_page_changed(wxBookCtrlEvent& event);
+    void on_chat_double_click(wxGridEvent& event);
+    void request_prev_visits();
+    void request_prev_chats();
+
     ClientServices* m_services;
+
+    std::unique_ptr<Messages::S_VISITDETAIL> m_visit;
+    std::unique_ptr<Messages::S_PREVVISITS> m_prevVisits;
+    std::unique_ptr<Messages::S_PREVCHATS> m_prevChats;
+    // Loaded: the grid shows the reply. Requested: the request for the current visit went
+    // out; it is not sent again while the reply is pending.
+    bool m_visitsLoaded = false;
+    bool m_chatsLoaded = false;
+    bool m_visitsRequested = false;
+    bool m_chatsRequested = false;
 
     wxNotebook* m_notebook = nullptr;
     wxSplitterWindow* m_splitter = nullptr;
