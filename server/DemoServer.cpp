@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -50,6 +51,11 @@ bool DemoServer::listen(std::string& error) {
     socklen_t len = sizeof(addr);
     ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY &&
+        files.rlim_cur < kMaxConnections + 32) {
+        m_connectionLimit = files.rlim_cur > 48 ? static_cast<size_t>(files.rlim_cur) - 32 : 16;
+    }
     return true;
 }
 
@@ -57,7 +63,9 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
     std::vector<pollfd> fds;
     while (!stop) {
         fds.clear();
-        fds.push_back({m_listenFd, POLLIN, 0});
+        // While accepting is paused the listener is still polled, but for nothing.
+        const bool accepting = std::chrono::steady_clock::now() >= m_acceptPausedUntil;
+        fds.push_back({m_listenFd, static_cast<short>(accepting ? POLLIN : 0), 0});
         for (auto& entry : m_connections) {
             short events = POLLIN;
             if (!entry.second.session->output().empty())
@@ -101,9 +109,16 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
 void DemoServer::acceptAll() {
     for (;;) {
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // The pending connection stays queued; polling for it again at once would spin.
+                m_acceptPausedUntil =
+                    std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+                m_context.log.info("out of descriptors; accepting paused");
+            }
             return;  // EAGAIN: nothing more; other errors: try again on the next poll
-        if (m_connections.size() >= kMaxConnections) {
+        }
+        if (m_connections.size() >= m_connectionLimit) {
             m_context.log.info("too many connections; refusing one");
             ::close(fd);
             continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <map>
@@ -15,6 +16,7 @@ namespace TavoroDemo {
 // has a ClientSession that turns received bytes into replies.
 class DemoServer {
   public:
+    // At most this many connections, and never more than the process may open files.
     static constexpr size_t kMaxConnections = 1000;
     // A client that stops reading is dropped once this much output waits for it.
     static constexpr size_t kMaxPendingOutput = 64u * 1024u * 1024u;
@@ -49,6 +51,9 @@ class DemoServer {
     int m_listenFd = -1;
     uint16_t m_port = 0;
     int m_nextId = 1;
+    size_t m_connectionLimit = kMaxConnections;
+    // When the process runs out of descriptors, accepting pauses until then.
+    std::chrono::steady_clock::time_point m_acceptPausedUntil{};
     std::map<int, Connection> m_connections;
 };
 
