@@ -1,7 +1,9 @@
 #include "widgets/DaySummaryView.h"
 
+#include "types/DaySummary.h"
 #include "widgets/ClientServices.h"
 
+#include <wx/dcclient.h>
 #include <wx/intl.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -74,8 +76,12 @@ static_assert(sizeof(kEntries) / sizeof(kEntries[0]) == DaySummaryView::VALUE_CO
 
 DaySummaryView::DaySummaryView(wxWindow* parent, ClientServices* services)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "id"),
-      m_services(services) {
+      m_services(services),
+      m_timer(this) {
     build_layout();
+    Bind(wxEVT_TIMER, &DaySummaryView::on_timer, this, m_timer.GetId());
+    Bind(wxEVT_PAINT, &DaySummaryView::on_paint, this);
+    m_timer.Start(m_interval, wxTIMER_CONTINUOUS);
 }
 
 DaySummaryView::~DaySummaryView() = default;
@@ -113,6 +119,71 @@ void DaySummaryView::build_layout() {
     sizer->Add(m_scrolled, 1, wxALL | wxEXPAND, 5);
     SetSizer(sizer);
     sizer->SetSizeHints(this);
+}
+
+void DaySummaryView::show_summary(const Types::DaySummary& summary) {
+    // Server texts are shown literally: an "&" in a value is not a mnemonic.
+    auto show = [this](Value value, const wxString& text) { m_values[value]->SetLabelText(text); };
+    show(VALUE_CURRENT_VISITORS, summary.currentVisitors);
+    show(VALUE_TOTAL_VISITS, summary.totalVisits);
+    show(VALUE_TOTAL_SPIDERS, summary.totalSpiders);
+    // No field of the summary counts human visitors; spiders subtracted from visits would be
+    // a guess, so the value stays "0".
+    show(VALUE_TOTAL_HUMANS, "0");
+    show(VALUE_ENTRY_ALERTS_FREE, summary.entryAlertsFree);
+    show(VALUE_ENTRY_ALERTS_PAID, summary.entryAlertsPaid);
+    show(VALUE_NEW_VISITS, summary.newVisits);
+    show(VALUE_NEW_PROSPECTS, summary.newProspects);
+    show(VALUE_NEW_CUSTOMERS, summary.newCustomers);
+    // Neither returning visits nor missed chats have a field of their own: "0".
+    show(VALUE_RETURNING_VISITS, "0");
+    show(VALUE_PAGE_VIEWS, summary.pageViews);
+    show(VALUE_DOWNLOADS, summary.downloads);
+    show(VALUE_PAGE_ERRORS, summary.pageErrors);
+    show(VALUE_HACK_EXCEPTIONS, summary.hackExceptions);
+    show(VALUE_PEAK, summary.peakCount);
+    show(VALUE_CHAT_REQUESTS, summary.chatRequests);
+    show(VALUE_MISSED_CHATS, "0");
+    show(VALUE_TOTAL_COST_TODAY, summary.totalCostToday);
+    show(VALUE_TOTAL_REVENUE, summary.totalRevenue);
+    m_peakLabel->SetLabelText(_("Peak @") + summary.peakTime);
+}
+
+void DaySummaryView::restart_timer() {
+    m_timer.Start(m_interval, wxTIMER_CONTINUOUS);
+}
+
+void DaySummaryView::stop_timer() {
+    m_timer.Stop();
+}
+
+void DaySummaryView::set_timer_interval(int milliseconds) {
+    if (milliseconds <= 0) {
+        return;
+    }
+    m_interval = milliseconds;
+    if (m_timer.IsRunning()) {
+        m_timer.Start(m_interval, wxTIMER_CONTINUOUS);
+    }
+}
+
+void DaySummaryView::on_timer(wxTimerEvent&) {
+    refresh_tick();
+}
+
+void DaySummaryView::refresh_tick() {
+    // A tick already queued when the timer was stopped is ignored.
+    if (!m_timer.IsRunning() || m_services == nullptr) {
+        return;
+    }
+    if (!m_services->requestDaySummary()) {
+        m_timer.Stop();
+    }
+}
+
+void DaySummaryView::on_paint(wxPaintEvent&) {
+    // The captions and values are child windows; the panel itself draws nothing.
+    wxPaintDC dc(this);
 }
 
 }  // namespace Tavoro
