@@ -9,6 +9,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <memory>
 #include <stdexcept>
 
 namespace Tavoro::Net {
