@@ -149,6 +149,8 @@ std::map<wxString, wxString> factsOf(const Messages::S_VISITDETAIL& visit,
     }
     facts[_("Location")] = location;
     facts[_("Company / ISP")] = visit.company();
+    // TRANSLATORS: %VISIT_NUMBER% and %VISIT_COUNT% are replaced by this visit's number and
+    // the visitor's number of visits.
     facts[_("Visit Number")] = fillPlaceholders(
         _("%VISIT_NUMBER% of %VISIT_COUNT%"),
         {{"%VISIT_NUMBER%", visit.visitNumber()}, {"%VISIT_COUNT%", visit.visitCount()}});

@@ -380,6 +380,14 @@ TEST_F(VisitDetailTest, EarlierVisitsWithFlagsOfKnownAlerts) {
     EXPECT_EQ(grid->GetColSize(0), VisitDetail::EARLIER_VISIT_MARK_WIDTH);
     EXPECT_EQ(grid->GetColSize(1), VisitDetail::EARLIER_VISIT_MARK_WIDTH);
     EXPECT_TRUE(m_panel->visits_loaded());
+
+    // A later answer without alerts leaves no flag of the earlier one behind.
+    m_panel->show_prev_visits(
+        prevVisitsMessage("S1:10.0.0.7:ann", {prevVisitRecord("4", "0", "")}));
+    ASSERT_EQ(grid->GetNumberRows(), 1);
+    wxGridCellRenderer* renderer = grid->GetCellRenderer(0, 0);
+    EXPECT_EQ(dynamic_cast<CellImageRenderer*>(renderer), nullptr);
+    renderer->DecRef();
 }
 
 TEST_F(VisitDetailTest, HistoryOfAnotherVisitorIsDropped) {
