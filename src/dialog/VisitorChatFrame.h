@@ -62,8 +62,9 @@ class VisitorChatFrame : public wxFrame {
     static constexpr int ID_TRANSFER_FIRST = 20000;
     static constexpr int ID_TRANSFER_LAST = 29999;
     static constexpr int ID_TRANSFER_NONE = 30000;  // "No Other Operators Available"
-    static constexpr int ID_PREVIOUS_CHAT_FIRST = 40000;
-    static constexpr int ID_PREVIOUS_CHAT_LAST = 49999;
+    // The toolkit takes menu identifiers below 0x7fff only.
+    static constexpr int ID_PREVIOUS_CHAT_FIRST = 31000;
+    static constexpr int ID_PREVIOUS_CHAT_LAST = 32766;
 
     static constexpr int kFlashIntervalMs = 2000;
     static constexpr int kTypingDelayMs = 500;

@@ -4,6 +4,7 @@
 
 #include <wx/button.h>
 #include <wx/datetime.h>
+#include <wx/evtloop.h>
 #include <wx/html/htmlwin.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
@@ -177,7 +178,10 @@ void VisitorChatFrame::add_visitor_line(const wxString& text) {
                       {"%TIME%", timeNow()},
                       {"%MESSAGE%", escape_html(text)}}));
     if (!IsActive()) {
-        RequestUserAttention(wxUSER_ATTENTION_INFO);
+        // The toolkit's attention request runs the active event loop and crashes without
+        // one (a window fed before the main loop runs, or from a test).
+        if (wxEventLoopBase::GetActive())
+            RequestUserAttention(wxUSER_ATTENTION_INFO);
         m_flashTimer.Start(kFlashIntervalMs);
     }
 }
