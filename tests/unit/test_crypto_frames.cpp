@@ -365,3 +365,34 @@ TEST(FrameCrypto, WrongKeyDoesNotYieldTheText) {
     const wxString text = decryptFrame("other", serverFrame("right", "@CONNECTED:"), nullptr);
     EXPECT_NE(text, "@CONNECTED:");
 }
+
+TEST(FrameCrypto, ArbitraryFramesNeverThrow) {
+    // Frame bodies as a faulty or hostile server might send them: any length, any bytes but
+    // NUL, many "%" sequences.
+    uint32_t state = 12345;
+    auto next = [&state]() {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    const char* pieces[] = {"%", "%0", "%00", "%25", "%2", "0", "5"};
+    int reports = 0;
+    for (int round = 0; round < 2000; ++round) {
+        std::string frame;
+        const size_t length = next() % 300;
+        while (frame.size() < length) {
+            if (next() % 4 == 0) {
+                frame += pieces[next() % 7];
+            } else {
+                frame += static_cast<char>(1 + next() % 255);
+            }
+        }
+        std::vector<wxString> statuses;
+        wxString text;
+        ASSERT_NO_THROW(text = decryptFrame("k", frame, &statuses));
+        if (text.StartsWith("@BOTAN-EXCEPTION:")) {
+            ++reports;
+            EXPECT_FALSE(statuses.empty());
+        }
+    }
+    EXPECT_GT(reports, 1000);  // most arbitrary bodies are not whole blocks
+}
