@@ -343,6 +343,11 @@ TEST_F(ChatWindowTest, FindsAddresses) {
             EXPECT_EQ(wxString(c.line).Mid(a.start, a.length), c.matched) << c.line;
         }
     }
+    // Positions count characters, so text before the address may be any language.
+    const wxString line = wxString::FromUTF8("Grüße: ÿ page.html");
+    const VisitorChatFrame::Address a = VisitorChatFrame::find_address(line, "shop.example");
+    ASSERT_TRUE(a.found);
+    EXPECT_EQ(line.Mid(a.start, a.length), "page.html");
 }
 
 TEST_F(ChatWindowTest, SendAsALinkAnswers) {
