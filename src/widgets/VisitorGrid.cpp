@@ -2,11 +2,19 @@
 
 #include "settings/TavoroSettings.h"
 #include "tools/wxStringSplitter.h"
+#include "types/Alert.h"
+#include "types/VisitorList.h"
+#include "types/VisitorType.h"
+#include "widgets/CellImageRenderer.h"
+#include "widgets/ClientServices.h"
 #include "widgets/Images.h"
+#include "widgets/VisitorGridTable.h"
 
 #include <wx/intl.h>
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 namespace Tavoro {
 namespace {
@@ -40,6 +48,73 @@ const int kLabelPadding = 12;
 const int kIconPadding = 2;
 // Icon width assumed when no visitor icon could be loaded.
 const int kFallbackIconWidth = 16;
+// Size of the icons in the grid's cells (the 16 px image of an ICO file).
+const wxSize kCellIconSize(16, 16);
+// Space left and right of a cell text.
+const int kCellPadding = 8;
+// A text column is not widened past this for its contents (a referrer address can be very
+// long); the operator can still widen it by hand.
+const int kMaxFittedWidth = 400;
+// How many of the longest texts of a column are measured when fitting its width: widths of
+// proportional text follow its length closely but not exactly.
+const size_t kMeasuredPerColumn = 6;
+// Distinct alert looks kept for reuse; beyond this the cache starts again (rows keep theirs),
+// so alerts arriving with ever new colours cannot grow it without bound.
+const size_t kMaxCachedLooks = 256;
+
+// The record text behind a text column, read in place (for measuring without copies).
+std::wstring_view textView(VisitorGridColumn kind, const Types::VisitorType& visitor) {
+    switch (kind) {
+        case COLUMN_USERNAME:
+            return visitor.fieldView(8);
+        case COLUMN_NUMBER:
+            return visitor.numberTextView();
+        case COLUMN_VISIT:
+            return visitor.fieldView(2);
+        case COLUMN_DNS:
+            return visitor.fieldView(6);
+        case COLUMN_IP:
+            return visitor.ipAddressView();
+        case COLUMN_ON_PAGE:
+            return visitor.fieldView(9);
+        case COLUMN_VIEWS:
+            return visitor.fieldView(4);
+        case COLUMN_START_TIME:
+            return visitor.fieldView(21);
+        case COLUMN_LAST_TIME:
+            return visitor.fieldView(11);
+        case COLUMN_BROWSER:
+            return visitor.fieldView(12);
+        case COLUMN_OP_SYS:
+            return visitor.fieldView(13);
+        case COLUMN_LOCATION:
+            return visitor.fieldView(19);
+        case COLUMN_REFERRER:
+            return visitor.fieldView(20);
+        case COLUMN_ALERT:
+        case COLUMN_ICON:
+            break;
+    }
+    return std::wstring_view();
+}
+
+bool isIconColumn(VisitorGridColumn kind) {
+    return kind == COLUMN_ALERT || kind == COLUMN_ICON;
+}
+
+// Attributes drawing an icon on a background: shared by every cell that looks the same.
+VisitorGridTable::CellLookPtr makeLook(const wxString& file, const wxIcon& icon,
+                                       const wxColour& colour) {
+    auto look = std::make_shared<VisitorGridTable::CellLook>();
+    look->iconFile = file;
+    look->colour = colour;
+    auto* attr = new wxGridCellAttr;
+    attr->SetRenderer(
+        new CellImageRenderer(icon, colour.IsOk() ? wxBrush(colour) : *wxWHITE_BRUSH));
+    attr->SetReadOnly();
+    look->attr = wxGridCellAttrPtr(attr);
+    return look;
+}
 
 bool isArrowKey(int keyCode) {
     switch (keyCode) {
@@ -59,11 +134,64 @@ bool isArrowKey(int keyCode) {
 
 }  // namespace
 
+// Alert flag looks by icon file and colour, and the flag icons by file, so that rows showing
+// the same alert share one icon and one brush and no file is read twice.
+struct VisitorGrid::LookCache {
+    std::map<wxString, wxIcon> icons;
+    std::map<wxString, VisitorGridTable::CellLookPtr> looks;
+
+    VisitorGridTable::CellLookPtr alertLook(const Types::Alert& alert) {
+        const wxColour colour =
+            alert.hasColour ? wxColour(alert.red, alert.green, alert.blue) : wxColour();
+        const wxString key = alert.iconFileName + '\n' +
+                             (colour.IsOk() ? colour.GetAsString(wxC2S_HTML_SYNTAX) : "");
+        const auto found = looks.find(key);
+        if (found != looks.end()) {
+            return found->second;
+        }
+        auto icon = icons.find(alert.iconFileName);
+        if (icon == icons.end()) {
+            // The flag files are a handful of fixed names, so this map stays small.
+            icon = icons.emplace(alert.iconFileName, loadIcon(alert.iconFileName, kCellIconSize))
+                       .first;
+        }
+        if (looks.size() >= kMaxCachedLooks) {
+            looks.clear();
+        }
+        VisitorGridTable::CellLookPtr look = makeLook(alert.iconFileName, icon->second, colour);
+        looks.emplace(key, look);
+        return look;
+    }
+};
+
 VisitorGrid::VisitorGrid(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                          long style, const wxString& name)
-    : wxGrid(parent, id, pos, size, style, name) {
-    CreateGrid(0, 0, wxGridSelectCells);
+    : wxGrid(parent, id, pos, size, style, name), m_looks(std::make_unique<LookCache>()) {
+    m_table = new VisitorGridTable;
+    SetTable(m_table, true, wxGridSelectCells);
     load_visitor_icons();
+    std::vector<VisitorGridTable::CellLookPtr> kindLooks;
+    for (int slot = 0; slot < VISITOR_ICON_SLOTS; ++slot) {
+        kindLooks.push_back(makeLook(visitor_icon_file(slot), visitor_icons[slot], wxColour()));
+    }
+    m_table->set_kind_looks(std::move(kindLooks));
+    m_table->set_alert_lookup(
+        [this](const Types::VisitorType& visitor) -> VisitorGridTable::CellLookPtr {
+            if (!m_services) {
+                return nullptr;
+            }
+            // A visitor who raised no alert has no flag, even if some alert has an empty id.
+            const wxString alertId = visitor.raisedAlertId();
+            if (alertId.empty()) {
+                return nullptr;
+            }
+            const Types::Alert* alert = m_services->findAlert(visitor.site(), alertId);
+            if (!alert || alert->iconFileName.empty()) {
+                return nullptr;
+            }
+            // Only values are kept: the alert record may be replaced while the row stays.
+            return m_looks->alertLook(*alert);
+        });
     load_columns();
     EnableGridLines(false);
     SetRowLabelSize(0);
@@ -77,13 +205,13 @@ VisitorGrid::VisitorGrid(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
 
 VisitorGrid::~VisitorGrid() = default;
 
+const std::vector<VisitorGridColumn>& VisitorGrid::columns() const {
+    return m_table->columns();
+}
+
 void VisitorGrid::load_columns() {
     BeginBatch();
-    if (GetNumberCols() > 0) {
-        DeleteCols(0, GetNumberCols());
-    }
-    m_columns.clear();
-
+    std::vector<VisitorGridColumn> kinds;
     TavoroSettings& settings = getSettings();
     if (settings.exists(SETTING_VISITOR_LIST_COLUMNS)) {
         const Tools::wxStringSplitter fields(settings.getString(SETTING_VISITOR_LIST_COLUMNS), '|',
@@ -95,34 +223,28 @@ void VisitorGrid::load_columns() {
             VisitorGridColumn kind;
             if (parse_column_kind(fields.item(i), &kind) && !used[kind]) {
                 used[kind] = true;
-                append_column(kind);
+                kinds.push_back(kind);
             }
         }
     }
-    if (m_columns.empty()) {
+    if (kinds.empty()) {
         set_default_columns();
     } else {
-        size_columns_to_labels();
+        apply_columns(kinds);
     }
     EnableEditing(false);
     EndBatch();
 }
 
 void VisitorGrid::set_default_columns() {
-    if (GetNumberCols() > 0) {
-        DeleteCols(0, GetNumberCols());
-    }
-    m_columns.clear();
-    for (VisitorGridColumn kind : kDefaultColumns) {
-        append_column(kind);
-    }
-    size_columns_to_labels();
+    apply_columns(
+        std::vector<VisitorGridColumn>(std::begin(kDefaultColumns), std::end(kDefaultColumns)));
 }
 
-void VisitorGrid::append_column(VisitorGridColumn kind) {
-    AppendCols(1);
-    m_columns.push_back(kind);
-    SetColLabelValue(static_cast<int>(m_columns.size()) - 1, get_column_header(kind));
+void VisitorGrid::apply_columns(const std::vector<VisitorGridColumn>& kinds) {
+    m_table->set_columns(kinds);
+    size_columns_to_labels();
+    ClearAttrCache();
 }
 
 wxString VisitorGrid::get_column_header(VisitorGridColumn column) {
@@ -190,7 +312,7 @@ void VisitorGrid::load_visitor_icons() {
     for (int slot = 0; slot < VISITOR_ICON_SLOTS; ++slot) {
         const wxString file = visitor_icon_file(slot);
         if (!file.empty()) {
-            visitor_icons[slot] = loadIcon(file);
+            visitor_icons[slot] = loadIcon(file, kCellIconSize);
         }
     }
 }
@@ -214,19 +336,219 @@ void VisitorGrid::size_columns_to_labels() {
     if (iconWidth == 0) {
         iconWidth = kFallbackIconWidth;
     }
-    const wxFont font = GetLabelFont();
-    wxWindow* labels = GetGridColLabelWindow();
+    const std::vector<VisitorGridColumn>& kinds = columns();
     for (int col = 0; col < GetNumberCols(); ++col) {
-        int width = 0;
-        int height = 0;
-        labels->GetTextExtent(GetColLabelValue(col), &width, &height, nullptr, nullptr, &font);
-        width += kLabelPadding;
-        const VisitorGridColumn kind = m_columns[col];
-        if (kind == COLUMN_ALERT || kind == COLUMN_ICON) {
+        int width = label_width(col);
+        if (isIconColumn(kinds[col])) {
             width = std::max(width, iconWidth + kIconPadding);
         }
+        SetColMinimalWidth(col, width);
         SetColSize(col, width);
     }
+}
+
+int VisitorGrid::label_width(int col) const {
+    const wxFont font = GetLabelFont();
+    int width = 0;
+    int height = 0;
+    GetGridColLabelWindow()->GetTextExtent(GetColLabelValue(col), &width, &height, nullptr, nullptr,
+                                           &font);
+    return width + kLabelPadding;
+}
+
+void VisitorGrid::fit_columns(int firstRow, bool reset) {
+    // Measuring every cell (the grid's own auto-sizing) takes about a second for ten thousand
+    // visitors. The widest text of a column is almost always among its longest, so only the
+    // few longest texts of each column are measured; finding them reads lengths in place.
+    const std::vector<VisitorGridColumn>& kinds = columns();
+    const int rows = GetNumberRows();
+    struct Candidate {
+        size_t length = 0;
+        int row = -1;
+    };
+    std::vector<std::array<Candidate, kMeasuredPerColumn>> longest(kinds.size());
+    for (int row = std::max(firstRow, 0); row < rows; ++row) {
+        const Types::VisitorType* visitor = m_table->visitor_at(row);
+        if (!visitor) {
+            continue;
+        }
+        for (size_t col = 0; col < kinds.size(); ++col) {
+            if (isIconColumn(kinds[col])) {
+                continue;
+            }
+            const size_t length = textView(kinds[col], *visitor).size();
+            auto& best = longest[col];
+            // best is kept sorted, longest first.
+            if (length == 0 || length <= best.back().length) {
+                continue;
+            }
+            size_t at = best.size() - 1;
+            while (at > 0 && best[at - 1].length < length) {
+                best[at] = best[at - 1];
+                --at;
+            }
+            best[at] = Candidate{length, row};
+        }
+    }
+
+    const wxFont font = GetDefaultCellFont();
+    wxWindow* cells = GetGridWindow();
+    for (size_t col = 0; col < kinds.size(); ++col) {
+        if (isIconColumn(kinds[col])) {
+            continue;
+        }
+        const int c = static_cast<int>(col);
+        const int base = reset ? label_width(c) : GetColSize(c);
+        int text = 0;
+        for (const Candidate& candidate : longest[col]) {
+            if (candidate.row < 0) {
+                break;
+            }
+            int width = 0;
+            int height = 0;
+            cells->GetTextExtent(get_visitor_info(kinds[col], *m_table->visitor_at(candidate.row)),
+                                 &width, &height, nullptr, nullptr, &font);
+            text = std::max(text, width + kCellPadding);
+        }
+        const int width = std::max(base, std::min(text, kMaxFittedWidth));
+        SetColMinimalWidth(c, width);
+        SetColSize(c, width);
+    }
+}
+
+void VisitorGrid::set_services(ClientServices* services) {
+    m_services = services;
+}
+
+wxString VisitorGrid::get_visitor_info(VisitorGridColumn column,
+                                       const Types::VisitorType& visitor) {
+    switch (column) {
+        // TRANSLATORS: text of the alert icon column; never shown.
+        case COLUMN_ALERT:
+            return _("F");
+        // TRANSLATORS: text of the visitor kind icon column; never shown.
+        case COLUMN_ICON:
+            return _("T");
+        case COLUMN_USERNAME:
+            return visitor.username();
+        case COLUMN_NUMBER:
+            return visitor.numberText();
+        case COLUMN_VISIT:
+            return visitor.visitText();
+        case COLUMN_DNS:
+            return visitor.dns();
+        case COLUMN_IP:
+            return visitor.ipAddress();
+        case COLUMN_ON_PAGE:
+            return visitor.onPage();
+        case COLUMN_VIEWS:
+            return visitor.viewsText();
+        case COLUMN_START_TIME:
+            return visitor.startTime();
+        case COLUMN_LAST_TIME:
+            return visitor.lastTime();
+        case COLUMN_BROWSER:
+            return visitor.browser();
+        case COLUMN_OP_SYS:
+            return visitor.opSys();
+        case COLUMN_LOCATION:
+            return visitor.location();
+        case COLUMN_REFERRER:
+            return visitor.referrer();
+    }
+    return wxString();
+}
+
+void VisitorGrid::refresh_row(int row) {
+    // The grid keeps the attributes of the cell it looked at last; this row's may be stale.
+    ClearAttrCache();
+    if (GetBatchCount() == 0 && row >= 0 && row < GetNumberRows() && GetNumberCols() > 0) {
+        RefreshBlock(row, 0, row, GetNumberCols() - 1);
+    }
+}
+
+void VisitorGrid::add_visitor(const Types::VisitorType& visitor) {
+    m_table->append_visitors({&visitor});
+    refresh_row(GetNumberRows() - 1);
+}
+
+void VisitorGrid::update_visitor(const wxString& key, const Types::VisitorType& visitor) {
+    const int row = find_row(key);
+    if (row < 0) {
+        return;
+    }
+    m_table->replace_visitor(row, visitor);
+    refresh_row(row);
+}
+
+void VisitorGrid::remove_visitor(const wxString& key) {
+    const int row = find_row(key);
+    if (row < 0) {
+        return;
+    }
+    DeleteRows(row, 1);
+    ClearAttrCache();
+}
+
+void VisitorGrid::remove_all_visitors() {
+    m_table->remove_all();
+    ClearAttrCache();
+}
+
+void VisitorGrid::append_rows(const std::vector<const Types::VisitorType*>& visitors,
+                              bool clearFirst) {
+    BeginBatch();
+    if (clearFirst) {
+        m_table->remove_all();
+    }
+    const int first = GetNumberRows();
+    m_table->append_visitors(visitors);
+    fit_columns(first, clearFirst);
+    ClearAttrCache();
+    EndBatch();
+}
+
+void VisitorGrid::show_all_visitors(const Types::VisitorList& list) {
+    std::vector<const Types::VisitorType*> visitors;
+    visitors.reserve(list.size());
+    for (const Types::VisitorType& visitor : list) {
+        visitors.push_back(&visitor);
+    }
+    append_rows(visitors, true);
+}
+
+void VisitorGrid::show_site_visitors(const wxString& siteKey, const Types::VisitorList& list,
+                                     bool clearFirst) {
+    const std::wstring_view site(siteKey.wc_str(), siteKey.length());
+    std::vector<const Types::VisitorType*> visitors;
+    for (const Types::VisitorType& visitor : list) {
+        if (visitor.siteView() == site) {
+            visitors.push_back(&visitor);
+        }
+    }
+    append_rows(visitors, clearFirst);
+}
+
+const Types::VisitorType* VisitorGrid::visitor_at(int row) const {
+    return m_table->visitor_at(row);
+}
+
+wxString VisitorGrid::key_at(int row) const {
+    return m_table->key_at(row);
+}
+
+int VisitorGrid::find_row(const wxString& key) const {
+    return m_table->find_row(std::wstring_view(key.wc_str(), key.length()));
+}
+
+wxString VisitorGrid::icon_file_at(int row, int col) const {
+    const VisitorGridTable::CellLookPtr look = m_table->look_at(row, col);
+    return look ? look->iconFile : wxString();
+}
+
+wxColour VisitorGrid::icon_colour_at(int row, int col) const {
+    const VisitorGridTable::CellLookPtr look = m_table->look_at(row, col);
+    return look ? look->colour : wxColour();
 }
 
 void VisitorGrid::hide_cursor() {

@@ -3,9 +3,19 @@
 #include <wx/grid.h>
 #include <wx/icon.h>
 
+#include <map>
+#include <memory>
 #include <vector>
 
+namespace Tavoro::Types {
+class VisitorType;
+class VisitorList;
+}  // namespace Tavoro::Types
+
 namespace Tavoro {
+
+class ClientServices;
+class VisitorGridTable;
 
 // The kinds of column the visitor grid can show. The values are stored as numbers in the
 // saved column layout, so they never change.
@@ -36,9 +46,13 @@ constexpr int VISITOR_ICON_SLOTS = 12;
 // (raised alert, kind of visitor) and text columns chosen by the stored column layout.
 // The grid neither sorts nor edits; the main window drives it.
 //
-// This class holds the layout, icons and keyboard handling. The rows are filled from the
-// visitor records (get_visitor_info, add_visitor, update_visitor, remove_visitor,
-// show_all_visitors, show_site_visitors), which come with those records.
+// Rows refer to visitor records that the main window owns (its VisitorList); the grid never
+// frees them. The main window takes a visitor's row away (remove_visitor, or a rebuild, or
+// remove_all_visitors) before it frees the record. A row is named by the visitor key it was
+// given; with duplicates, a key names its first row.
+//
+// The cells are not stored: a VisitorGridTable hands the grid each visible cell's text and
+// icon when it paints, so thousands of rows cost little to show and to find.
 class VisitorGrid : public wxGrid {
   public:
     VisitorGrid(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
@@ -62,7 +76,7 @@ class VisitorGrid : public wxGrid {
     static wxString visitor_icon_file(int slot);
 
     // The kind of each grid column, in column order.
-    const std::vector<VisitorGridColumn>& columns() const { return m_columns; }
+    const std::vector<VisitorGridColumn>& columns() const;
     // The visitor kind icon of a status; an invalid icon for a status outside the slots or a
     // slot whose file could not be loaded.
     const wxIcon& visitor_icon(int status) const;
@@ -70,11 +84,58 @@ class VisitorGrid : public wxGrid {
     // The lowest row that has a selected cell, or -1 when nothing is selected.
     int first_selected_row() const;
 
+    // Where the alert flags come from (the sites' alerts); without services, no row shows a
+    // flag. Rows filled later use it; rows already shown keep their flags.
+    void set_services(ClientServices* services);
+
+    // The text a column kind shows for a visitor: the record's text unchanged. The icon
+    // columns have no text ("F" for the alert and "T" for the kind column, never shown).
+    static wxString get_visitor_info(VisitorGridColumn column, const Types::VisitorType& visitor);
+
+    // Appends a row for the visitor.
+    void add_visitor(const Types::VisitorType& visitor);
+    // The first row with that key now shows the visitor (whose key may have changed since);
+    // nothing when no row has the key.
+    void update_visitor(const wxString& key, const Types::VisitorType& visitor);
+    // Removes the first row with that key; later rows move up. Nothing when no row has it.
+    void remove_visitor(const wxString& key);
+    // Removes every row (before the main window replaces its whole visitor list).
+    void remove_all_visitors();
+    // Shows every visitor of the list, in list order, in place of the rows shown before.
+    void show_all_visitors(const Types::VisitorList& list);
+    // Adds rows for the visitors of the list on that site (exact key), in list order, after
+    // removing every row first when clearFirst is set (several sites of a group are shown by
+    // calling this once per site, clearing on the first call only).
+    void show_site_visitors(const wxString& siteKey, const Types::VisitorList& list,
+                            bool clearFirst);
+
+    // The record of a row; null for a row out of range.
+    const Types::VisitorType* visitor_at(int row) const;
+    // The visitor key of a row; empty for a row out of range.
+    wxString key_at(int row) const;
+    // The first row with that visitor key, or -1.
+    int find_row(const wxString& key) const;
+    // The icon file an icon cell shows (the visitor kind or the raised alert's flag); empty for
+    // a text column, a row out of range or a cell without an icon.
+    wxString icon_file_at(int row, int col) const;
+    // The background colour of an icon cell; invalid for the plain white one or no icon.
+    wxColour icon_colour_at(int row, int col) const;
+
+    VisitorGridTable* table() const { return m_table; }
+
   private:
-    void append_column(VisitorGridColumn kind);
+    struct LookCache;
+
+    void apply_columns(const std::vector<VisitorGridColumn>& kinds);
     void size_columns_to_labels();
+    int label_width(int col) const;
+    // Widens the text columns to the widest texts of rows from firstRow on; with reset, the
+    // columns start again from their header widths.
+    void fit_columns(int firstRow, bool reset);
     void load_visitor_icons();
     void hide_cursor();
+    void append_rows(const std::vector<const Types::VisitorType*>& visitors, bool clearFirst);
+    void refresh_row(int row);
 
     void on_key_down(wxKeyEvent& event);
     void on_key_up(wxKeyEvent& event);
@@ -82,9 +143,11 @@ class VisitorGrid : public wxGrid {
     // scrolls it into view; nothing happens without a selection or past the grid's edge.
     void move_selection(int step);
 
-    std::vector<VisitorGridColumn> m_columns;
+    VisitorGridTable* m_table = nullptr;  // owned by the grid
     std::vector<wxIcon> visitor_icons;
     wxIcon m_noIcon;
+    ClientServices* m_services = nullptr;
+    std::unique_ptr<LookCache> m_looks;
 };
 
 }  // namespace Tavoro

@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/uiaction.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 #include "TempDir.h"
 #include "dialog/VisitDetail.h"
 #include "settings/TavoroSettings.h"
+#include "types/VisitorList.h"
+#include "types/VisitorType.h"
 #include "widgets/CellImageRenderer.h"
 #include "widgets/ClientServices.h"
 #include "widgets/DaySummaryView.h"
@@ -26,6 +29,7 @@
 
 using namespace Tavoro;
 using Tavoro::Test::TempDir;
+using Tavoro::Types::VisitorType;
 
 namespace {
 
@@ -39,6 +43,11 @@ class WidgetTest : public ::testing::Test {
         m_frame->Show();
     }
     void TearDown() override {
+        // The visitor records of a test are gone by now: no grid may paint them.
+        for (wxWindow* child : m_frame->GetChildren()) {
+            if (auto* grid = dynamic_cast<VisitorGrid*>(child))
+                grid->remove_all_visitors();
+        }
         m_frame->Destroy();
         Tavoro::Test::pumpEvents(20);
         disposeSettings();
@@ -118,6 +127,24 @@ TEST_F(WidgetTest, GridColumnsFollowStoredLayoutOrDefault) {
     }
 }
 
+// A visitor line whose location is long.
+wxString longLocationLine() {
+    wxString line = "S1:10.0.0.1:t";
+    for (int i = 1; i < 22; ++i) {
+        line << '\t' << (i == 19 ? wxString("A location with a rather long name") : "x");
+    }
+    return line;
+}
+
+// Fills a visitor list with copies of one visitor.
+Types::VisitorList& fill(Types::VisitorList& list, const VisitorType& visitor, int copies = 1) {
+    list.clear();
+    for (int i = 0; i < copies; ++i) {
+        list.append(std::make_unique<VisitorType>(visitor));
+    }
+    return list;
+}
+
 // Pixels that the grid's cursor frame paints over a white page.
 int cursorPixels(wxGrid* grid) {
     wxBitmap page(400, 300, 24);
@@ -162,6 +189,14 @@ TEST_F(WidgetTest, NoCellShowsTheCursor) {
     EXPECT_EQ(cursorPixels(grid), 0);
     grid->SetReadOnly(1, 2);
     EXPECT_EQ(cursorPixels(grid), 0);
+
+    // Nor after the rows are rebuilt from visitors.
+    const VisitorType visitor(longLocationLine());
+    Types::VisitorList one, three;
+    grid->show_all_visitors(fill(one, visitor));
+    grid->SetGridCursor(0, 3);
+    grid->show_all_visitors(fill(three, visitor, 3));
+    EXPECT_EQ(cursorPixels(grid), 0);
 }
 
 TEST_F(WidgetTest, GridColumnsAreSizedToTheirLabelsNotTheirCells) {
@@ -176,10 +211,14 @@ TEST_F(WidgetTest, GridColumnsAreSizedToTheirLabelsNotTheirCells) {
     // Icon columns hold a loaded icon with a pixel to spare on each side.
     EXPECT_EQ(grid->GetColSize(1), grid->visitor_icon(2).GetWidth() + 2);
 
-    const int before = grid->GetColSize(13);
-    grid->SetCellValue(0, 13, wxString('x', 400));
+    // Reloading the layout measures the headers again, whatever the rows hold.
+    const int before = grid->GetColSize(12);
+    const VisitorType visitor(longLocationLine());
+    Types::VisitorList list;
+    grid->show_all_visitors(fill(list, visitor));
+    ASSERT_GT(grid->GetColSize(12), before);
     grid->load_columns();
-    EXPECT_EQ(grid->GetColSize(13), before);
+    EXPECT_EQ(grid->GetColSize(12), before);
 }
 
 TEST_F(WidgetTest, VisitorIconsLoadPerSlotAndMissingFilesLeaveEmptySlots) {
@@ -188,6 +227,7 @@ TEST_F(WidgetTest, VisitorIconsLoadPerSlotAndMissingFilesLeaveEmptySlots) {
     TempDir images;
     wxImage picture(20, 20);
     picture.SetRGB(wxRect(0, 0, 20, 20), 200, 30, 30);
+    picture.SetRGB(wxRect(0, 0, 10, 10), 30, 30, 200);
     ASSERT_TRUE(picture.SaveFile(images.file("Anonymous User Green.ico"), wxBITMAP_TYPE_ICO));
     wxFFile(images.file("Customer 256.gif"), "w").Write("not a picture");
     wxSetEnv("TAVORO_IMAGES_DIR", images.path());
@@ -198,7 +238,13 @@ TEST_F(WidgetTest, VisitorIconsLoadPerSlotAndMissingFilesLeaveEmptySlots) {
         SCOPED_TRACE(slot);
         EXPECT_EQ(grid->visitor_icon(slot).IsOk(), slot == 2);
     }
-    EXPECT_EQ(grid->visitor_icon(2).GetWidth(), 20);
+    // Cells show icons at 16 px: a picture of another size is scaled, not cut.
+    ASSERT_EQ(grid->visitor_icon(2).GetSize(), wxSize(16, 16));
+    wxBitmap bitmap;
+    bitmap.CopyFromIcon(grid->visitor_icon(2));
+    const wxImage scaled = bitmap.ConvertToImage();
+    EXPECT_GT(scaled.GetBlue(2, 2), 150);
+    EXPECT_GT(scaled.GetRed(14, 14), 150);
 }
 
 // A key pressed and released as the grid's cell area delivers it to the grid.
@@ -365,6 +411,22 @@ class NoServices : public ClientServices {
     void sendToServer(const wxString&) override {}
     wxString operatorName(const wxString&) const override { return wxString(); }
     wxString siteDomain(const wxString&) const override { return wxString(); }
+    const Types::Alert* findAlert(const wxString&, const wxString&) const override {
+        return nullptr;
+    }
+    const Messages::S_CLIENTS* operatorList() const override { return nullptr; }
+    void requestPrevChat(const wxString&, const wxString&) override {}
+    void requestPrevChats(const wxString&, const wxString&) override {}
+    void requestPrevVisits(const wxString&, const wxString&, const wxString&) override {}
+    void pushLink(const wxString&, const wxString&) override {}
+    void sendChatText(const wxString&, const wxString&) override {}
+    void sendTyping(const wxString&, bool) override {}
+    void blockVisitor(const wxString&) override {}
+    void leaveChat(const wxString&) override {}
+    void closeChat(const wxString&) override {}
+    void transferChat(const wxString&, const wxString&, const wxString&, const wxString&) override {
+    }
+    bool requestDaySummary() override { return false; }
 };
 
 template <typename T>
