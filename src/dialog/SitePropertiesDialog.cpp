@@ -102,7 +102,7 @@ bool jpegSize(wxFFile& file, long long* width, long long* height) {
 
 // Width and height an image file declares in its header, read without decoding it; false
 // when the header is not that of the expected format (the decoder then rejects the file).
-bool declaredImageSize(wxFFile& file, wxBitmapType type, long long* width, long long* height) {
+bool headerImageSize(wxFFile& file, wxBitmapType type, long long* width, long long* height) {
     unsigned char h[26] = {};
     const size_t got = file.Read(h, sizeof h);
     switch (type) {
@@ -150,7 +150,7 @@ bool imageWithinLimits(const wxString& path, wxBitmapType type) {
         return false;
     long long width = 0;
     long long height = 0;
-    if (!declaredImageSize(file, type, &width, &height))
+    if (!headerImageSize(file, type, &width, &height))
         return true;
     return width > 0 && height > 0 && width * height <= SitePropertiesDialog::kMaxImagePixels;
 }
@@ -465,6 +465,15 @@ bool SitePropertiesDialog::loadStatusImage(const wxString& path) {
     m_statusImage->SetBitmap(image.IsOk() ? wxBitmap(image) : wxBitmap());
     m_statusPage->Layout();
     return image.IsOk();
+}
+
+bool SitePropertiesDialog::declaredImageSize(const wxString& path, long long* width,
+                                             long long* height) {
+    const wxBitmapType type = imageTypeOfPath(path);
+    wxLogNull quiet;
+    wxFFile file(path, "rb");
+    return type != wxBITMAP_TYPE_INVALID && file.IsOpened() &&
+           headerImageSize(file, type, width, height);
 }
 
 // ---- Events ---------------------------------------------------------------------------------

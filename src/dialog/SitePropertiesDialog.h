@@ -55,6 +55,11 @@ class SitePropertiesDialog : public wxDialog {
     // read, or is too large, empties the preview and gives false.
     bool loadStatusImage(const wxString& path);
 
+    // Picture size an image file declares in its header (format by its ending: BMP, GIF,
+    // JPEG, PNG), read without decoding it; false when the file cannot be read or its header
+    // is not that of the format.
+    static bool declaredImageSize(const wxString& path, long long* width, long long* height);
+
     Messages::S_SS& settings() const { return *m_settings; }
 
     wxNotebook* notebook() const { return m_notebook; }

@@ -346,12 +346,52 @@ TEST(SitePropertiesDialog, StatusImageRefusals) {
     ASSERT_TRUE(
         writeBytes(dir.file("huge.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0,    4,    0, 0, 0xFF, 0xC0, 0,
                                           11,   8,    0xFF, 0xFF, 0xFF, 0xFF, 1, 1, 0x11, 0}));
+    // A one-pixel GIF on a 65535 x 65535 screen: the declared size alone refuses it.
+    ASSERT_TRUE(writeBytes(dir.file("screen.gif"),
+                           {'G', 'I',  'F',  '8',  '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0,
+                            0,   0xFF, 0xFF, 0xFF, 0,   0,   0,    0x2C, 0,    0,    0,    0,
+                            1,   0,    1,    0,    0,   2,   2,    0x44, 1,    0,    0x3B}));
     ASSERT_TRUE(writeBytes(dir.file("empty.gif"), {}));
-    for (const char* name : {"text.png", "huge.png", "huge.jpg", "empty.gif", "missing.bmp"}) {
+    for (const char* name :
+         {"text.png", "huge.png", "huge.jpg", "screen.gif", "empty.gif", "missing.bmp"}) {
         ASSERT_TRUE(d->loadStatusImage(dir.file("shown.png")));
         EXPECT_FALSE(d->loadStatusImage(dir.file(name))) << name;
         EXPECT_FALSE(d->statusImage()->GetBitmap().IsOk()) << name;
     }
+}
+
+TEST(SitePropertiesDialog, DeclaredSizeOfImagesMadeByTheEncoders) {
+    TempDir dir;
+    wxImage picture(37, 21);
+    picture.SetRGB(wxRect(0, 0, 37, 21), 10, 200, 10);
+    const std::pair<const char*, wxBitmapType> files[] = {
+        {"a.png", wxBITMAP_TYPE_PNG},
+        {"a.JPG", wxBITMAP_TYPE_JPEG},
+        {"a.bmp", wxBITMAP_TYPE_BMP},
+    };
+    for (const auto& [name, type] : files) {
+        ASSERT_TRUE(picture.SaveFile(dir.file(name), type)) << name;
+        long long width = 0;
+        long long height = 0;
+        ASSERT_TRUE(SitePropertiesDialog::declaredImageSize(dir.file(name), &width, &height))
+            << name;
+        EXPECT_EQ(width, 37) << name;
+        EXPECT_EQ(height, 21) << name;
+    }
+    // GIF: the toolkit does not write one from a true-colour image; take the project's own.
+    const wxString gif = wxString(wxGetenv("TAVORO_IMAGES_DIR")) + "/Customer 256.gif";
+    const wxImage decoded(gif, wxBITMAP_TYPE_GIF);
+    ASSERT_TRUE(decoded.IsOk());
+    long long width = 0;
+    long long height = 0;
+    ASSERT_TRUE(SitePropertiesDialog::declaredImageSize(gif, &width, &height));
+    EXPECT_EQ(width, decoded.GetWidth());
+    EXPECT_EQ(height, decoded.GetHeight());
+
+    // A PNG named .jpg, and a missing file, declare nothing.
+    ASSERT_TRUE(wxCopyFile(dir.file("a.png"), dir.file("b.jpg")));
+    EXPECT_FALSE(SitePropertiesDialog::declaredImageSize(dir.file("b.jpg"), &width, &height));
+    EXPECT_FALSE(SitePropertiesDialog::declaredImageSize(dir.file("none.png"), &width, &height));
 }
 
 TEST(SitePropertiesDialog, LargeStatusImageIsScaledIntoThePreview) {
