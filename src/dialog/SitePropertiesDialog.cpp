@@ -361,10 +361,12 @@ wxPanel* SitePropertiesDialog::buildOtherSettingsPage(wxNotebook* book) {
     auto* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
                              "ID_OTHERPAGE");
     auto* column = new wxBoxSizer(wxVERTICAL);
-    addLabel(page, column,
-             _("Other Settings are currently not supported.  \nPlease use the windows client, or "
-               "speak to your Account Manager if you need something else altering."),
-             "ID_OTHERSETTINGS");
+    wxStaticText* text = addLabel(
+        page, column,
+        _("Other Settings are currently not supported.  \nPlease use the windows client, or "
+          "speak to your Account Manager if you need something else altering."),
+        "ID_OTHERSETTINGS");
+    text->Wrap(500);  // the page is about 530 pixels wide
     page->SetSizer(column);
     return page;
 }

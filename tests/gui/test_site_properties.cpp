@@ -489,10 +489,13 @@ TEST(SitePropertiesDialog, TwoOpenDialogsAreIndependent) {
     EXPECT_TRUE(secondGone);
 }
 
-TEST(SitePropertiesDialog, OkClosesAndHelpDoesNothing) {
+TEST(SitePropertiesDialog, ShowRebuildsOkClosesHelpDoesNothing) {
     auto* d = new SitePropertiesDialog(nullptr, settingsFromWire(kShopSettings));
     wxWeakRef<SitePropertiesDialog> ref(d);
+    // Showing the dialog rebuilds the code from the settings as they are then.
+    d->settings().setTextValue(S_SS::SS_GATEWAY_ADDRESS, "late.example");
     d->Show();
+    EXPECT_NE(d->trackingCode().Find("http://late.example/include.js"), wxNOT_FOUND);
     clickButton(d->FindWindow(wxID_HELP));
     Tavoro::Test::pumpEvents(50);
     ASSERT_TRUE(ref);
