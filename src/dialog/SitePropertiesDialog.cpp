@@ -387,7 +387,8 @@ void SitePropertiesDialog::fillFromSettings() {
     m_domainName->ChangeValue(settingText(S_SS::SS_DOMAIN));
     m_homePage->ChangeValue(settingText(S_SS::SS_HOME_PAGE));
 
-    if (m_settings->boolValue(S_SS::SS_GMT_BIAS_USE_DEFAULT)) {
+    // Read like S_SS::boolValue ("True" exactly), after the same trimming as the texts.
+    if (settingText(S_SS::SS_GMT_BIAS_USE_DEFAULT) == "True") {
         return;
     }
     m_defaultTimeZone->SetValue(false);
