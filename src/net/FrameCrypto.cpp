@@ -238,12 +238,10 @@ std::string unescapeFrame(const std::string& frame, std::vector<wxString>* diagn
 // at a time with SSE2 (part of every x86-64 processor); elsewhere one at a time.
 static_assert(sizeof(wchar_t) == 4, "wxString holds 4-byte characters on this platform");
 
-std::string toLatin1(const wxString& text) {
-    const std::wstring& wide = text.ToStdWstring();
-    const size_t n = wide.size();
-    std::string out(n, '\0');
-    const wchar_t* in = wide.data();
-    char* o = &out[0];
+namespace {
+
+// Writes the ISO 8859-1 bytes of n characters to o.
+void latin1Bytes(const wchar_t* in, size_t n, char* o) {
     size_t i = 0;
 #if defined(__SSE2__)
     const __m128i highBits = _mm_set1_epi32(~0xFF);
@@ -269,6 +267,14 @@ std::string toLatin1(const wxString& text) {
         const auto code = static_cast<uint32_t>(in[i]);
         o[i] = code <= 0xFF ? static_cast<char>(code) : '?';
     }
+}
+
+}  // namespace
+
+std::string toLatin1(const wxString& text) {
+    const std::wstring& wide = text.ToStdWstring();
+    std::string out(wide.size(), '\0');
+    latin1Bytes(wide.data(), wide.size(), &out[0]);
     return out;
 }
 
@@ -307,10 +313,11 @@ std::vector<uint8_t> frameKey(const std::string& sessionKey) {
 }
 
 std::string encryptFrame(const std::string& sessionKey, const wxString& text) {
-    std::string bytes = toLatin1(text);
-    // PKCS#7: 1 to 16 bytes, each holding the pad length.
-    const size_t pad = kBlock - bytes.size() % kBlock;
-    bytes.append(pad, static_cast<char>(pad));
+    const std::wstring& wide = text.ToStdWstring();
+    // PKCS#7: 1 to 16 bytes, each holding the pad length; one buffer for text and pad.
+    const size_t pad = kBlock - wide.size() % kBlock;
+    std::string bytes(wide.size() + pad, static_cast<char>(pad));
+    latin1Bytes(wide.data(), wide.size(), &bytes[0]);
     auto aes = makeCipher(sessionKey);
     auto* data = reinterpret_cast<uint8_t*>(&bytes[0]);
     aes->encrypt_n(data, data, bytes.size() / kBlock);
