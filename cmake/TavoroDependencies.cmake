@@ -19,3 +19,6 @@ target_link_libraries(tavoro_wx_gui INTERFACE ${wxWidgets_LIBRARIES})
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(BOTAN REQUIRED IMPORTED_TARGET botan-2)
 find_package(Threads REQUIRED)
+
+# Desktop sounds (chat requests) through the desktop's sound service.
+pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)

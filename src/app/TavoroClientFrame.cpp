@@ -99,6 +99,7 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
     Bind(EVT_CONNECTION_STATUS, &TavoroClientFrame::onConnectionStatus, this);
     Bind(EVT_CONNECTION_LOST, &TavoroClientFrame::onConnectionLost, this);
     Bind(EVT_CONNECTION_ENDED, &TavoroClientFrame::onConnectionEnded, this);
+    m_tree->Bind(wxEVT_TREE_SEL_CHANGED, &TavoroClientFrame::onTreeSelectionChanged, this);
 
     labelGrids();
     restoreSashes();
@@ -110,6 +111,7 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
     m_tree->Expand(m_monitoredSitesItem);
 
     buildToolBar();
+    bindActions();
 
     // "Monthly Summary" has no content yet: its page is taken out, the window stays hidden.
     for (size_t page = 0; page < m_notebook1->GetPageCount(); ++page) {
@@ -145,6 +147,7 @@ void TavoroClientFrame::buildLayout() {
     m_splitter3->SetMinimumPaneSize(10);
     m_visitorGrid = new VisitorGrid(m_splitter3, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                     wxWANTS_CHARS, "ID_VISITORS_GRID");
+    m_visitorGrid->set_services(this);
     m_visitDetail = new Dialog::VisitDetail(m_splitter3, this);
     m_daySummary = new DaySummaryView(m_notebook1, this);
     m_monthlyGrid = makeGrid(m_notebook1, "ID_GRID3", 0);

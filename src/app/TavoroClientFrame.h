@@ -11,12 +11,17 @@
 
 #include "app/ChatWindowTable.h"
 #include "messages/HelloMessage.h"
+#include "messages/S_CLIENTS.h"
+#include "messages/S_SD.h"
 #include "messages/S_SESSION.h"
 #include "messages/TavoroMessage.h"
 #include "net/KeyExchange.h"
+#include "types/VisitorList.h"
 #include "widgets/ClientServices.h"
 
+class wxBookCtrlEvent;
 class wxGrid;
+class wxGridEvent;
 class wxNotebook;
 class wxSocketClient;
 class wxSocketEvent;
@@ -32,7 +37,8 @@ class VisitorGrid;
 class DaySummaryView;
 namespace Dialog {
 class VisitDetail;
-}
+class VisitorChatFrame;
+}  // namespace Dialog
 
 // The one main window: owns the connection to the monitoring server, every state received
 // from it, and the windows that show it (site tree, visitor grid, visit detail, day summary,
@@ -53,11 +59,53 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     // Lookups shared by the handlers and offered to child windows.
     wxString operatorName(const wxString& connectionNumber) const override;
     wxString siteDomain(const wxString& siteKey) const override;
+    const Types::Alert* findAlert(const wxString& siteKey, const wxString& alertId) const override;
+    const Messages::S_CLIENTS* operatorList() const override { return m_operatorList.get(); }
+
+    // Requests on behalf of child windows (TavoroClientFrameServices.cpp).
+    void requestPrevChat(const wxString& siteKey, const wxString& chatId) override;
+    void requestPrevChats(const wxString& siteKey, const wxString& ipAddress) override;
+    void requestPrevVisits(const wxString& siteKey, const wxString& ipAddress,
+                           const wxString& username) override;
+    void pushLink(const wxString& chatId, const wxString& address) override;
+    void sendChatText(const wxString& chatId, const wxString& line) override;
+    void sendTyping(const wxString& chatId, bool typing) override;
+    void blockVisitor(const wxString& chatId) override;
+    void leaveChat(const wxString& chatId) override;
+    void closeChat(const wxString& chatId) override;
+    void transferChat(const wxString& chatId, const wxString& webSite, const wxString& visitorName,
+                      const wxString& targetOperator) override;
+    bool requestDaySummary() override;
+
+    // Site tree (SiteTree.cpp).
+    void addSite(std::unique_ptr<Messages::S_SD> site);
+    wxString selectedSiteKey() const;
+    void showVisitorsOfSelection();
+    bool isSiteShown(const wxString& siteKey) const;
+    void updateAllSiteLabels();
+    void updateSiteLabel(const wxString& siteKey, long count);
+    const std::vector<std::unique_ptr<Messages::S_SD>>& siteList() const { return m_sites; }
+    const Types::VisitorList& visitorList() const { return m_visitors; }
     // Shows the visit detail pane again beside the visitor grid if it was hidden.
     void reshowDetail();
 
     // Operator status: sends it; the toolbar shows it.
     void setStatus(int code);
+
+    // Operator actions (TavoroClientFrameActions.cpp, TavoroClientFrameChats.cpp).
+    void startChat(int chattingRow);
+    void closeChatSession();
+    void requestVisitDetail(int visitorRow);
+    void sendInvite();
+    void sendTextInvite();
+    void requestSiteProperties();
+    void dayPageChanged(int page);
+    // The visitor of the first selected row of the visitor grid, or null.
+    const Types::VisitorType* selectedVisitor() const;
+    // The open chat window of a chat, or null.
+    Dialog::VisitorChatFrame* chatWindow(const wxString& chatId) const;
+    wxMenu& chatMenu() { return m_chatMenu; }
+    bool isActionMenuShown() const { return m_actionMenuShown; }
 
     // State, for the windows that ask and for tests.
     bool isConnected() const { return m_connected; }
@@ -119,6 +167,58 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void handleConnected();
     void refuseInsecureSession(const wxString& reason);
 
+    // Site and visitor handlers (TavoroClientFrameVisitors.cpp).
+    void handleDaySummaries(const Messages::TavoroMessage& message);
+    void handleSiteDetails(const Messages::TavoroMessage& message);
+    void handleCurrentVisitors(const Messages::TavoroMessage& message);
+    void handleVisitorEvent(const Messages::TavoroMessage& message);
+    void handleVisitorRemoved(const Messages::TavoroMessage& message);
+
+    // Chat, operator and history handlers (TavoroClientFrameChats.cpp).
+    void handleChattingVisitors(const Messages::TavoroMessage& message);
+    void handleOperators(const Messages::TavoroMessage& message);
+    void handleChatRequest(const Messages::TavoroMessage& message);
+    void handleCurrentChat(const Messages::TavoroMessage& message);
+    void handleChatLine(const Messages::TavoroMessage& message);
+    void handleTyping(const Messages::TavoroMessage& message, bool typing);
+    void handlePrevChats(const Messages::TavoroMessage& message);
+    void handlePrevVisits(const Messages::TavoroMessage& message);
+    void handleVisitDetail(const Messages::TavoroMessage& message);
+    void handlePrevChat(const Messages::TavoroMessage& message);
+    void handleSiteSettings(const Messages::TavoroMessage& message);
+    void handlePopup(const Messages::TavoroMessage& message);
+    void handleFromClient(const Messages::TavoroMessage& message);
+    // First row of "Chatting Visitors" whose IP address and other column match, or -1.
+    int chatRowOf(const wxString& ipAddress, int otherColumn, const wxString& otherValue) const;
+    Dialog::VisitorChatFrame* chatWindowOfVisitor(const wxString& ipAddress,
+                                                  const wxString& site) const;
+
+    // Grid, menu and notebook bindings (TavoroClientFrameActions.cpp).
+    void bindActions();
+    void onVisitorCellClick(wxGridEvent& event);
+    void onVisitorCellDoubleClick(wxGridEvent& event);
+    void onVisitorCellRightClick(wxGridEvent& event);
+    void onChattingCellRightClick(wxGridEvent& event);
+    void onChattingCellDoubleClick(wxGridEvent& event);
+    void onTreeRightClick(wxTreeEvent& event);
+    void onToolBarRightClick(wxMouseEvent& event);
+    void onNotebookPageChanged(wxBookCtrlEvent& event);
+    void selectVisitorRow(int row);
+    void selectChattingRow(int row);
+    int firstSelectedChattingRow() const;
+
+    // Site tree internals (SiteTree.cpp).
+    class SiteTreeItemData;
+    struct SiteGroup {
+        wxTreeItemId item;
+        wxString name;
+        wxString key;
+    };
+    Messages::S_SD* siteOfItem(const wxTreeItemId& item) const;
+    void setSiteLabel(Messages::S_SD& site, long count);
+    void onTreeSelectionChanged(wxTreeEvent& event);
+    void showContextMenuInMenuBar(wxMenu* menu, const wxString& title);
+
     // Menu and toolbar actions (TavoroClientFrameActions.cpp).
     void onClose(wxCloseEvent& event);
     void onQuit(wxCommandEvent& event);
@@ -146,6 +246,15 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxString m_statusText;       // last connection banner
 
     ChatWindowTable m_chatWindows;
+
+    // Data received from the server.
+    std::unique_ptr<Messages::S_CLIENTS> m_operatorList;
+    std::vector<std::unique_ptr<Messages::S_SD>> m_sites;
+    std::vector<SiteGroup> m_siteGroups;
+    Types::VisitorList m_visitors;
+    // Whether this connection has asked for the site details and the visitor list yet; each
+    // new connection asks once, so live events resume after a reconnect.
+    bool m_sitesRequested = false;
 
     // Context menus (owned here; one of them may be appended to the menu bar).
     wxMenu m_visitorMenu;

@@ -1,4 +1,8 @@
-// Menu and toolbar actions of the main window, and its closing.
+// Menu, toolbar, grid and tree actions of the main window, and its closing.
+#include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/splitter.h>
+#include <wx/textdlg.h>
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
@@ -6,17 +10,68 @@
 #include "app/UiPrompts.h"
 #include "dialog/AboutDialog.h"
 #include "dialog/VisitDetail.h"
+#include "messages/C_GETVISIT.h"
+#include "messages/C_INVITE.h"
+#include "messages/ClientRequests.h"
 #include "messages/TavoroMessage.h"
 #include "settings/TavoroSettings.h"
+#include "widgets/DaySummaryView.h"
 #include "widgets/VisitorGrid.h"
-
-#include <wx/splitter.h>
 
 namespace Tavoro {
 
+using namespace Messages;
+
+void TavoroClientFrame::bindActions() {
+    m_visitorGrid->Bind(wxEVT_GRID_CELL_LEFT_CLICK, &TavoroClientFrame::onVisitorCellClick, this);
+    m_visitorGrid->Bind(wxEVT_GRID_CELL_LEFT_DCLICK, &TavoroClientFrame::onVisitorCellDoubleClick,
+                        this);
+    m_visitorGrid->Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &TavoroClientFrame::onVisitorCellRightClick,
+                        this);
+    m_chattingGrid->Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &TavoroClientFrame::onChattingCellRightClick,
+                         this);
+    m_chattingGrid->Bind(wxEVT_GRID_CELL_LEFT_DCLICK, &TavoroClientFrame::onChattingCellDoubleClick,
+                         this);
+    m_tree->Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &TavoroClientFrame::onTreeRightClick, this);
+    m_tree->Bind(wxEVT_TREE_ITEM_ACTIVATED, [this](wxTreeEvent&) {
+        showContextMenuInMenuBar(&m_sitesMenu, _("&Sites Action"));
+    });
+    m_tree->Bind(wxEVT_TREE_BEGIN_DRAG, [](wxTreeEvent&) {});
+    m_notebook1->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &TavoroClientFrame::onNotebookPageChanged, this);
+    m_toolBar->Bind(wxEVT_RIGHT_UP, &TavoroClientFrame::onToolBarRightClick, this);
+
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { requestSiteProperties(); }, ID_TOOL_SITE_PROPERTIES);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { requestSiteProperties(); }, ID_SITES_PROPERTIES);
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&) {
+            const int row = m_visitorGrid->first_selected_row();
+            if (row >= 0)
+                requestVisitDetail(row);
+        },
+        ID_VISITOR_VIEW_DETAIL);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { sendInvite(); }, ID_VISITOR_SEND_INVITE);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { sendTextInvite(); }, ID_VISITOR_SEND_TEXT_INVITE);
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&) {
+            const int row = firstSelectedChattingRow();
+            if (row >= 0)
+                startChat(row);
+            m_chattingGrid->ClearSelection();
+        },
+        ID_CHAT_START);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { closeChatSession(); }, ID_CHAT_CLOSE);
+}
+
 void TavoroClientFrame::onClose(wxCloseEvent&) {
     if (m_connected) {
-        sendToServer("@CLOSE");
+        sendToServer(closeRequest());
         m_connected = false;
     }
     Destroy();
@@ -48,8 +103,7 @@ void TavoroClientFrame::onHideVisitDetail(wxCommandEvent&) {
 }
 
 void TavoroClientFrame::setStatus(int code) {
-    sendToServer(
-        Messages::TavoroMessage(Messages::MK_STATUS, wxString::Format("%d", code)).toText());
+    sendToServer(statusRequest(static_cast<unsigned>(code)));
 }
 
 void TavoroClientFrame::onStatusTool(wxCommandEvent& event) {
@@ -61,10 +115,146 @@ void TavoroClientFrame::onStatusToolRightClick(wxCommandEvent& event) {
     PopupMenu(&m_statusMenu, ScreenToClient(wxGetMousePosition()));
 }
 
+void TavoroClientFrame::onToolBarRightClick(wxMouseEvent& event) {
+    // This toolkit does not report which tool was right-clicked: the status menu then acts on
+    // the status that is selected, so "Set As Default Status" stores the current status.
+    m_rightClickedStatusTool = ID_TOOL_ONLINE + selectedStatus();
+    m_toolBar->PopupMenu(&m_statusMenu, event.GetPosition());
+}
+
 void TavoroClientFrame::onSetDefaultStatus(wxCommandEvent&) {
     if (m_rightClickedStatusTool >= ID_TOOL_ONLINE && m_rightClickedStatusTool <= ID_TOOL_AWAY) {
         m_settings.setInt(SETTING_DEFAULT_STATUS, m_rightClickedStatusTool - ID_TOOL_ONLINE);
     }
+}
+
+void TavoroClientFrame::selectVisitorRow(int row) {
+    m_visitorGrid->ClearSelection();
+    m_visitorGrid->SelectRow(row);
+}
+
+void TavoroClientFrame::selectChattingRow(int row) {
+    m_chattingGrid->ClearSelection();
+    m_chattingGrid->SelectRow(row);
+}
+
+int TavoroClientFrame::firstSelectedChattingRow() const {
+    const wxArrayInt rows = m_chattingGrid->GetSelectedRows();
+    if (!rows.empty())
+        return rows[0];
+    const wxGridCellCoordsArray cells = m_chattingGrid->GetSelectionBlockTopLeft();
+    return cells.empty() ? -1 : cells[0].GetRow();
+}
+
+void TavoroClientFrame::onVisitorCellClick(wxGridEvent& event) {
+    selectVisitorRow(event.GetRow());
+    if (m_splitter3->IsSplit())
+        requestVisitDetail(event.GetRow());
+    showContextMenuInMenuBar(&m_visitorMenu, _("&Visitor Action"));
+}
+
+void TavoroClientFrame::onVisitorCellDoubleClick(wxGridEvent& event) {
+    selectVisitorRow(event.GetRow());
+    requestVisitDetail(event.GetRow());
+    showContextMenuInMenuBar(&m_visitorMenu, _("&Visitor Action"));
+}
+
+void TavoroClientFrame::onVisitorCellRightClick(wxGridEvent& event) {
+    selectVisitorRow(event.GetRow());
+    PopupMenu(&m_visitorMenu, ScreenToClient(m_visitorGrid->ClientToScreen(event.GetPosition())));
+    showContextMenuInMenuBar(&m_visitorMenu, _("&Visitor Action"));
+}
+
+void TavoroClientFrame::onChattingCellRightClick(wxGridEvent& event) {
+    const int row = event.GetRow();
+    selectChattingRow(row);
+    wxString label = _("Start Chatting To: %NAME%");
+    label.Replace("%NAME%", m_chattingGrid->GetCellValue(row, m_chatNameColumn), false);
+    m_chatMenu.SetLabel(ID_CHAT_START, label);
+    m_chatMenu.Enable(ID_CHAT_START, m_chattingGrid->GetCellValue(row, 4).empty());
+    PopupMenu(&m_chatMenu, ScreenToClient(m_chattingGrid->ClientToScreen(event.GetPosition())));
+}
+
+void TavoroClientFrame::onChattingCellDoubleClick(wxGridEvent& event) {
+    selectChattingRow(event.GetRow());
+    startChat(event.GetRow());
+}
+
+void TavoroClientFrame::onTreeRightClick(wxTreeEvent& event) {
+    m_tree->SelectItem(event.GetItem());
+    PopupMenu(&m_sitesMenu, ScreenToClient(m_tree->ClientToScreen(event.GetPoint())));
+}
+
+void TavoroClientFrame::onNotebookPageChanged(wxBookCtrlEvent& event) {
+    dayPageChanged(event.GetSelection());
+    event.Skip();
+}
+
+void TavoroClientFrame::requestVisitDetail(int row) {
+    const Types::VisitorType* v = m_visitorGrid->visitor_at(row);
+    if (!v)
+        return;
+    sendToServer(C_GETVISIT(v->site(), v->ipAddress(), v->username(), v->visitText()).toText());
+}
+
+void TavoroClientFrame::sendInvite() {
+    const int row = m_visitorGrid->first_selected_row();
+    if (row < 0) {
+        UiPrompts::showMessage(this,
+                               _("No visitor selected.  Please select a visitor from the visit "
+                                 "list before trying to send an invite."),
+                               _("No Visitor Selected"), wxOK);
+        return;
+    }
+    const Types::VisitorType* v = m_visitorGrid->visitor_at(row);
+    if (!v)
+        return;
+    sendToServer(
+        C_INVITE(v->ipAddress(), v->username(), siteDomain(v->site()), wxString()).toText());
+    UiPrompts::showMessage(this, _("Invite Sent"), _("Invite Sent"), wxOK);
+}
+
+void TavoroClientFrame::sendTextInvite() {
+    const int row = m_visitorGrid->first_selected_row();
+    if (row < 0) {
+        UiPrompts::showMessage(this,
+                               _("No visitor selected.  Please select a visitor from the visit "
+                                 "list before trying to send an invite."),
+                               _("No Visitor Selected"), wxOK);
+        return;
+    }
+    wxString text = m_settings.getString(SETTING_INVITES_LAST_TEXT);
+    if (!UiPrompts::askText(this, text))
+        return;
+    m_settings.setString(SETTING_INVITES_LAST_TEXT, text);
+    const Types::VisitorType* v = m_visitorGrid->visitor_at(row);
+    if (!v)
+        return;
+    sendToServer(C_INVITE(v->ipAddress(), v->username(), siteDomain(v->site()), text).toText());
+    UiPrompts::showMessage(this, _("Invite Sent"), _("Invite Sent"), wxOK);
+}
+
+void TavoroClientFrame::requestSiteProperties() {
+    const wxString key = selectedSiteKey();
+    if (key.empty()) {
+        UiPrompts::showMessage(this,
+                               _("No Site Selected - Please select a site to view the properties."),
+                               _("No Site Selected"), wxOK);
+        return;
+    }
+    sendToServer(getSiteSettingsRequest(key));
+    showStatus(_("Requesting Site Properties from the server..."));
+}
+
+void TavoroClientFrame::dayPageChanged(int page) {
+    if (page != 1) {
+        m_daySummary->stop_timer();
+        return;
+    }
+    m_daySummary->restart_timer();
+    const wxString key = selectedSiteKey();
+    if (!key.empty())
+        sendToServer(getSiteDaySummaryRequest(key));
 }
 
 }  // namespace Tavoro

@@ -105,6 +105,8 @@ void TavoroClientFrame::startReader() {
         return;
     }
     m_connection = thread;
+    // Each connection asks for the sites and the visitors once, and then for the live events.
+    m_sitesRequested = false;
 }
 
 void TavoroClientFrame::stopConnection() {

@@ -20,6 +20,63 @@ void TavoroClientFrame::dispatchMessage(const TavoroMessage& message) {
         case MK_CONNECTED:
             handleConnected();
             break;
+        case MK_DS:
+            handleDaySummaries(message);
+            break;
+        case MK_SD:
+            handleSiteDetails(message);
+            break;
+        case MK_CV:
+            handleCurrentVisitors(message);
+            break;
+        case MK_EV:
+            handleVisitorEvent(message);
+            break;
+        case MK_ER:
+            handleVisitorRemoved(message);
+            break;
+        case MK_VISITORS:
+            handleChattingVisitors(message);
+            break;
+        case MK_CLIENTS:
+            handleOperators(message);
+            break;
+        case MK_CHAT:
+            handleChatRequest(message);
+            break;
+        case MK_CURRENTCHAT:
+            handleCurrentChat(message);
+            break;
+        case MK_MESSAGE:
+            handleChatLine(message);
+            break;
+        case MK_TYPING_ON:
+            handleTyping(message, true);
+            break;
+        case MK_TYPING_OFF:
+            handleTyping(message, false);
+            break;
+        case MK_PREVCHATS:
+            handlePrevChats(message);
+            break;
+        case MK_PREVVISITS:
+            handlePrevVisits(message);
+            break;
+        case MK_VISITDETAIL:
+            handleVisitDetail(message);
+            break;
+        case MK_PREVCHAT:
+            handlePrevChat(message);
+            break;
+        case MK_SS:
+            handleSiteSettings(message);
+            break;
+        case MK_POPUP:
+            handlePopup(message);
+            break;
+        case MK_FROMCLIENT:
+            handleFromClient(message);
+            break;
         case MK_MSG:
             handleMsg(message);
             break;
@@ -57,16 +114,6 @@ void TavoroClientFrame::handleClose() {
 void TavoroClientFrame::handleError(const TavoroMessage& message) {
     handleClose();
     handleMsg(message);
-}
-
-wxString TavoroClientFrame::operatorName(const wxString& connectionNumber) const {
-    (void)connectionNumber;
-    return _("Unknown Operator");
-}
-
-wxString TavoroClientFrame::siteDomain(const wxString& siteKey) const {
-    (void)siteKey;
-    return _("Unknown Domain");
 }
 
 }  // namespace Tavoro

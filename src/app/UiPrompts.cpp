@@ -1,6 +1,7 @@
 #include "app/UiPrompts.h"
 
 #include <wx/msgdlg.h>
+#include <wx/textdlg.h>
 
 #include "dialog/SettingsDialog.h"
 #include "settings/TavoroSettings.h"
@@ -9,6 +10,7 @@ namespace Tavoro {
 
 std::function<int(wxWindow*, const wxString&, const wxString&, long)> UiPrompts::messageBox;
 std::function<int(wxWindow*)> UiPrompts::optionsDialog;
+std::function<bool(wxWindow*, const wxString&, wxString&)> UiPrompts::textEntry;
 
 int UiPrompts::showMessage(wxWindow* parent, const wxString& text, const wxString& caption,
                            long style) {
@@ -22,6 +24,23 @@ int UiPrompts::showOptions(wxWindow* parent) {
         return optionsDialog(parent);
     Dialog::SettingsDialog dialog(parent, getSettings());
     return dialog.ShowModal();
+}
+
+}  // namespace Tavoro
+
+namespace Tavoro {
+
+bool UiPrompts::askText(wxWindow* parent, wxString& text) {
+    if (textEntry) {
+        const wxString initial = text;
+        return textEntry(parent, initial, text);
+    }
+    wxTextEntryDialog dialog(parent, _("Enter the text you wish to send to the visitor."),
+                             _("Enter Invite Text"), text, wxOK | wxCANCEL);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    text = dialog.GetValue();
+    return true;
 }
 
 }  // namespace Tavoro

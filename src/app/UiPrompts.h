@@ -16,10 +16,14 @@ struct UiPrompts {
         messageBox;
     // Shows the options dialog modally; returns wxID_OK or wxID_CANCEL.
     static std::function<int(wxWindow* parent)> optionsDialog;
+    // Asks for an invitation text; returns false on Cancel. text holds the initial value and
+    // receives the answer.
+    static std::function<bool(wxWindow* parent, const wxString& initial, wxString& text)> textEntry;
 
     static int showMessage(wxWindow* parent, const wxString& text, const wxString& caption,
                            long style);
     static int showOptions(wxWindow* parent);
+    static bool askText(wxWindow* parent, wxString& text);
 };
 
 }  // namespace Tavoro

@@ -42,6 +42,34 @@ wxIcon loadIcon(const wxString& fileName) {
     return icon;
 }
 
+wxIcon loadIcon(const wxString& fileName, const wxSize& size) {
+    const wxString path = imagesDirectory() + fileName;
+    wxIcon icon;
+    if (!wxFileName::FileExists(path)) {
+        return icon;
+    }
+    wxLogNull quiet;
+    const wxBitmapType type = typeOf(fileName);
+    wxImage image;
+    if (type == wxBITMAP_TYPE_ICO) {
+        const int count = wxImage::GetImageCount(path, type);
+        for (int index = 0; index < count; ++index) {
+            wxImage candidate;
+            if (candidate.LoadFile(path, type, index) && candidate.GetSize() == size) {
+                image = candidate;
+                break;
+            }
+        }
+    }
+    if (!image.IsOk() && image.LoadFile(path, type) && image.GetSize() != size) {
+        image.Rescale(size.x, size.y, wxIMAGE_QUALITY_HIGH);
+    }
+    if (image.IsOk()) {
+        icon.CopyFromBitmap(wxBitmap(image));
+    }
+    return icon;
+}
+
 wxBitmap loadBitmap(const wxString& fileName) {
     const wxString path = imagesDirectory() + fileName;
     if (!wxFileName::FileExists(path)) {

@@ -13,6 +13,9 @@ wxString imagesDirectory();
 // Loads an icon file by name from the images directory. A missing or unreadable file gives an
 // invalid icon quietly (no error box): the control then shows no picture.
 wxIcon loadIcon(const wxString& fileName);
+// The same, picking the image of an ICO file that has the wanted size (the files hold 16, 24
+// and 32 px images); other formats, or an ICO without that size, are scaled to it.
+wxIcon loadIcon(const wxString& fileName, const wxSize& size);
 wxBitmap loadBitmap(const wxString& fileName);
 
 }  // namespace Tavoro

@@ -24,3 +24,22 @@ TEST(AboutDialog, ShowsTitleLinkAndVersion) {
     EXPECT_EQ(dialog->GetDefaultItem(), ok);
     dialog->Destroy();
 }
+
+#include "widgets/Images.h"
+
+TEST(Images, IconOfTheWantedSize) {
+    // ICO files hold several sizes: the one asked for is picked, not the largest scaled down.
+    for (int size : {16, 24, 32}) {
+        const wxIcon icon = Tavoro::loadIcon("Red Flag.ico", wxSize(size, size));
+        ASSERT_TRUE(icon.IsOk()) << size;
+        EXPECT_EQ(icon.GetWidth(), size);
+        EXPECT_EQ(icon.GetHeight(), size);
+    }
+    // A GIF is scaled to the size.
+    const wxIcon gif = Tavoro::loadIcon("Customer 256.gif", wxSize(16, 16));
+    ASSERT_TRUE(gif.IsOk());
+    EXPECT_EQ(gif.GetWidth(), 16);
+    // A missing file is an empty icon, quietly.
+    EXPECT_FALSE(Tavoro::loadIcon("No Such File.ico", wxSize(16, 16)).IsOk());
+    EXPECT_FALSE(Tavoro::loadIcon("No Such File.ico").IsOk());
+}

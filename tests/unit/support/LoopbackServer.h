@@ -66,11 +66,11 @@ class LoopbackServer {
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (countNuls() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - std::chrono::steady_clock::now())
-                                  .count();
-            if (left <= 0)
-                break;
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            deadline - std::chrono::steady_clock::now())
+                            .count();
+            if (left < 0)
+                left = 0;  // still take what has already arrived
             pollfd p{m_peer, POLLIN, 0};
             if (::poll(&p, 1, static_cast<int>(left)) <= 0)
                 break;
@@ -83,6 +83,7 @@ class LoopbackServer {
         return m_received;
     }
     const std::string& received() const { return m_received; }
+    void clearReceived() { m_received.clear(); }
 
     void closePeer() {
         if (m_peer >= 0)

@@ -1,0 +1,82 @@
+#include "app/Notifications.h"
+
+#include <wx/intl.h>
+#include <wx/notifmsg.h>
+
+#include <canberra.h>
+
+#include "messages/S_CHAT.h"
+#include "messages/S_PopupMessage.h"
+#include "settings/TavoroSettings.h"
+
+namespace Tavoro::Notifications {
+namespace {
+
+// Plays a sound file asynchronously through the desktop's sound service. Without a sound
+// service (or with an unplayable file) nothing is heard and nothing else happens.
+void playThroughDesktop(const wxString& soundFile) {
+    static ca_context* context = [] {
+        ca_context* c = nullptr;
+        if (ca_context_create(&c) != CA_SUCCESS)
+            return static_cast<ca_context*>(nullptr);
+        ca_context_change_props(c, CA_PROP_APPLICATION_NAME, "Tavoro Client", nullptr);
+        return c;
+    }();
+    if (!context)
+        return;
+    ca_context_play(context, 0, CA_PROP_MEDIA_FILENAME,
+                    static_cast<const char*>(soundFile.fn_str()), CA_PROP_EVENT_DESCRIPTION,
+                    "Chat request", nullptr);
+}
+
+void showDesktopNotice(const wxString& title, const wxString& text) {
+    wxNotificationMessage notice(title, text);
+    notice.Show(wxNotificationMessage::Timeout_Auto);
+}
+
+}  // namespace
+
+std::function<void(const wxString&)> playSound = playThroughDesktop;
+std::function<void(const wxString&, const wxString&)> showNotice = showDesktopNotice;
+
+void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& request) {
+    if (settings.exists(SETTING_CHAT_REQUEST_SOUND_PATH)) {
+        const wxString file = settings.getString(SETTING_CHAT_REQUEST_SOUND_PATH);
+        if (!file.empty() && playSound)
+            playSound(file);
+    }
+    wxString title = _("%DOMAIN% Chat");
+    title.Replace("%DOMAIN%", request.domain());
+    wxString text = _("Visitor %NAME% has requested a chat on %DOMAIN%");
+    text.Replace("%DOMAIN%", request.domain());
+    text.Replace("%NAME%", request.visitorName());
+    if (showNotice)
+        showNotice(title, text);
+}
+
+wxString popupTitle(long kind) {
+    switch (kind) {
+        case 1:
+            return _("New Visitor");
+        case 2:
+            return _("New Prospect");
+        case 3:
+            return _("New Customer");
+        case 4:
+            return _("New Exception");
+        default:
+            return wxString();
+    }
+}
+
+void popupReceived(const TavoroSettings& settings, const Messages::S_PopupMessage& popup) {
+    bool wanted = false;
+    if (popup.kind() == 1)
+        wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS, false);
+    if (popup.kind() == 4)
+        wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS, false);
+    if (wanted && showNotice)
+        showNotice(popupTitle(popup.kind()), popup.text());
+}
+
+}  // namespace Tavoro::Notifications

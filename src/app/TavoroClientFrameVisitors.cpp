@@ -1,0 +1,86 @@
+// Handlers of the messages that describe the monitored sites and their visitors.
+#include <wx/notebook.h>
+
+#include "app/TavoroClientFrame.h"
+#include "messages/ClientRequests.h"
+#include "messages/S_CV.h"
+#include "messages/S_DS.h"
+#include "messages/S_EV.h"
+#include "widgets/DaySummaryView.h"
+#include "widgets/VisitorGrid.h"
+
+namespace Tavoro {
+
+using namespace Messages;
+
+void TavoroClientFrame::handleDaySummaries(const TavoroMessage& message) {
+    const S_DS summaries(message);
+    if (!m_sitesRequested) {
+        // The first summaries of a connection name the monitored sites: ask for each site's
+        // details, then for the visitors.
+        m_sitesRequested = true;
+        for (const auto& summary : summaries.summaries()) {
+            sendToServer(getSiteDetailsRequest(summary.site));
+        }
+        sendToServer(getVisitorsRequest());
+        return;
+    }
+    const wxString key = selectedSiteKey();
+    if (key.empty() || m_notebook1->GetSelection() != 1)
+        return;
+    for (const auto& summary : summaries.summaries()) {
+        if (summary.site == key)
+            m_daySummary->show_summary(summary);
+    }
+}
+
+void TavoroClientFrame::handleSiteDetails(const TavoroMessage& message) {
+    auto site = std::make_unique<S_SD>(message);
+    if (site->siteKey().empty())
+        return;  // too few fields: nothing to show
+    addSite(std::move(site));
+}
+
+void TavoroClientFrame::handleCurrentVisitors(const TavoroMessage& message) {
+    // The grid refers to the records of the list: empty it before the list is rebuilt.
+    m_visitorGrid->remove_all_visitors();
+    S_CV rebuild(message, m_visitors);
+    showVisitorsOfSelection();
+    updateAllSiteLabels();
+    sendToServer(startEventsRequest());
+}
+
+void TavoroClientFrame::handleVisitorEvent(const TavoroMessage& message) {
+    const S_EV event(message);
+    if (event.visitorKey().empty())
+        return;  // too few fields
+    const Types::VisitorList::EventOutcome outcome = m_visitors.applyEvent(event);
+    if (!outcome.visitor)
+        return;
+    const wxString site = outcome.visitor->site();
+    if (outcome.added) {
+        updateSiteLabel(site, m_visitors.siteCount(site));
+    }
+    if (!isSiteShown(site))
+        return;
+    if (outcome.added) {
+        m_visitorGrid->add_visitor(*outcome.visitor);
+    } else {
+        m_visitorGrid->update_visitor(outcome.previousKey, *outcome.visitor);
+    }
+}
+
+void TavoroClientFrame::handleVisitorRemoved(const TavoroMessage& message) {
+    const wxString key = message.data();
+    const Types::VisitorType* visitor = m_visitors.findByKey(key);
+    if (!visitor)
+        return;
+    const wxString site = visitor->site();
+    if (isSiteShown(site)) {
+        m_visitorGrid->remove_visitor(key);
+    }
+    m_visitors.removeByKey(key);
+    updateSiteLabel(site, m_visitors.siteCount(site));
+}
+
+}  // namespace Tavoro

@@ -1,0 +1,284 @@
+// The monitoring side of the main window against a scripted server on loopback: sites into
+// the tree, visitors into the grid, live events, and the requests that drive the conversation.
+#include <gtest/gtest.h>
+
+#include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/weakref.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/TavoroClientFrame.h"
+#include "app/UiPrompts.h"
+#include "support/FrameTestUtil.h"
+#include "support/GuiTestUtil.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+#include "types/VisitorType.h"
+#include "widgets/VisitorGrid.h"
+
+using namespace Tavoro;
+using Tavoro::Test::LoopbackServer;
+using Tavoro::Test::waitFor;
+
+namespace {
+
+const std::string ESC = "\x1b";
+const std::string NUL(1, '\0');
+
+// A visitor line of the wire format: 22 TAB-separated fields.
+std::string visitor(const std::string& site, const std::string& number, const std::string& user,
+                    const std::string& flags = "NNNNNNNNNNNNN") {
+    std::vector<std::string> f(22);
+    f[0] = site + ":10.0.0." + number + ":t" + number;
+    f[1] = number;
+    f[2] = "1";
+    f[4] = "3";
+    f[6] = "host" + number + ".example";
+    f[8] = user;
+    f[9] = "/index.html";
+    f[11] = "10:05";
+    f[12] = "Firefox";
+    f[13] = "Linux";
+    f[14] = flags;
+    f[19] = "Leeds|Yorkshire|UK|ISP|1,2";
+    f[20] = "http://search.example/?q=blue+shoes";
+    f[21] = "10:00";
+    std::string line;
+    for (size_t i = 0; i < f.size(); ++i)
+        line += (i ? "\t" : "") + f[i];
+    return line;
+}
+
+std::string summary(const std::string& site) {
+    std::string s = site;
+    for (int i = 1; i < 30; ++i)
+        s += "\t" + std::to_string(i);
+    return s;
+}
+
+std::string siteDetails(const std::string& key, const std::string& name,
+                        const std::string& groupKey, const std::string& groupName) {
+    return "@SD:" + key + "\t" + name + "\t" + key + ".example\t" + groupKey + "\t" + groupName +
+           "\tN\t1|Hot|255|3" + NUL;
+}
+
+class MonitoringTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UiPrompts::messageBox = [](wxWindow*, const wxString&, const wxString&, long) {
+            return wxOK;
+        };
+        Tavoro::Test::useSettingsFile(dir, "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" +
+                                               std::to_string(server.port()) + "\n");
+        frame = new TavoroClientFrame(nullptr, wxID_ANY);
+        weak = frame;
+        frame->Show();
+        connect();
+    }
+    void TearDown() override {
+        if (weak) {
+            weak->Destroy();
+            EXPECT_TRUE(waitFor([&] { return !weak; }));
+        }
+        UiPrompts::messageBox = nullptr;
+    }
+    void connect() {
+        frame->connectToServer();
+        ASSERT_TRUE(server.accept());
+        ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    }
+    // The frames the client sent since the last call.
+    std::vector<std::string> sentFrames(size_t atLeast, int ms = 3000) {
+        // The window handles what it receives only while the event loop runs: keep it running
+        // while the server side collects the frames.
+        auto nuls = [&] {
+            const std::string& got = server.readFrames(consumed + atLeast, 0);
+            return static_cast<size_t>(std::count(got.begin(), got.end(), '\0'));
+        };
+        waitFor([&] { return nuls() >= consumed + atLeast; }, ms);
+        const std::string all = server.received();
+        std::vector<std::string> frames;
+        size_t start = 0;
+        size_t index = 0;
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i] != '\0')
+                continue;
+            if (index++ >= consumed)
+                frames.push_back(all.substr(start, i - start));
+            start = i + 1;
+        }
+        consumed += frames.size();
+        return frames;
+    }
+    void loadSites() {
+        server.send("@DS:" + summary("A") + ESC + summary("B") + ESC + summary("C") + NUL);
+        EXPECT_EQ(sentFrames(4),
+                  (std::vector<std::string>{"@GETSD:A", "@GETSD:B", "@GETSD:C", "@GET"}));
+        server.send(siteDetails("A", "Alpha", "G1", "Group One") +
+                    siteDetails("B", "Beta", "G1", "Another Name") +
+                    siteDetails("C", "Gamma", "", ""));
+        ASSERT_TRUE(waitFor([&] { return frame->siteList().size() == 3; }));
+    }
+    void loadVisitors() {
+        server.send("@CV:" + visitor("A", "1", "ann") + ESC + visitor("A", "2", "al") + ESC +
+                    visitor("A", "3", "abe") + ESC + visitor("C", "4", "cy") + NUL);
+        EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@STARTEVENTS"});
+    }
+    wxString label(const wxString& siteKey) {
+        for (const auto& site : frame->siteList()) {
+            if (site->siteKey() == siteKey) {
+                return frame->siteTree()->GetItemText(wxTreeItemId(site->treeItem()));
+            }
+        }
+        return "(no such site)";
+    }
+    std::vector<wxString> gridUsers() {
+        std::vector<wxString> users;
+        VisitorGrid* grid = frame->visitorGrid();
+        for (int row = 0; row < grid->GetNumberRows(); ++row) {
+            const Types::VisitorType* v = grid->visitor_at(row);
+            users.push_back(v ? v->username() : wxString("(none)"));
+        }
+        return users;
+    }
+    void select(const wxTreeItemId& item) {
+        frame->siteTree()->SelectItem(item);
+        Tavoro::Test::pumpEvents(20);
+    }
+    wxTreeItemId nodeOf(const wxString& siteKey) {
+        for (const auto& site : frame->siteList()) {
+            if (site->siteKey() == siteKey)
+                return wxTreeItemId(site->treeItem());
+        }
+        return wxTreeItemId();
+    }
+
+    Tavoro::Test::TempDir dir;
+    LoopbackServer server;
+    TavoroClientFrame* frame = nullptr;
+    wxWeakRef<TavoroClientFrame> weak;
+    size_t consumed = 0;
+};
+
+using Users = std::vector<wxString>;
+
+TEST_F(MonitoringTest, SitesAreGroupedInTheTree) {
+    loadSites();
+    wxTreeCtrl* tree = frame->siteTree();
+    const wxTreeItemId monitored = frame->monitoredSitesItem();
+    ASSERT_EQ(tree->GetChildrenCount(monitored, false), 2u) << "one group node and Gamma";
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId group = tree->GetFirstChild(monitored, cookie);
+    EXPECT_EQ(tree->GetItemText(group), "Group One") << "named after the first site of the group";
+    EXPECT_EQ(tree->GetItemParent(nodeOf("A")), group);
+    EXPECT_EQ(tree->GetItemParent(nodeOf("B")), group);
+    EXPECT_EQ(tree->GetItemParent(nodeOf("C")), monitored) << "no group: directly below";
+    EXPECT_EQ(label("A"), "Alpha") << "the name alone until the visitors are counted";
+    EXPECT_EQ(tree->GetChildrenCount(frame->allSitesItem()), 0u);
+
+    // A second "@SD" for a known site replaces its record, not its node.
+    server.send(siteDetails("A", "Alpha Renamed", "G1", "Group One"));
+    ASSERT_TRUE(waitFor([&] {
+        for (const auto& s : frame->siteList())
+            if (s->siteName() == "Alpha Renamed")
+                return true;
+        return false;
+    }));
+    EXPECT_EQ(frame->siteList().size(), 3u);
+    EXPECT_EQ(tree->GetChildrenCount(group, false), 2u);
+    EXPECT_EQ(frame->siteDomain("A"), "A.example");
+    EXPECT_EQ(frame->siteDomain("nope"), "Unknown Domain");
+    ASSERT_TRUE(frame->findAlert("A", "1"));
+    EXPECT_EQ(frame->findAlert("A", "1")->iconFileName, "Red Flag.ico");
+    EXPECT_EQ(frame->findAlert("A", "9"), nullptr);
+
+    // A second "@DS" on the same connection asks for nothing.
+    server.send("@DS:" + summary("A") + NUL);
+    EXPECT_TRUE(sentFrames(1, 300).empty());
+}
+
+TEST_F(MonitoringTest, VisitorsCountsAndLiveEvents) {
+    loadSites();
+    loadVisitors();
+    ASSERT_TRUE(waitFor([&] { return frame->visitorGrid()->GetNumberRows() == 4; }));
+    EXPECT_EQ(gridUsers(), (Users{"ann", "al", "abe", "cy"})) << "everybody under the root";
+    EXPECT_EQ(label("A"), "Alpha (3)");
+    EXPECT_EQ(label("B"), "Beta (0)");
+    EXPECT_EQ(label("C"), "Gamma (1)");
+
+    // A site selected: only its visitors; an event of another site changes only counts.
+    select(nodeOf("A"));
+    EXPECT_EQ(gridUsers(), (Users{"ann", "al", "abe"}));
+    server.send("@EV:" + visitor("B", "5", "bea") + NUL);
+    ASSERT_TRUE(waitFor([&] { return label("B") == "Beta (1)"; }));
+    EXPECT_EQ(gridUsers(), (Users{"ann", "al", "abe"}));
+    // A changed visitor of the shown site is updated in place.
+    server.send("@EV:" + visitor("A", "2", "alice") + NUL);
+    ASSERT_TRUE(waitFor([&] { return gridUsers() == Users{"ann", "alice", "abe"}; }));
+    EXPECT_EQ(label("A"), "Alpha (3)") << "an update is not a new visitor";
+
+    // The group shows its sites one after the other.
+    select(frame->siteTree()->GetItemParent(nodeOf("A")));
+    EXPECT_EQ(gridUsers(), (Users{"ann", "alice", "abe", "bea"}));
+    server.send("@EV:" + visitor("C", "6", "cal") + NUL);
+    server.send("@EV:" + visitor("B", "7", "ben") + NUL);
+    ASSERT_TRUE(waitFor([&] { return gridUsers().size() == 5; }));
+    EXPECT_EQ(gridUsers().back(), "ben");
+    EXPECT_EQ(label("C"), "Gamma (2)");
+
+    // A visitor leaves: row and count go; an unknown key changes nothing.
+    server.send("@ER:A:10.0.0.1:t1" + NUL + "@ER:nobody" + NUL);
+    ASSERT_TRUE(waitFor([&] { return label("A") == "Alpha (2)"; }));
+    EXPECT_EQ(gridUsers(), (Users{"alice", "abe", "bea", "ben"}));
+    server.send("@ER:C:10.0.0.4:t4" + NUL);
+    ASSERT_TRUE(waitFor([&] { return label("C") == "Gamma (1)"; }));
+    EXPECT_EQ(gridUsers().size(), 4u) << "not shown: the grid is untouched";
+
+    select(frame->allSitesItem());
+    EXPECT_EQ(gridUsers(), (Users{"alice", "abe", "bea", "cal", "ben"}));
+}
+
+TEST_F(MonitoringTest, FullListReplacesCountsInsteadOfAddingThem) {
+    loadSites();
+    loadVisitors();
+    ASSERT_TRUE(waitFor([&] { return label("A") == "Alpha (3)"; }));
+    server.send("@CV:" + visitor("A", "1", "ann") + NUL);
+    ASSERT_TRUE(waitFor([&] { return label("A") == "Alpha (1)"; }));
+    EXPECT_EQ(label("C"), "Gamma (0)");
+    EXPECT_EQ(gridUsers(), Users{"ann"});
+}
+
+TEST_F(MonitoringTest, ReconnectAsksForSitesAndVisitorsAgain) {
+    loadSites();
+    loadVisitors();
+    frame->reconnect();
+    server.closePeer();
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    server.clearReceived();
+    consumed = 0;
+    server.send("@DS:" + summary("A") + ESC + summary("B") + ESC + summary("C") + NUL);
+    EXPECT_EQ(sentFrames(4), (std::vector<std::string>{"@GETSD:A", "@GETSD:B", "@GETSD:C", "@GET"}))
+        << "live events must resume after a reconnect";
+    server.send(siteDetails("A", "Alpha", "G1", "Group One"));
+    server.send("@CV:" + visitor("A", "1", "ann") + NUL);
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@STARTEVENTS"});
+    ASSERT_TRUE(waitFor([&] { return label("A") == "Alpha (1)"; }));
+    EXPECT_EQ(frame->siteList().size(), 3u) << "the tree keeps its nodes";
+    EXPECT_EQ(frame->siteTree()->GetChildrenCount(frame->monitoredSitesItem(), false), 2u);
+}
+
+TEST_F(MonitoringTest, DaySummaryRequestsFollowThePageAndSelection) {
+    loadSites();
+    EXPECT_FALSE(frame->requestDaySummary()) << "no site selected";
+    select(nodeOf("B"));
+    EXPECT_FALSE(frame->requestDaySummary()) << "the Day Summary page is not shown";
+    frame->mainNotebook()->ChangeSelection(1);
+    EXPECT_TRUE(frame->requestDaySummary());
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDSSITE:B"});
+}
+
+}  // namespace
