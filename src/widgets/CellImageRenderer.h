@@ -7,8 +7,9 @@
 namespace Tavoro {
 
 // Grid cell renderer that draws one icon on a background brush: the alert flags and visitor
-// kind icons of the visitor grid and the alert flags of the visit detail panel. Each icon cell
-// gets its own renderer, owned by the cell's attributes once set.
+// kind icons of the visitor grid and the alert flags of the visit detail panel. A renderer is
+// owned by the cell attributes it is set on; the visitor grid shares one such attribute set
+// among all cells that show the same icon on the same background.
 class CellImageRenderer : public wxGridCellRenderer {
   public:
     // An icon on the stock white brush.
