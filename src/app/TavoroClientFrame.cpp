@@ -324,6 +324,13 @@ int TavoroClientFrame::selectedStatus() const {
 }
 
 TavoroClientFrame::~TavoroClientFrame() {
+    // Windows that use this window's services go first, while those services still exist:
+    // chat windows, earlier-chat windows, site properties dialogs, then the panes.
+    const wxWindowList children = GetChildren();
+    for (wxWindow* child : children) {
+        if (child->IsTopLevel())
+            delete child;
+    }
     storeLayout();
     m_connectTimer.Stop();
     abandonConnectAttempt();
@@ -334,6 +341,7 @@ TavoroClientFrame::~TavoroClientFrame() {
         bar->Remove(bar->GetMenuCount() - 1);
         m_actionMenuShown = false;
     }
+    m_splitter2->Destroy();
 }
 
 }  // namespace Tavoro

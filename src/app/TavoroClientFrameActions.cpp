@@ -10,6 +10,7 @@
 #include "app/UiPrompts.h"
 #include "dialog/AboutDialog.h"
 #include "dialog/VisitDetail.h"
+#include "dialog/VisitorChatFrame.h"
 #include "messages/C_GETVISIT.h"
 #include "messages/C_INVITE.h"
 #include "messages/ClientRequests.h"
@@ -70,6 +71,12 @@ void TavoroClientFrame::bindActions() {
 }
 
 void TavoroClientFrame::onClose(wxCloseEvent&) {
+    // Leave the open chats first, so the server hears that before the goodbye.
+    const wxWindowList children = GetChildren();
+    for (wxWindow* child : children) {
+        if (auto* chat = dynamic_cast<Dialog::VisitorChatFrame*>(child))
+            chat->Close(true);
+    }
     if (m_connected) {
         sendToServer(closeRequest());
         m_connected = false;
