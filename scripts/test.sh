@@ -6,3 +6,8 @@ scripts/setup.sh
 scripts/build.sh
 cd build
 ctest --output-on-failure -j2 --timeout 600
+cd ..
+# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, then a short
+# run of every fuzz target (FUZZ_SECONDS each, 20 by default).
+scripts/sanitize.sh
+scripts/fuzz.sh
