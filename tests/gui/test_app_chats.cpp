@@ -1,0 +1,278 @@
+// Chats from the main window against a scripted server on loopback: the operator and chat
+// lists, chat requests, picking up a chat, lines and typing reaching the chat window, the end
+// of a chat, closing, and history replies routed to the right window.
+#include <gtest/gtest.h>
+
+#include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/splitter.h>
+#include <wx/weakref.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/Notifications.h"
+#include "app/TavoroClientFrame.h"
+#include "app/UiPrompts.h"
+#include "dialog/VisitDetail.h"
+#include "dialog/VisitorChatFrame.h"
+#include "support/FrameTestUtil.h"
+#include "support/GuiTestUtil.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+#include "widgets/VisitorGrid.h"
+
+using namespace Tavoro;
+using Tavoro::Test::LoopbackServer;
+using Tavoro::Test::waitFor;
+
+namespace {
+
+const std::string ESC = "\x1b";
+const std::string NUL(1, '\0');
+using Frames = std::vector<std::string>;
+
+// A chatting-visitor record: id, IP, name, domain, last activity, talking to, department,
+// language, translating, (unused), monitored by.
+std::string chatter(const std::string& id, const std::string& ip, const std::string& name,
+                    const std::string& domain, const std::string& talkingTo,
+                    const std::string& monitoredBy = "0") {
+    return id + "\t" + ip + "\t" + name + "\t" + domain + "\t10:01\t" + talkingTo +
+           "\tSales\ten\tN\t-\t" + monitoredBy;
+}
+
+std::string visitorLine(const std::string& site, const std::string& ip, const std::string& number,
+                        const std::string& user) {
+    std::vector<std::string> f(22);
+    f[0] = site + ":" + ip + ":t" + number;
+    f[1] = number;
+    f[2] = "1";
+    f[8] = user;
+    f[14] = "NNNNNNNNNNNNN";
+    std::string line;
+    for (size_t i = 0; i < f.size(); ++i)
+        line += (i ? "\t" : "") + f[i];
+    return line;
+}
+
+class ChatsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UiPrompts::messageBox = [this](wxWindow*, const wxString& text, const wxString& caption,
+                                       long) {
+            prompts.push_back(caption + ": " + text);
+            return answer;
+        };
+        Notifications::playSound = [this](const wxString& file) { sounds.push_back(file); };
+        Notifications::showNotice = [this](const wxString& title, const wxString&) {
+            notices.push_back(title);
+        };
+        Tavoro::Test::useSettingsFile(dir, "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" +
+                                               std::to_string(server.port()) + "\n" + extra);
+        frame = new TavoroClientFrame(nullptr, wxID_ANY);
+        weak = frame;
+        frame->Show();
+        frame->connectToServer();
+        ASSERT_TRUE(server.accept());
+        ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    }
+    void TearDown() override {
+        if (weak) {
+            weak->Destroy();
+            EXPECT_TRUE(waitFor([&] { return !weak; }));
+        }
+        UiPrompts::messageBox = nullptr;
+    }
+    Frames sentFrames(size_t atLeast, int ms = 3000) {
+        auto nuls = [&] {
+            const std::string& got = server.readFrames(consumed + atLeast, 0);
+            return static_cast<size_t>(std::count(got.begin(), got.end(), '\0'));
+        };
+        waitFor([&] { return nuls() >= consumed + atLeast; }, ms);
+        const std::string& all = server.received();
+        Frames frames;
+        size_t start = 0, index = 0;
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i] != '\0')
+                continue;
+            if (index++ >= consumed)
+                frames.push_back(all.substr(start, i - start));
+            start = i + 1;
+        }
+        consumed += frames.size();
+        return frames;
+    }
+    wxString cell(wxGrid* grid, int row, int col) { return grid->GetCellValue(row, col); }
+    // Two operators, one waiting visitor (row 0) and one served by Bob (row 1).
+    void loadChatLists() {
+        server.send("@CLIENTS:5\t10.1.1.5\tAmy\tSales\t0\ten\tamy" + ESC +
+                    "7\t10.1.1.7\tBob\tSupport\t1\ten\tbob" + NUL);
+        server.send("@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "") + ESC +
+                    chatter("c2", "10.0.0.8", "Walt", "shop.example", "7") + NUL);
+        ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 2; }));
+    }
+    void loadSiteAndVisitor() {
+        server.send("@SD:S1\tShop\tshop.example\t\t\tN\t" + NUL);
+        server.send("@CV:" + visitorLine("S1", "10.0.0.9", "3", "vera") + NUL);
+        ASSERT_TRUE(waitFor([&] { return frame->visitorList().size() == 1; }));
+        sentFrames(1);  // "@STARTEVENTS"
+    }
+
+    std::string extra;
+    Tavoro::Test::TempDir dir;
+    LoopbackServer server;
+    TavoroClientFrame* frame = nullptr;
+    wxWeakRef<TavoroClientFrame> weak;
+    size_t consumed = 0;
+    std::vector<wxString> prompts;
+    std::vector<wxString> sounds;
+    std::vector<wxString> notices;
+    int answer = wxOK;
+};
+
+TEST_F(ChatsTest, OperatorAndChatListsFillTheirGrids) {
+    // Before any operator list, operator numbers read as "Unknown Operator", "0" as nothing.
+    server.send("@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "7", "0") + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 1; }));
+    EXPECT_EQ(cell(frame->chattingGrid(), 0, 4), "Unknown Operator");
+    EXPECT_EQ(cell(frame->chattingGrid(), 0, 8), "");
+
+    loadChatLists();
+    wxGrid* ops = frame->operatorsGrid();
+    ASSERT_EQ(ops->GetNumberRows(), 2);
+    EXPECT_EQ(cell(ops, 1, 2), "Bob");
+    EXPECT_EQ(cell(ops, 1, 6), "bob");
+    EXPECT_EQ(frame->mainNotebook()->GetPageText(2), "Connected Users 2");
+    wxGrid* chats = frame->chattingGrid();
+    EXPECT_EQ(cell(chats, 0, 0), "c1");
+    EXPECT_EQ(cell(chats, 0, 1), "Vera");
+    EXPECT_EQ(cell(chats, 0, 2), "shop.example");
+    EXPECT_EQ(cell(chats, 0, 4), "");
+    EXPECT_EQ(cell(chats, 1, 4), "Bob");
+    EXPECT_EQ(cell(chats, 1, 9), "10.0.0.8");
+    EXPECT_EQ(frame->operatorName("7"), "Bob");
+    EXPECT_EQ(frame->operatorName("99"), "Unknown Operator");
+
+    // Shorter lists shrink the grids; an empty list empties it.
+    server.send("@CLIENTS:5\t10.1.1.5\tAmy\tSales\t0\ten\tamy" + NUL);
+    server.send("@VISITORS:" + chatter("c3", "10.0.0.7", "Xena", "shop.example", "") + NUL);
+    ASSERT_TRUE(waitFor([&] { return ops->GetNumberRows() == 1 && cell(chats, 0, 0) == "c3"; }));
+    EXPECT_EQ(chats->GetNumberRows(), 1);
+    EXPECT_EQ(frame->mainNotebook()->GetPageText(2), "Connected Users 1");
+    server.send("@VISITORS:" + NUL);
+    ASSERT_TRUE(waitFor([&] { return chats->GetNumberRows() == 0; }));
+}
+
+TEST_F(ChatsTest, ChatRequestWithoutSoundSettingIsSilent) {
+    frame->chatNotebook()->ChangeSelection(1);
+    server.send("@CHAT:x:shop.example:Vera" + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->chatNotebook()->GetSelection() == 0; }));
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_EQ(notices, std::vector<wxString>{"shop.example Chat"});
+}
+
+class ChatsWithSoundTest : public ChatsTest {
+  protected:
+    void SetUp() override {
+        extra = "[Popups]\nChatRequestSoundPath=/usr/share/sounds/ring.wav\n";
+        ChatsTest::SetUp();
+    }
+};
+
+TEST_F(ChatsWithSoundTest, ChatRequestPlaysTheConfiguredSound) {
+    server.send("@CHAT:x:shop.example:Vera" + NUL);
+    ASSERT_TRUE(waitFor([&] { return !sounds.empty(); }));
+    EXPECT_EQ(sounds[0], "/usr/share/sounds/ring.wav");
+}
+
+TEST_F(ChatsTest, PickingUpAChatOpensAndRegistersItsWindow) {
+    loadSiteAndVisitor();
+    loadChatLists();
+    frame->startChat(0);
+    EXPECT_EQ(sentFrames(3),
+              (Frames{"@CHAT:c1", "@GETVISIT:S1:10.0.0.9:vera:1", "@GETPREVCHATS:S1:10.0.0.9"}));
+    Dialog::VisitorChatFrame* window = frame->chatWindow("c1");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->chat_key(), "c1");
+
+    // Lines and typing reach the window through the table.
+    server.send("@MESSAGE:c1\nHello <b>there</b>" + NUL + "@1:c1" + NUL);
+    ASSERT_TRUE(waitFor([&] { return window->transcript_html().Contains("Hello"); }));
+    EXPECT_FALSE(window->transcript_html().Contains("<b>there</b>")) << "visitor text escaped";
+    server.send("@MESSAGE:nosuchchat\nlost" + NUL);
+
+    // History for the chat's visitor goes to the chat window, not the main visit detail.
+    server.send("@PREVCHATS:S1:10.0.0.9\nold1\tS1\t10.0.0.9\tVera\t2026-12-01\t65" + NUL);
+    ASSERT_TRUE(waitFor([&] { return window->visit_detail()->prev_chats() != nullptr; }));
+    EXPECT_EQ(frame->visitDetail()->prev_chats(), nullptr);
+
+    // Picking it up again only raises the window.
+    server.send("@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "5") + NUL);
+    ASSERT_TRUE(waitFor([&] { return cell(frame->chattingGrid(), 0, 4) == "Amy"; }));
+    frame->startChat(0);
+    EXPECT_TRUE(sentFrames(1, 200).empty()) << "no second @CHAT";
+    EXPECT_TRUE(prompts.empty());
+
+    // The end-of-chat sentence ends it and takes it out of the table.
+    server.send("@MESSAGE:c1\nVisitor has left the conversation." + NUL);
+    ASSERT_TRUE(waitFor([&] { return !frame->chatWindows().contains("c1"); }));
+    EXPECT_TRUE(window->is_chat_ended());
+}
+
+TEST_F(ChatsTest, AChatTakenByAnotherOperatorIsRefused) {
+    loadChatLists();
+    frame->startChat(1);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0],
+              "Visitor Already Chatting: Visitor Walt has already started chatting to Bob");
+    EXPECT_TRUE(sentFrames(1, 200).empty());
+    EXPECT_EQ(frame->chatWindow("c2"), nullptr);
+}
+
+TEST_F(ChatsTest, ClosingAChatSessionAsksFirst) {
+    loadChatLists();
+    frame->startChat(0);
+    sentFrames(2);
+    frame->chattingGrid()->SelectRow(0);
+    answer = wxNO;
+    frame->closeChatSession();
+    EXPECT_TRUE(sentFrames(1, 200).empty());
+    EXPECT_FALSE(frame->chattingGrid()->IsSelection());
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_TRUE(
+        prompts[0].StartsWith("Close Visitor Chat: Really close chat session for Vera? \r\n"));
+
+    frame->chattingGrid()->SelectRow(0);
+    answer = wxYES;
+    frame->closeChatSession();
+    EXPECT_EQ(sentFrames(1), Frames{"@CLOSECHAT:c1"});
+    EXPECT_FALSE(frame->chatWindows().contains("c1"));
+}
+
+TEST_F(ChatsTest, ClosingTheMainWindowWithOpenChatsLeavesThem) {
+    loadChatLists();
+    frame->startChat(0);
+    sentFrames(2);
+    server.send("@SS:" + NUL);
+    Tavoro::Test::pumpEvents(100);
+    frame->Close();
+    ASSERT_TRUE(waitFor([&] { return !weak; }));
+    EXPECT_EQ(sentFrames(1), Frames{"@LEAVE:c1"});
+}
+
+TEST_F(ChatsTest, HistoryForNobodyShownIsDropped) {
+    loadSiteAndVisitor();
+    server.send("@PREVCHATS:S1:10.9.9.9\nold1\tS1\t10.9.9.9\tX\t2026-12-01\t65" + NUL +
+                "@MSG:sync" + NUL);
+    ASSERT_TRUE(waitFor([&] { return !prompts.empty(); }));
+    EXPECT_EQ(frame->visitDetail()->prev_chats(), nullptr);
+
+    // The selected visitor's history goes to the main visit detail, which is shown.
+    frame->visitorGrid()->SelectRow(0);
+    server.send("@PREVCHATS:S1:10.0.0.9\nold1\tS1\t10.0.0.9\tVera\t2026-12-01\t65" + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->visitDetail()->prev_chats() != nullptr; }));
+    EXPECT_TRUE(frame->visitorsSplitter()->IsSplit());
+}
+
+}  // namespace
