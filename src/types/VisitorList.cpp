@@ -1,9 +1,10 @@
 #include "types/VisitorList.h"
 
-#include <functional>
+#include <algorithm>
 #include <utility>
 
 #include "messages/S_EV.h"
+#include "types/KeyedHash.h"
 
 namespace Tavoro::Types {
 
@@ -17,9 +18,12 @@ VisitorList::ChainIndex::ChainIndex(IdentityOf identityOf, Link prev, Link next)
     : m_identityOf(identityOf), m_prev(prev), m_next(next) {}
 
 uint64_t VisitorList::ChainIndex::hashOf(const Identity& id) {
-    const std::hash<std::wstring_view> h;
-    const uint64_t a = h(id.first);
-    const uint64_t b = h(id.second);
+    // The two parts are hashed apart (the texts are the server's; see keyedHash) and combined;
+    // the second part is empty for the key index.
+    const uint64_t a = keyedHash(id.first);
+    if (id.second.empty())
+        return a;
+    const uint64_t b = keyedHash(id.second);
     return a ^ (b + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
 }
 

@@ -25,8 +25,9 @@ namespace Tavoro::Types {
 // Two identities are looked up on every event: the pair (site, number text) that a visitor
 // event updates, and the visitor key that a visitor-left message removes. Both must find the
 // *first* listed visitor that matches, even when the server sends duplicates. Each identity has
-// an index beside the ordered list: a hash map from the identity to the chain of its visitors
-// in order of arrival, so that an event costs the same with 50,000 visitors as with 50.
+// an index beside the ordered list: a hash table (keyed by a secret per process, as the texts
+// are the server's) from the identity to the chain of its visitors in order of arrival, so that
+// an event costs the same with 50,000 visitors as with 50.
 //
 // Site counts always equal the number of listed visitors of each site: replacing the whole list
 // rebuilds them from the new list, and a site whose count drops to 0 has no entry.

@@ -6,6 +6,7 @@
 #include "messages/S_CV.h"
 #include "messages/S_EV.h"
 #include "messages/TavoroMessage.h"
+#include "types/KeyedHash.h"
 #include "types/VisitorList.h"
 
 using namespace Tavoro::Messages;
@@ -341,6 +342,33 @@ TEST(VisitorListModel, RandomEventsMatchAPlainList) {
         ASSERT_EQ(list.siteCounts(), model.counts()) << "step " << step;
         ASSERT_TRUE(list.isConsistent()) << "step " << step;
     }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- keyed hash
+
+namespace {
+
+// Reference vectors of SipHash-2-4: key 00..0f, message 00..(n-1).
+TEST(KeyedHash, SipHashKnownAnswers) {
+    unsigned char message[64];
+    for (unsigned i = 0; i < 64; ++i)
+        message[i] = static_cast<unsigned char>(i);
+    const uint64_t k0 = 0x0706050403020100ULL;
+    const uint64_t k1 = 0x0f0e0d0c0b0a0908ULL;
+    EXPECT_EQ(Tavoro::Types::sipHash24(message, 0, k0, k1), 0x726fdb47dd0e0e31ULL);
+    EXPECT_EQ(Tavoro::Types::sipHash24(message, 7, k0, k1), 0xab0200f58b01d137ULL);
+    EXPECT_EQ(Tavoro::Types::sipHash24(message, 8, k0, k1), 0x93f5f5799a932462ULL);
+    EXPECT_EQ(Tavoro::Types::sipHash24(message, 15, k0, k1), 0xa129ca6149be45e5ULL);
+    EXPECT_EQ(Tavoro::Types::sipHash24(message, 63, k0, k1), 0x958a324ceb064572ULL);
+}
+
+TEST(KeyedHash, SameTextSameHash) {
+    using Tavoro::Types::keyedHash;
+    EXPECT_EQ(keyedHash(L"S1:1.2.3.4:k"), keyedHash(std::wstring(L"S1:1.2.3.4:k")));
+    EXPECT_NE(keyedHash(L"S1:1.2.3.4:k"), keyedHash(L"S1:1.2.3.4:l"));
+    EXPECT_NE(keyedHash(L""), keyedHash(std::wstring_view(L"\0", 1)));
 }
 
 }  // namespace
