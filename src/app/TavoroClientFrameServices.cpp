@@ -12,10 +12,11 @@ namespace Tavoro {
 using namespace Messages;
 
 wxString TavoroClientFrame::operatorName(const wxString& connectionNumber) const {
-    if (!m_operatorList)
-        return _("Unknown Operator");
+    // "0" or nothing means no operator, whether or not the operator list has arrived.
     if (connectionNumber.empty() || connectionNumber == "0")
         return wxString();
+    if (!m_operatorList)
+        return _("Unknown Operator");
     const Types::ClientType* op = m_operatorList->findByConnection(connectionNumber);
     return op ? op->name : _("Unknown Operator");
 }
