@@ -372,3 +372,23 @@ TEST(KeyedHash, SameTextSameHash) {
 }
 
 }  // namespace
+
+namespace {
+
+// Characters above U+00FF arrive only in the STX hexadecimal form of the envelope.
+TEST(VisitorListCV, WideCharactersThroughTheHexForm) {
+    const wxString name(L"\u674e\u96f7");
+    const wxString text = "@CV:" + visitor("S1", "a", "1", name) + ESC + visitor("S2", "b", "2");
+    wxString hex(wxUniChar(2));
+    for (wxUniChar c : text)
+        hex << wxString::Format("%04X", static_cast<unsigned>(c.GetValue()));
+    const TavoroMessage message(hex);
+    ASSERT_EQ(message.kind(), MK_CV);
+    VisitorList list;
+    S_CV(message, list);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.begin()->username(), name);
+    EXPECT_EQ(list.siteCount("S2"), 1);
+}
+
+}  // namespace
