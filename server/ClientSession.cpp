@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "SessionSealer.h"
+#include "VisitorRecords.h"
+#include "WireText.h"
 
 namespace TavoroDemo {
 namespace {
@@ -106,6 +108,28 @@ const std::map<std::string, ClientSession::Handler>& ClientSession::handlers() {
         {"@LOGIN", &ClientSession::onLogin},
         {"@CLOSE", &ClientSession::onClose},
         {"@ECHO", &ClientSession::onEcho},
+        {"@GETDS", &ClientSession::onGetDaySummaries},
+        {"@GETSD", &ClientSession::onGetSiteDetail},
+        {"@GET", &ClientSession::onGetVisitors},
+        {"@STARTEVENTS", &ClientSession::onStartEvents},
+        {"@STATUS", &ClientSession::onStatus},
+        {"@GETDSSITE", &ClientSession::onGetSiteDaySummary},
+        {"@GETSETTINGS", &ClientSession::onGetSettings},
+        {"@CHAT", &ClientSession::onTakeChat},
+        {"@SENDTO", &ClientSession::onSendTo},
+        {"@LINKTO", &ClientSession::onLinkTo},
+        {"@1", &ClientSession::onTyping},
+        {"@0", &ClientSession::onTyping},
+        {"@BLOCK", &ClientSession::onBlock},
+        {"@CLOSECHAT", &ClientSession::onCloseChat},
+        {"@LEAVE", &ClientSession::onLeave},
+        {"@INVITE", &ClientSession::onInvite},
+        {"@SENDTOCLIENT", &ClientSession::onSendToClient},
+        {"@GETVISIT", &ClientSession::onGetVisit},
+        {"@GETPREVVISITS", &ClientSession::onGetPrevVisits},
+        {"@GETPREVCHATS", &ClientSession::onGetPrevChats},
+        {"@GETPREVCHAT", &ClientSession::onGetPrevChat},
+        {"@STATE", &ClientSession::onState},
     };
     return table;
 }
@@ -117,6 +141,12 @@ void ClientSession::dispatch(const std::string& text) {
     const auto found = handlers().find(command);
     if (found == handlers().end()) {
         m_context.log.connection(m_id, "ignored command " + ServerLog::readable(command));
+        return;
+    }
+    // Before the login only the session set-up is served.
+    const bool setUp = command == "@PUBLICKEY" || command == "@LOGIN" || command == "@CLOSE";
+    if (!setUp && m_stage != Stage::LoggedIn) {
+        m_context.log.connection(m_id, "ignored " + ServerLog::readable(command) + " before login");
         return;
     }
     (this->*(found->second))(data);
@@ -159,6 +189,24 @@ void ClientSession::onLogin(const std::string& data) {
     m_context.log.connection(m_id, "operator " + m_operator->username + " logged in");
     m_stage = Stage::LoggedIn;
     send("@CONNECTED:");
+    // The operator name and status the client configured, else the account's name.
+    const std::string name = WireText::clean(latin1ToUtf8(fields[1]));
+    const long status = WireText::toNumber(fields[5], 0);
+    m_context.roster.add(
+        m_id, {"127.0.0.1", name.empty() ? m_operator->displayName : name,
+               WireText::clean(latin1ToUtf8(fields[3])),
+               status >= 0 && status <= 3 ? static_cast<int>(status) : 0, m_operator->username});
+    m_context.outbox.toWatchers("@CLIENTS:" + m_context.roster.clients());
+}
+
+void ClientSession::closed() {
+    if (m_stage != Stage::LoggedIn)
+        return;
+    m_stage = Stage::AwaitingLogin;
+    m_eventsStarted = false;
+    m_context.roster.remove(m_id);
+    m_context.chats.disconnected(m_id);
+    m_context.outbox.toWatchers("@CLIENTS:" + m_context.roster.clients());
 }
 
 void ClientSession::onClose(const std::string&) {
@@ -174,6 +222,133 @@ void ClientSession::onEcho(const std::string& data) {
         return;
     }
     send("@ECHO:" + data);
+}
+
+void ClientSession::onGetDaySummaries(const std::string&) {
+    send("@DS:" + m_context.sites.allDaySummaries());
+}
+
+void ClientSession::onGetSiteDetail(const std::string& data) {
+    if (const Site* site = m_context.sites.find(data))
+        send("@SD:" + SiteCatalog::siteDetail(*site));
+    else
+        m_context.log.connection(m_id, "no site " + ServerLog::readable(data));
+}
+
+void ClientSession::onGetVisitors(const std::string&) {
+    send("@CV:" + m_context.simulation.currentVisitors());
+}
+
+// From now on the connection gets the service's events; it starts with the current operators
+// and chats.
+void ClientSession::onStartEvents(const std::string&) {
+    if (m_eventsStarted)
+        return;
+    m_eventsStarted = true;
+    m_context.simulation.start();
+    send("@CLIENTS:" + m_context.roster.clients());
+    send("@VISITORS:" + m_context.chats.visitors());
+}
+
+void ClientSession::onStatus(const std::string& data) {
+    if (m_context.roster.setStatus(m_id, static_cast<int>(WireText::toNumber(data, -1))))
+        m_context.outbox.toWatchers("@CLIENTS:" + m_context.roster.clients());
+}
+
+void ClientSession::onGetSiteDaySummary(const std::string& data) {
+    if (const Site* site = m_context.sites.find(data))
+        send("@DS:" + SiteCatalog::daySummary(*site));
+}
+
+void ClientSession::onGetSettings(const std::string& data) {
+    if (const Site* site = m_context.sites.find(data))
+        send("@SS:" + SiteCatalog::settings(*site));
+}
+
+void ClientSession::onTakeChat(const std::string& data) {
+    m_context.chats.take(m_id, data);
+}
+
+namespace {
+
+// "key:rest": the part before the first colon and the rest (which may hold colons).
+std::pair<std::string, std::string> keyAndRest(const std::string& data) {
+    const size_t colon = data.find(':');
+    if (colon == std::string::npos)
+        return {data, std::string()};
+    return {data.substr(0, colon), data.substr(colon + 1)};
+}
+
+}  // namespace
+
+void ClientSession::onSendTo(const std::string& data) {
+    const auto [chatId, text] = keyAndRest(data);
+    m_context.chats.operatorLine(m_id, chatId, text);
+}
+
+void ClientSession::onLinkTo(const std::string& data) {
+    const auto [chatId, url] = keyAndRest(data);
+    m_context.chats.link(m_id, chatId, url);
+}
+
+// The operator's typing notices reach no one: the visitors are simulated.
+void ClientSession::onTyping(const std::string&) {}
+
+void ClientSession::onBlock(const std::string& data) {
+    m_context.chats.block(m_id, data);
+}
+
+void ClientSession::onCloseChat(const std::string& data) {
+    m_context.chats.close(m_id, data);
+}
+
+void ClientSession::onLeave(const std::string& data) {
+    m_context.chats.leave(m_id, data);
+}
+
+void ClientSession::onInvite(const std::string& data) {
+    const auto parts = WireText::split(data, WireText::kEsc);
+    const auto fields = WireText::split(parts[0], WireText::kTab);
+    m_context.chats.invite(m_id, fields[0], WireText::field(parts, 1));
+}
+
+void ClientSession::onSendToClient(const std::string& data) {
+    m_context.chats.sendToClient(m_id, data);
+}
+
+void ClientSession::onGetVisit(const std::string& data) {
+    const auto parts = WireText::split(data, ':');
+    const std::string site = parts[0];
+    const std::string ip = WireText::field(parts, 1);
+    if (const SimVisitor* v = m_context.simulation.findByIp(site, ip))
+        send("@VISITDETAIL:" + VisitorRecords::visitDetail(*v));
+    else
+        send("@VISITDETAIL:" +
+             VisitorRecords::emptyVisitDetail(WireText::clean(site), WireText::clean(ip)));
+}
+
+void ClientSession::onGetPrevVisits(const std::string& data) {
+    const auto parts = WireText::split(WireText::clean(data), ':');
+    const std::string site = parts[0];
+    const std::string field = WireText::field(parts, 1);
+    const SimVisitor* v = m_context.simulation.findByIp(site, field);
+    send("@PREVVISITS:" + VisitorRecords::previousVisits(site, field, WireText::field(parts, 2),
+                                                         v ? v->visitNumber : 1));
+}
+
+void ClientSession::onGetPrevChats(const std::string& data) {
+    const auto [site, ip] = keyAndRest(WireText::clean(data));
+    send("@PREVCHATS:" + m_context.chats.previousChats(site, ip));
+}
+
+void ClientSession::onGetPrevChat(const std::string& data) {
+    const auto [site, chatId] = keyAndRest(WireText::clean(data));
+    send("@PREVCHAT:" + m_context.chats.previousChat(site, chatId));
+}
+
+// The server's own account of its visitors, in order with the events this connection got.
+void ClientSession::onState(const std::string&) {
+    send("@STATE:" + m_context.simulation.stateReport());
 }
 
 void ClientSession::send(const std::string& text) {

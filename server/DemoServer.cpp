@@ -8,14 +8,19 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
 namespace TavoroDemo {
 
-DemoServer::DemoServer(const ServerOptions& options, SessionContext& context)
-    : m_options(options), m_context(context) {}
+DemoServer::DemoServer(const ServerOptions& options, SessionContext& context,
+                       ConnectionRegistry& registry)
+    : m_options(options),
+      m_context(context),
+      m_registry(registry),
+      m_stateFile(options.stateFile) {}
 
 DemoServer::~DemoServer() {
     for (auto& entry : m_connections)
@@ -72,15 +77,18 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
                 events |= POLLOUT;
             fds.push_back({entry.first, events, 0});
         }
-        const int ready = ::poll(fds.data(), fds.size(), 500);
+        const int ready = ::poll(fds.data(), fds.size(), runTimers());
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
             m_context.log.info(std::string("poll: ") + std::strerror(errno));
             return;
         }
-        if (ready == 0)
+        if (ready == 0) {
+            runTimers();
+            flushAll();
             continue;
+        }
         if (fds[0].revents & POLLIN)
             acceptAll();
         for (size_t i = 1; i < fds.size(); ++i) {
@@ -99,11 +107,59 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
                 closeConnection(fds[i].fd, "connection closed");
             } else if (c.session->finished() && c.session->output().empty()) {
                 closeConnection(fds[i].fd, "session ended");
-            } else if (c.session->output().size() > kMaxPendingOutput) {
-                closeConnection(fds[i].fd, "client does not read; dropped");
             }
         }
+        runTimers();
+        flushAll();
     }
+}
+
+int DemoServer::runTimers() {
+    using namespace std::chrono;
+    auto now = steady_clock::now();
+    if (now >= m_context.simulation.nextDue())
+        m_context.simulation.advance(now);
+    if (now >= m_context.chats.nextDue())
+        m_context.chats.advance(now);
+    if (now >= m_stateFile.nextDue(m_context.simulation) &&
+        !m_stateFile.update(m_context.simulation, now)) {
+        m_context.log.info("cannot write the state file " + m_options.stateFile);
+    }
+    const auto next =
+        std::min({m_context.simulation.nextDue(), m_context.chats.nextDue(),
+                  m_stateFile.nextDue(m_context.simulation), now + milliseconds(500)});
+    now = steady_clock::now();
+    if (next <= now)
+        return 0;
+    // Rounded up, so that a wake-up is never a little early and followed by a busy retry.
+    return static_cast<int>(duration_cast<milliseconds>(next - now).count()) + 1;
+}
+
+void DemoServer::flushAll() {
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<std::pair<int, const char*>> drop;
+    for (auto& [fd, c] : m_connections) {
+        std::string& out = c.session->output();
+        if (out.empty()) {
+            c.lastProgress = now;
+            continue;
+        }
+        const size_t before = out.size();
+        if (!writeTo(c)) {
+            drop.emplace_back(fd, "connection closed");
+            continue;
+        }
+        if (out.size() < before || out.empty())
+            c.lastProgress = now;
+        if (c.session->finished() && out.empty())
+            drop.emplace_back(fd, "session ended");
+        else if (out.size() > kMaxPendingOutput)
+            drop.emplace_back(fd, "client does not read; dropped");
+        else if (now - c.lastProgress > kMaxStall)
+            drop.emplace_back(fd, "client stopped reading; dropped");
+    }
+    for (const auto& [fd, why] : drop)
+        closeConnection(fd, why);
 }
 
 void DemoServer::acceptAll() {
@@ -130,6 +186,8 @@ void DemoServer::acceptAll() {
         Connection& c = m_connections[fd];
         c.fd = fd;
         c.session = std::move(session);
+        c.lastProgress = std::chrono::steady_clock::now();
+        m_registry.add(c.session.get());
         if (!writeTo(c))
             closeConnection(fd, "write failed");
     }
@@ -180,6 +238,8 @@ void DemoServer::closeConnection(int fd, const char* why) {
     if (found == m_connections.end())
         return;
     m_context.log.connection(found->second.session->id(), why);
+    found->second.session->closed();
+    m_registry.remove(found->second.session->id());
     ::close(fd);
     m_connections.erase(found);
 }

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "ClientSession.h"
+#include "ConnectionRegistry.h"
 #include "ServerOptions.h"
+#include "StateFile.h"
 
 namespace TavoroDemo {
 
@@ -18,10 +20,12 @@ class DemoServer {
   public:
     // At most this many connections, and never more than the process may open files.
     static constexpr size_t kMaxConnections = 1000;
-    // A client that stops reading is dropped once this much output waits for it.
-    static constexpr size_t kMaxPendingOutput = 64u * 1024u * 1024u;
+    // A client that stops reading is dropped once this much output waits for it, or when
+    // output has waited this long without a byte written.
+    static constexpr size_t kMaxPendingOutput = 32u * 1024u * 1024u;
+    static constexpr std::chrono::seconds kMaxStall{10};
 
-    DemoServer(const ServerOptions& options, SessionContext& context);
+    DemoServer(const ServerOptions& options, SessionContext& context, ConnectionRegistry& registry);
     ~DemoServer();
     DemoServer(const DemoServer&) = delete;
     DemoServer& operator=(const DemoServer&) = delete;
@@ -37,7 +41,14 @@ class DemoServer {
     struct Connection {
         int fd;
         std::unique_ptr<ClientSession> session;
+        // The last time the output was empty or some of it was written.
+        std::chrono::steady_clock::time_point lastProgress;
     };
+
+    // Runs the simulation's timers that are due; returns the poll timeout until the next.
+    int runTimers();
+    // Writes pending output of every connection and drops those that are stuck.
+    void flushAll();
 
     void acceptAll();
     // Reads what is there; false when the connection is gone.
@@ -48,6 +59,8 @@ class DemoServer {
 
     const ServerOptions& m_options;
     SessionContext& m_context;
+    ConnectionRegistry& m_registry;
+    StateFile m_stateFile;
     int m_listenFd = -1;
     uint16_t m_port = 0;
     int m_nextId = 1;

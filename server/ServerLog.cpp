@@ -22,6 +22,8 @@ void ServerLog::info(const std::string& text) {
 void ServerLog::frame(int connection, const char* direction, const std::string& text) {
     if (!m_verbose)
         return;
+    if (m_quietEvents && (text.compare(0, 4, "@EV:") == 0 || text.compare(0, 4, "@ER:") == 0))
+        return;
     line("[" + std::to_string(connection) + "] " + direction + " " + readable(text));
 }
 

@@ -18,6 +18,8 @@ class ServerLog {
 
     bool verbose() const { return m_verbose; }
     bool ok() const { return m_out != nullptr; }
+    // Keeps visitor event frames ("@EV", "@ER") out of the frame log (load runs).
+    void setQuietEvents(bool quiet) { m_quietEvents = quiet; }
 
     void info(const std::string& text);
     // direction: "<-" received, "->" sent.
@@ -32,6 +34,7 @@ class ServerLog {
     bool m_verbose;
     FILE* m_out;
     bool m_ownsFile;
+    bool m_quietEvents = false;
 };
 
 }  // namespace TavoroDemo

@@ -23,6 +23,19 @@ bool parseUnsigned(const std::string& text, uint64_t max, uint64_t& value) {
     return true;
 }
 
+// A non-negative decimal number such as "2.5" or "5000", at most max.
+bool parseDecimal(const std::string& text, double max, double& value) {
+    if (text.empty() || text.size() > 20 ||
+        text.find_first_not_of("0123456789.") != std::string::npos ||
+        text.find('.') != text.rfind('.') || text == ".")
+        return false;
+    const double v = std::strtod(text.c_str(), nullptr);
+    if (!(v >= 0) || v > max)
+        return false;
+    value = v;
+    return true;
+}
+
 // Only addresses of this machine's loopback network: the demo server is never reachable from
 // another machine.
 bool isLoopback(const std::string& address) {
@@ -87,6 +100,33 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
                 return false;
             }
             seedGiven = true;
+        } else if (arg == "--event-rate" || arg == "--chat-interval") {
+            if (!value(text))
+                return false;
+            double& target = arg == "--event-rate" ? eventRate : chatInterval;
+            if (!parseDecimal(text, arg == "--event-rate" ? 100000.0 : 86400.0, target)) {
+                error = "invalid value for " + arg + ": " + text;
+                return false;
+            }
+        } else if (arg == "--visitors" || arg == "--chat-leave-after") {
+            uint64_t v = 0;
+            if (!value(text))
+                return false;
+            if (!parseUnsigned(text, arg == "--visitors" ? 100000 : 1000000, v)) {
+                error = "invalid value for " + arg + ": " + text;
+                return false;
+            }
+            if (arg == "--visitors")
+                visitors = static_cast<size_t>(v);
+            else
+                chatLeaveAfter = static_cast<int>(v);
+        } else if (arg == "--numbered-lines") {
+            numberedLines = true;
+        } else if (arg == "--quiet-events") {
+            quietEvents = true;
+        } else if (arg == "--state-file") {
+            if (!value(stateFile))
+                return false;
         } else {
             error = "unknown option: " + arg;
             return false;
@@ -104,7 +144,17 @@ std::string ServerOptions::usage() {
            "  --verbose          log every frame sent and received, in plain text, to stderr\n"
            "  --log FILE         like --verbose, but append the log to FILE\n"
            "  --ready-file PATH  write the listening port to PATH once listening\n"
-           "  --seed N           seed for the server's non-secret random choices\n";
+           "  --seed N           seed for the server's non-secret random choices; the same seed\n"
+           "                     gives the same visitor events on every run\n"
+           "  --event-rate N     visitor events per second (default 2.5; 0: none; up to 100000)\n"
+           "  --visitors N       visitors on the sites at start (default 40)\n"
+           "  --chat-interval S  seconds between spontaneous chat requests (default 20; 0: none)\n"
+           "  --chat-leave-after N  operator lines a visitor answers before leaving a chat\n"
+           "                     (default 0: between 8 and 15)\n"
+           "  --numbered-lines   visitor chat lines start with \"line N: \"\n"
+           "  --state-file PATH  keep the server's account of its visitors in PATH (rewritten\n"
+           "                     atomically at most every 200 ms when it changed)\n"
+           "  --quiet-events     keep @EV and @ER frames out of the frame log (load runs)\n";
 }
 
 }  // namespace TavoroDemo

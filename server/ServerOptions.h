@@ -16,6 +16,14 @@ struct ServerOptions {
     uint64_t seed = 0;
     bool seedGiven = false;
     bool showHelp = false;
+    // The simulation.
+    double eventRate = 2.5;      // visitor events per second (0: none)
+    size_t visitors = 40;        // visitors at start
+    double chatInterval = 20;    // seconds between spontaneous chat requests (0: none)
+    bool numberedLines = false;  // visitor chat lines start "line N: "
+    int chatLeaveAfter = 0;      // operator lines before a visitor leaves a chat (0: 8 to 15)
+    std::string stateFile;       // the server's account of its visitors is kept here
+    bool quietEvents = false;    // keep "@EV"/"@ER" frames out of the frame log
 
     // Parses argv. Returns false with a message in error for anything it does not accept,
     // including a bind address that is not a loopback address.

@@ -8,6 +8,8 @@
 #include <random>
 #include <string>
 
+#include "ChatDesk.h"
+#include "ConnectionRegistry.h"
 #include "DemoModel.h"
 #include "DemoServer.h"
 #include "ServerLog.h"
@@ -72,11 +74,29 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavoro-demo-server: %s\n", error.c_str());
         return 2;
     }
+    log.setQuietEvents(options.quietEvents);
     std::mt19937_64 random(options.seedGiven ? options.seed : std::random_device{}());
-    SessionContext context{model, log, random};
+
+    // The simulated service: sites, visitors, operators and chats, shared by all connections.
+    ConnectionRegistry registry;
+    SiteCatalog sites;
+    Simulation::Settings simulated;
+    simulated.initialVisitors = options.visitors;
+    simulated.eventRate = options.eventRate;
+    simulated.seed = options.seed;
+    simulated.seeded = options.seedGiven;
+    Simulation simulation(simulated, sites, registry);
+    OperatorRoster roster;
+    ChatDesk::Settings chatSettings;
+    chatSettings.numberedLines = options.numberedLines;
+    chatSettings.leaveAfter = options.chatLeaveAfter;
+    chatSettings.interval = options.chatInterval;
+    chatSettings.seed = options.seed + 1;
+    ChatDesk chats(chatSettings, simulation, roster, registry);
+    SessionContext context{model, log, random, sites, simulation, chats, roster, registry};
 
     installSignalHandlers();
-    DemoServer server(options, context);
+    DemoServer server(options, context, registry);
     if (!server.listen(error)) {
         std::fprintf(stderr, "tavoro-demo-server: %s\n", error.c_str());
         return 1;

@@ -8,6 +8,9 @@
 //   ... connect to 127.0.0.1:server.port() ...
 //   server.waitForLog("<- @GETDS", 5000);                         // the frame log
 //
+// Every server gets "--seed 7", so its simulation runs the same way each time; addArgs adds
+// simulation options (event rate, visitors, chat interval, ...).
+//
 // The server listens on a free loopback port (--port 0), writes the port to a ready file, and
 // logs every frame to a file in a private temporary directory.
 
@@ -37,7 +40,8 @@ class DemoServerProcess {
     ~DemoServerProcess() {
         stop();
         if (!m_dir.empty()) {
-            for (const char* name : {"/port", "/port.tmp", "/frames.log", "/operators"}) {
+            for (const char* name :
+                 {"/port", "/port.tmp", "/frames.log", "/operators", "/state", "/state.tmp"}) {
                 ::unlink((m_dir + name).c_str());
             }
             ::rmdir(m_dir.c_str());
@@ -53,6 +57,13 @@ class DemoServerProcess {
         m_extraArgs.push_back("--operators");
         m_extraArgs.push_back(m_dir + "/operators");
     }
+
+    // Further command-line options (simulation settings). Call before start().
+    void addArgs(const std::vector<std::string>& args) {
+        m_extraArgs.insert(m_extraArgs.end(), args.begin(), args.end());
+    }
+    // Where "--state-file" should point (removed with the temporary directory).
+    std::string stateFile() const { return m_dir + "/state"; }
 
     // Starts the server and waits (bounded) until it listens. False with error() otherwise.
     bool start(int timeoutMs = 10000) {
