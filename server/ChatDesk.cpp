@@ -15,6 +15,9 @@ const char* const kReplies[] = {
     "Great, that helps.",     "Is there a discount today?",
     "OK, one moment please.", "Which size would you recommend?"};
 constexpr int kGiveUpMs = 180000;
+// Bounds on what clients can make the desk hold: lines of one transcript, delayed actions.
+constexpr size_t kMaxLines = 5000;
+constexpr size_t kMaxPending = 100000;
 
 }  // namespace
 
@@ -108,6 +111,9 @@ void ChatDesk::operatorLine(int connection, const std::string& chatId, const std
     ChatRecord* chat = findActive(chatId);
     if (!chat || chat->talkingTo != connection)
         return;
+    // A client that floods a chat gets no more answers than the server can hold.
+    if (chat->lines.size() >= kMaxLines || m_pending.size() >= kMaxPending)
+        return;
     const auto pos = std::find(chat->operators.begin(), chat->operators.end(), connection);
     const std::string speaker = std::to_string(pos - chat->operators.begin() + 1);
     chat->lastActivity = m_simulation.clock();
@@ -123,7 +129,8 @@ void ChatDesk::operatorLine(int connection, const std::string& chatId, const std
 
 void ChatDesk::link(int connection, const std::string& chatId, const std::string& url) {
     ChatRecord* chat = findActive(chatId);
-    if (!chat || chat->talkingTo != connection)
+    if (!chat || chat->talkingTo != connection || chat->lines.size() >= kMaxLines ||
+        m_pending.size() >= kMaxPending)
         return;
     const auto pos = std::find(chat->operators.begin(), chat->operators.end(), connection);
     chat->lines.push_back({m_simulation.clock(), std::to_string(pos - chat->operators.begin() + 1),
@@ -156,7 +163,7 @@ void ChatDesk::leave(int connection, const std::string& chatId) {
 
 void ChatDesk::invite(int, const std::string& ip, const std::string& text) {
     SimVisitor* v = m_simulation.findByIp(ip);
-    if (!v || v->chatting || m_simulation.blocked(ip))
+    if (!v || v->chatting || m_simulation.blocked(ip) || m_pending.size() >= kMaxPending)
         return;
     schedule(1500, Action::AcceptInvite, ip, text);
 }

@@ -67,6 +67,9 @@ bool DemoServer::listen(std::string& error) {
 void DemoServer::run(const volatile std::sig_atomic_t& stop) {
     std::vector<pollfd> fds;
     while (!stop) {
+        // The timers run first, and what they queued is written before polling.
+        const int timeout = runTimers();
+        flushAll();
         fds.clear();
         // While accepting is paused the listener is still polled, but for nothing.
         const bool accepting = std::chrono::steady_clock::now() >= m_acceptPausedUntil;
@@ -77,18 +80,17 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
                 events |= POLLOUT;
             fds.push_back({entry.first, events, 0});
         }
-        const int ready = ::poll(fds.data(), fds.size(), runTimers());
+        // While accepting is paused, the poll wakes up for it in time.
+        const int ready =
+            ::poll(fds.data(), fds.size(), accepting ? timeout : std::min(timeout, 200));
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
             m_context.log.info(std::string("poll: ") + std::strerror(errno));
             return;
         }
-        if (ready == 0) {
-            runTimers();
-            flushAll();
+        if (ready == 0)
             continue;
-        }
         if (fds[0].revents & POLLIN)
             acceptAll();
         for (size_t i = 1; i < fds.size(); ++i) {
@@ -109,8 +111,6 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
                 closeConnection(fds[i].fd, "session ended");
             }
         }
-        runTimers();
-        flushAll();
     }
 }
 

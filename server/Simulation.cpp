@@ -294,7 +294,10 @@ void Simulation::setChatting(SimVisitor& v, bool chatting) {
 }
 
 void Simulation::block(const std::string& ip) {
-    m_blocked.insert(ip);
+    // Only addresses of the simulation's own form are kept, and not without end: the list is
+    // filled by what clients send.
+    if (ip.size() <= 15 && m_blocked.size() < kMaxBlocked)
+        m_blocked.insert(ip);
     for (size_t i = 0; i < m_visitors.size(); ++i) {
         if (m_visitors[i]->ip == ip) {
             leave(i);

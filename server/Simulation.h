@@ -80,6 +80,8 @@ class Simulation {
     std::string stateReport() const;
 
   private:
+    static constexpr size_t kMaxBlocked = 10000;
+
     void arrive();
     void leave(size_t index);
     void viewPage(SimVisitor& v);

@@ -5,7 +5,9 @@
 #   - points a separate demo settings file ($DEMO_DIR/settings.ini, never the operator's own
 #     "$HOME/.Tavoro Client") at it, with the demo credentials demo / demo;
 #   - starts the client with that file and stops the server when the client exits.
-# Expects a build in $BUILD_DIR (default build/). Extra arguments go to the client.
+# Expects a build in $BUILD_DIR (default build/). Extra arguments go to the client;
+# DEMO_SERVER_ARGS adds options of the server (see server/README.md), for example
+#   DEMO_SERVER_ARGS="--event-rate 20 --chat-interval 5" server/run-demo.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
@@ -21,7 +23,8 @@ chmod 700 "$DEMO_DIR"
 ready="$DEMO_DIR/port"
 rm -f "$ready"
 
-"$SERVER" --port 0 --ready-file "$ready" --log "$DEMO_DIR/frames.log" >/dev/null &
+"$SERVER" --port 0 --ready-file "$ready" --log "$DEMO_DIR/frames.log" \
+    ${DEMO_SERVER_ARGS:-} >/dev/null &
 server_pid=$!
 stop_server() {
     kill "$server_pid" 2>/dev/null || true
