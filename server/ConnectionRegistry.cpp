@@ -25,9 +25,4 @@ void ConnectionRegistry::toConnection(int connection, const std::string& text) {
         found->second->deliver(text);
 }
 
-bool ConnectionRegistry::hasConnection(int connection) const {
-    const auto found = m_sessions.find(connection);
-    return found != m_sessions.end() && found->second->loggedIn();
-}
-
 }  // namespace TavoroDemo

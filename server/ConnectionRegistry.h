@@ -18,7 +18,6 @@ class ConnectionRegistry : public Outbox {
 
     void toWatchers(const std::string& text) override;
     void toConnection(int connection, const std::string& text) override;
-    bool hasConnection(int connection) const override;
 
   private:
     std::map<int, ClientSession*> m_sessions;

@@ -13,8 +13,6 @@ class Outbox {
     virtual void toWatchers(const std::string& text) = 0;
     // To one logged-in connection by its number; dropped when there is none.
     virtual void toConnection(int connection, const std::string& text) = 0;
-    // Whether a logged-in connection with this number exists.
-    virtual bool hasConnection(int connection) const = 0;
 };
 
 }  // namespace TavoroDemo

@@ -112,7 +112,7 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
             uint64_t v = 0;
             if (!value(text))
                 return false;
-            if (!parseUnsigned(text, arg == "--visitors" ? 100000 : 1000000, v)) {
+            if (!parseUnsigned(text, arg == "--visitors" ? 50000 : 1000000, v)) {
                 error = "invalid value for " + arg + ": " + text;
                 return false;
             }
@@ -147,7 +147,7 @@ std::string ServerOptions::usage() {
            "  --seed N           seed for the server's non-secret random choices; the same seed\n"
            "                     gives the same visitor events on every run\n"
            "  --event-rate N     visitor events per second (default 2.5; 0: none; up to 100000)\n"
-           "  --visitors N       visitors on the sites at start (default 40)\n"
+           "  --visitors N       visitors on the sites at start (default 40; up to 50000)\n"
            "  --chat-interval S  seconds between spontaneous chat requests (default 20; 0: none)\n"
            "  --chat-leave-after N  operator lines a visitor answers before leaving a chat\n"
            "                     (default 0: between 8 and 15)\n"

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <wx/init.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
@@ -16,6 +19,7 @@
 #include "messages/S_CV.h"
 #include "messages/S_DS.h"
 #include "messages/S_EV.h"
+#include "messages/S_PopupMessage.h"
 #include "messages/S_SD.h"
 #include "messages/TavoroMessage.h"
 #include "support/DemoClient.h"
@@ -201,11 +205,18 @@ TEST_F(DemoSimulationTest, TheServersAccountAgreesWithWhatTheClientApplied) {
     apply(list, *cv);
     ASSERT_TRUE(client.send("@STARTEVENTS"));
     int events = 0;
+    std::vector<int> popups;
     client.readFor(2500, [&](const wxString& t) {
         events += isVisitorEvent(t);
+        if (t.StartsWith("@POPUP:"))
+            popups.push_back(Messages::S_PopupMessage(TavoroMessage(t)).kind());
         apply(list, t);
     });
     EXPECT_GT(events, 300);
+    // Prospects, customers and exceptions are announced, but never more than one in 5 s.
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_GE(popups[0], 2);
+    EXPECT_LE(popups[0], 4);
 
     // "@STATE" is answered in order with the events, so every event sent before it has been
     // applied when the answer arrives.
@@ -289,4 +300,18 @@ TEST_F(DemoSimulationTest, AClientThatStopsReadingIsDroppedWithoutHurtingOthers)
     EXPECT_GT(events, 5000);
     ASSERT_TRUE(reader.send("@ECHO:alive"));
     EXPECT_TRUE(reader.waitFor("@ECHO:alive", 5000, [](const wxString&) {}));
+}
+
+TEST(DemoSimulationOptions, RefusesBadSimulationValues) {
+    for (const std::string& args :
+         {std::string("--event-rate -1"), std::string("--event-rate abc"),
+          std::string("--event-rate 1.2.3"), std::string("--event-rate 200000"),
+          std::string("--visitors 999999"), std::string("--visitors -3"),
+          std::string("--chat-interval x"), std::string("--chat-leave-after 1.5"),
+          std::string("--state-file")}) {
+        const std::string command = std::string(TAVORO_DEMO_SERVER) + " " + args + " 2>/dev/null";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << args;
+        EXPECT_EQ(WEXITSTATUS(status), 2) << args;
+    }
 }
