@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -486,6 +487,21 @@ TEST_F(DemoChatTest, GarbageRequestsAreHarmless) {
                                            "@GET:extra"};
     for (const auto& g : garbage)
         ASSERT_TRUE(client.send(g)) << g;
+    // Every command again with random data full of separators and bytes above 0x7f.
+    std::mt19937 random(3);
+    const wxString alphabet = wxString::FromUTF8("ab:~|\t\n\r\x1b,=9001C10\xc3\xa9%");
+    for (const char* command :
+         {"@GETSD:", "@GETDSSITE:", "@GETSETTINGS:", "@CHAT:", "@SENDTO:", "@LINKTO:", "@BLOCK:",
+          "@CLOSECHAT:", "@LEAVE:", "@INVITE:", "@SENDTOCLIENT:", "@GETVISIT:", "@GETPREVVISITS:",
+          "@GETPREVCHATS:", "@GETPREVCHAT:", "@STATUS:", "@1:", "@0:"}) {
+        for (int round = 0; round < 30; ++round) {
+            wxString data;
+            const int length = static_cast<int>(random() % 40);
+            for (int i = 0; i < length; ++i)
+                data += alphabet[random() % alphabet.length()];
+            ASSERT_TRUE(client.send(command + data));
+        }
+    }
     client.readFor(500, [](const wxString&) {});
     EXPECT_TRUE(server.running());
     ASSERT_TRUE(client.send("@ECHO:still here"));
