@@ -17,7 +17,6 @@
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
-#include "support/DemoServerProcess.h"
 #include "support/FrameTestUtil.h"
 #include "support/GuiTestUtil.h"
 #include "support/LoopbackServer.h"
@@ -327,41 +326,6 @@ TEST_F(MainWindowTest, QuitSendsNothingAndCloses) {
     ASSERT_TRUE(waitFor([&] { return !weak; }));
     frame = nullptr;
     EXPECT_EQ(server.readFrames(1, 300), "") << "not logged in: no @CLOSE";
-}
-
-TEST_F(MainWindowTest, LogsInToTheDemoServerAndSaysGoodbyeOnce) {
-    Tavoro::Test::DemoServerProcess server(TAVORO_DEMO_SERVER, dir.path().ToStdString());
-    ASSERT_TRUE(server.running());
-    makeFrame(localSettings(server.port()) +
-              "Username=demo\nPassword=demo\nOperatorName=Dee Mo\nDefaultStatus=1\n");
-    frame->connectToServer();
-    ASSERT_TRUE(waitFor([&] { return status().StartsWith("Connected to Tavoro version"); }))
-        << status();
-    EXPECT_TRUE(frame->isConnected());
-    EXPECT_EQ(frame->statusText(), status());
-    EXPECT_TRUE(waitFor([&] { return server.countInLog("<- @GETDS") == 1; })) << server.log();
-    EXPECT_EQ(server.countInLog(R"(<- @LOGIN:\tDee Mo\t\t\tLC-0.0.10.51\t1\ten\tdemo\t)"), 1u)
-        << server.log();
-
-    // Closing while logged in says goodbye exactly once.
-    closeFrame();
-    EXPECT_TRUE(waitFor([&] { return server.countInLog("<- @CLOSE") == 1; })) << server.log();
-    Tavoro::Test::pumpEvents(100);
-    EXPECT_EQ(server.countInLog("<- @CLOSE"), 1u);
-}
-
-TEST_F(MainWindowTest, WrongPasswordShowsTheServersError) {
-    Tavoro::Test::DemoServerProcess server(TAVORO_DEMO_SERVER, dir.path().ToStdString());
-    ASSERT_TRUE(server.running());
-    makeFrame(localSettings(server.port()) + "Username=demo\nPassword=wrong\n");
-    frame->connectToServer();
-    ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
-    EXPECT_EQ(prompts[0].caption, "Message From Server");
-    EXPECT_FALSE(prompts[0].text.empty());
-    EXPECT_FALSE(frame->hasConnection());
-    EXPECT_FALSE(frame->isConnected()) << "no @CLOSE owed to a server that refused the login";
-    closeFrame();
-    EXPECT_EQ(server.countInLog("<- @CLOSE"), 0u) << server.log();
 }
 
 TEST(ChatWindowTable, GrowsPastSixWindowsAndForgetsClosedOnes) {

@@ -69,6 +69,8 @@ class DemoServerProcess {
     bool start(int timeoutMs = 10000) {
         if (m_dir.empty())
             return fail("no temporary directory");
+        // A port file of an earlier run in this directory must not be taken for this one.
+        ::unlink(portFile().c_str());
         std::vector<std::string> args = {m_executable,   "--port",   "0",
                                          "--ready-file", portFile(), "--log",
                                          logFile(),      "--seed",   "7"};
