@@ -133,6 +133,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
 
     // Every text handed to the connection is also passed here (diagnostic log, tests).
     std::function<void(const wxString&)> sentTextObserver;
+    // Messages of kinds this client does not handle are passed here (diagnostics, tests).
+    std::function<void(const Messages::TavoroMessage&)> unhandledMessageObserver;
 
     // Upper bound of one connection attempt before the window gives up on it.
     static constexpr int kConnectTimeoutMs = 5000;

@@ -88,6 +88,8 @@ void TavoroClientFrame::dispatchMessage(const TavoroMessage& message) {
             break;
         case MK_UNKNOWN:
             wxLogTrace("net", "Unhandled server message recieved: %s", message.command());
+            if (unhandledMessageObserver)
+                unhandledMessageObserver(message);
             break;
         case MK_EMPTY:
             wxLogTrace("net", "Empty Message Recieved: %s", message.toText());
