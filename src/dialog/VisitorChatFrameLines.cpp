@@ -1,6 +1,7 @@
 // The conversation: transcript lines, the operator's lines and links, typing notices and the
 // title that flashes while a visitor's line is unread.
 #include "dialog/VisitorChatFrame.h"
+#include "tools/HtmlText.h"
 
 #include <wx/button.h>
 #include <wx/datetime.h>
@@ -73,39 +74,7 @@ wxString VisitorChatFrame::fill(const wxString& pattern,
 }
 
 wxString VisitorChatFrame::escape_html(const wxString& text) {
-    wxString out;
-    out.reserve(text.length() + text.length() / 8);
-    for (size_t i = 0; i < text.length(); ++i) {
-        const wxUniChar c = text[i];
-        switch (c.GetValue()) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            case '\r':
-                // CR LF is one line break; a lone CR is one too.
-                if (i + 1 >= text.length() || text[i + 1] != '\n')
-                    out += "<br>";
-                break;
-            case '\n':
-                out += "<br>";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return Tools::escapeHtml(text);
 }
 
 VisitorChatFrame::Address VisitorChatFrame::find_address(const wxString& line,
@@ -176,7 +145,7 @@ void VisitorChatFrame::add_visitor_line(const wxString& text) {
                        "color='#000000'>%MESSAGE%</font><br>"),
                      {{"%VISITORNAME%", escape_html(m_visitorName)},
                       {"%TIME%", timeNow()},
-                      {"%MESSAGE%", escape_html(text)}}));
+                      {"%MESSAGE%", Tools::linkifyEscaped(escape_html(text))}}));
     if (!IsActive()) {
         // The toolkit's attention request runs the active event loop and crashes without
         // one (a window fed before the main loop runs, or from a test).

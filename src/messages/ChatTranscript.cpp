@@ -2,6 +2,7 @@
 
 #include <wx/translation.h>
 
+#include "tools/HtmlText.h"
 #include "tools/wxStringSplitter.h"
 
 namespace Tavoro::Messages {
@@ -36,23 +37,25 @@ bool ChatTranscript::fragment(const wxString& time, const wxString& speaker,
         out =
             _("<font color='#AAAAAA'>%VISITORNAME% said at %TIME%:</font><br><font "
               "color='#000000'>%MESSAGE%</font><br>");
-        if (!replaceWithin(out, "%TIME%", time, limit))
+        if (!replaceWithin(out, "%TIME%", Tools::escapeHtml(time), limit))
             return false;
-        if (!replaceWithin(out, "%VISITORNAME%", visitorName, limit))
+        if (!replaceWithin(out, "%VISITORNAME%", Tools::escapeHtml(visitorName), limit))
             return false;
     } else {
         out =
             _("<font color='#AAAAAA'>%OPERATORNAME% said at %TIME%:</font><br><font "
               "color='#0000FF'>%MESSAGE%</font><br>");
-        if (!replaceWithin(out, "%TIME%", time, limit))
+        if (!replaceWithin(out, "%TIME%", Tools::escapeHtml(time), limit))
             return false;
         const long n = Tools::parseLeadingLong(speaker);
         const bool known = n >= 1 && static_cast<unsigned long>(n) <= operators.size();
         const wxString name = known ? operators[static_cast<size_t>(n - 1)] : wxString();
-        if (!replaceWithin(out, "%OPERATORNAME%", name, limit))
+        if (!replaceWithin(out, "%OPERATORNAME%", Tools::escapeHtml(name), limit))
             return false;
     }
-    return replaceWithin(out, "%MESSAGE%", message, limit);
+    // Transcript lines are text: escaped, with their web addresses made clickable.
+    return replaceWithin(out, "%MESSAGE%", Tools::linkifyEscaped(Tools::escapeHtml(message)),
+                         limit);
 }
 
 ChatTranscript::ChatTranscript(const wxString& data, unsigned firstShownLine) {

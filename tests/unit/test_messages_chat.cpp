@@ -227,7 +227,8 @@ TEST(S_CURRENTCHAT, TranscriptTable) {
          "inserted %TIME% is not searched again"},
         {"Bob", "t\t1\t%MESSAGE%", operatorLine("Bob", "t", "%MESSAGE%"),
          "message holding its own placeholder inserted once"},
-        {"Bob", "t\t0\t<b>x</b>", visitorLine("Ann", "t", "<b>x</b>"), "values are not escaped"},
+        {"Bob", "t\t0\t<b>x</b>", visitorLine("Ann", "t", "&lt;b&gt;x&lt;/b&gt;"),
+         "values are escaped: a visitor's markup stays text"},
     };
     for (const Case& c : cases) {
         const S_CURRENTCHAT m(TavoroMessage(MK_CURRENTCHAT, chatData(c.operators, c.transcript)));
