@@ -128,6 +128,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxSplitterWindow* sitesSplitter() const { return m_splitter1; }
     wxTreeItemId allSitesItem() const { return m_allSitesItem; }
     wxTreeItemId monitoredSitesItem() const { return m_monitoredSitesItem; }
+    // Visitor events ("@EV", "@ER") handled since the window opened (diagnostics, load runs).
+    unsigned long eventsHandled() const { return m_eventsHandled; }
     // Status code of the selected status tool (0 Online .. 3 Away).
     int selectedStatus() const;
 
@@ -257,6 +259,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     // Whether this connection has asked for the site details and the visitor list yet; each
     // new connection asks once, so live events resume after a reconnect.
     bool m_sitesRequested = false;
+    unsigned long m_eventsHandled = 0;
 
     // Context menus (owned here; one of them may be appended to the menu bar).
     wxMenu m_visitorMenu;

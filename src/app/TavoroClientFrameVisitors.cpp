@@ -51,6 +51,7 @@ void TavoroClientFrame::handleCurrentVisitors(const TavoroMessage& message) {
 }
 
 void TavoroClientFrame::handleVisitorEvent(const TavoroMessage& message) {
+    ++m_eventsHandled;
     const S_EV event(message);
     if (event.visitorKey().empty())
         return;  // too few fields
@@ -71,6 +72,7 @@ void TavoroClientFrame::handleVisitorEvent(const TavoroMessage& message) {
 }
 
 void TavoroClientFrame::handleVisitorRemoved(const TavoroMessage& message) {
+    ++m_eventsHandled;
     const wxString key = message.data();
     const Types::VisitorType* visitor = m_visitors.findByKey(key);
     if (!visitor)
