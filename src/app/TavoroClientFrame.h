@@ -210,6 +210,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void selectVisitorRow(int row);
     void selectChattingRow(int row);
     int firstSelectedChattingRow() const;
+    int inviteRow();
+    void invite(int row, const wxString& text);
 
     // Site tree internals (SiteTree.cpp).
     class SiteTreeItemData;

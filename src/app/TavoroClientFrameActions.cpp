@@ -204,41 +204,41 @@ void TavoroClientFrame::requestVisitDetail(int row) {
     sendToServer(C_GETVISIT(v->site(), v->ipAddress(), v->username(), v->visitText()).toText());
 }
 
-void TavoroClientFrame::sendInvite() {
+// The selected row for an invitation; with none selected the operator is told so.
+int TavoroClientFrame::inviteRow() {
     const int row = m_visitorGrid->first_selected_row();
     if (row < 0) {
         UiPrompts::showMessage(this,
                                _("No visitor selected.  Please select a visitor from the visit "
                                  "list before trying to send an invite."),
                                _("No Visitor Selected"), wxOK);
-        return;
     }
-    const Types::VisitorType* v = m_visitorGrid->visitor_at(row);
-    if (!v)
-        return;
-    sendToServer(
-        C_INVITE(v->ipAddress(), v->username(), siteDomain(v->site()), wxString()).toText());
-    UiPrompts::showMessage(this, _("Invite Sent"), _("Invite Sent"), wxOK);
+    return row;
 }
 
-void TavoroClientFrame::sendTextInvite() {
-    const int row = m_visitorGrid->first_selected_row();
-    if (row < 0) {
-        UiPrompts::showMessage(this,
-                               _("No visitor selected.  Please select a visitor from the visit "
-                                 "list before trying to send an invite."),
-                               _("No Visitor Selected"), wxOK);
-        return;
-    }
-    wxString text = m_settings.getString(SETTING_INVITES_LAST_TEXT);
-    if (!UiPrompts::askText(this, text))
-        return;
-    m_settings.setString(SETTING_INVITES_LAST_TEXT, text);
+void TavoroClientFrame::invite(int row, const wxString& text) {
     const Types::VisitorType* v = m_visitorGrid->visitor_at(row);
     if (!v)
         return;
     sendToServer(C_INVITE(v->ipAddress(), v->username(), siteDomain(v->site()), text).toText());
     UiPrompts::showMessage(this, _("Invite Sent"), _("Invite Sent"), wxOK);
+}
+
+void TavoroClientFrame::sendInvite() {
+    const int row = inviteRow();
+    if (row >= 0)
+        invite(row, wxString());
+}
+
+void TavoroClientFrame::sendTextInvite() {
+    const int row = inviteRow();
+    if (row < 0)
+        return;
+    wxString text = m_settings.getString(SETTING_INVITES_LAST_TEXT);
+    if (!UiPrompts::askText(this, text))
+        return;
+    m_settings.setString(SETTING_INVITES_LAST_TEXT, text);
+    invite(row, text);
 }
 
 void TavoroClientFrame::requestSiteProperties() {

@@ -17,6 +17,7 @@
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
+#include "settings/TavoroSettings.h"
 #include "support/FrameTestUtil.h"
 #include "support/GuiTestUtil.h"
 #include "support/LoopbackServer.h"
@@ -84,24 +85,8 @@ class ChatsTest : public ::testing::Test {
         }
         UiPrompts::messageBox = nullptr;
     }
-    Frames sentFrames(size_t atLeast, int ms = 3000) {
-        auto nuls = [&] {
-            const std::string& got = server.readFrames(consumed + atLeast, 0);
-            return static_cast<size_t>(std::count(got.begin(), got.end(), '\0'));
-        };
-        waitFor([&] { return nuls() >= consumed + atLeast; }, ms);
-        const std::string& all = server.received();
-        Frames frames;
-        size_t start = 0, index = 0;
-        for (size_t i = 0; i < all.size(); ++i) {
-            if (all[i] != '\0')
-                continue;
-            if (index++ >= consumed)
-                frames.push_back(all.substr(start, i - start));
-            start = i + 1;
-        }
-        consumed += frames.size();
-        return frames;
+    std::vector<std::string> sentFrames(size_t atLeast, int ms = 3000) {
+        return reader.next(atLeast, ms);
     }
     wxString cell(wxGrid* grid, int row, int col) { return grid->GetCellValue(row, col); }
     // Two operators, one waiting visitor (row 0) and one served by Bob (row 1).
@@ -124,7 +109,7 @@ class ChatsTest : public ::testing::Test {
     LoopbackServer server;
     TavoroClientFrame* frame = nullptr;
     wxWeakRef<TavoroClientFrame> weak;
-    size_t consumed = 0;
+    Tavoro::Test::SentFrameReader reader{server};
     std::vector<wxString> prompts;
     std::vector<wxString> sounds;
     std::vector<wxString> notices;
@@ -259,6 +244,37 @@ TEST_F(ChatsTest, ClosingTheMainWindowWithOpenChatsLeavesThem) {
     frame->Close();
     ASSERT_TRUE(waitFor([&] { return !weak; }));
     EXPECT_EQ(sentFrames(1), Frames{"@LEAVE:c1"});
+}
+
+TEST_F(ChatsTest, InvitationsGoToTheSelectedVisitor) {
+    loadSiteAndVisitor();
+    frame->sendInvite();
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_TRUE(prompts[0].StartsWith("No Visitor Selected: No visitor selected."));
+    EXPECT_TRUE(sentFrames(1, 200).empty());
+
+    frame->visitorGrid()->SelectRow(0);
+    frame->sendInvite();
+    EXPECT_EQ(sentFrames(1), Frames{"@INVITE:10.0.0.9\tvera\tshop.example"});
+    EXPECT_EQ(prompts.back(), "Invite Sent: Invite Sent");
+
+    // A text invitation remembers its text for the next one; Cancel sends nothing.
+    std::vector<wxString> offered;
+    bool accept = true;
+    UiPrompts::textEntry = [&](wxWindow*, const wxString& initial, wxString& text) {
+        offered.push_back(initial);
+        text = "Can I help?";
+        return accept;
+    };
+    frame->sendTextInvite();
+    EXPECT_EQ(sentFrames(1), Frames{"@INVITE:10.0.0.9\tvera\tshop.example\x1b"
+                                    "Can I help?"});
+    accept = false;
+    frame->sendTextInvite();
+    EXPECT_TRUE(sentFrames(1, 200).empty());
+    UiPrompts::textEntry = nullptr;
+    EXPECT_EQ(offered, (std::vector<wxString>{"", "Can I help?"}));
+    EXPECT_EQ(getSettings().getString(SETTING_INVITES_LAST_TEXT), "Can I help?");
 }
 
 TEST_F(ChatsTest, HistoryForNobodyShownIsDropped) {

@@ -90,28 +90,8 @@ class MonitoringTest : public ::testing::Test {
         ASSERT_TRUE(server.accept());
         ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
     }
-    // The frames the client sent since the last call.
     std::vector<std::string> sentFrames(size_t atLeast, int ms = 3000) {
-        // The window handles what it receives only while the event loop runs: keep it running
-        // while the server side collects the frames.
-        auto nuls = [&] {
-            const std::string& got = server.readFrames(consumed + atLeast, 0);
-            return static_cast<size_t>(std::count(got.begin(), got.end(), '\0'));
-        };
-        waitFor([&] { return nuls() >= consumed + atLeast; }, ms);
-        const std::string all = server.received();
-        std::vector<std::string> frames;
-        size_t start = 0;
-        size_t index = 0;
-        for (size_t i = 0; i < all.size(); ++i) {
-            if (all[i] != '\0')
-                continue;
-            if (index++ >= consumed)
-                frames.push_back(all.substr(start, i - start));
-            start = i + 1;
-        }
-        consumed += frames.size();
-        return frames;
+        return reader.next(atLeast, ms);
     }
     void loadSites() {
         server.send("@DS:" + summary("A") + ESC + summary("B") + ESC + summary("C") + NUL);
@@ -160,7 +140,7 @@ class MonitoringTest : public ::testing::Test {
     LoopbackServer server;
     TavoroClientFrame* frame = nullptr;
     wxWeakRef<TavoroClientFrame> weak;
-    size_t consumed = 0;
+    Tavoro::Test::SentFrameReader reader{server};
 };
 
 using Users = std::vector<wxString>;
@@ -258,8 +238,7 @@ TEST_F(MonitoringTest, ReconnectAsksForSitesAndVisitorsAgain) {
     server.closePeer();
     ASSERT_TRUE(server.accept());
     ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
-    server.clearReceived();
-    consumed = 0;
+    reader.reset();
     server.send("@DS:" + summary("A") + ESC + summary("B") + ESC + summary("C") + NUL);
     EXPECT_EQ(sentFrames(4), (std::vector<std::string>{"@GETSD:A", "@GETSD:B", "@GETSD:C", "@GET"}))
         << "live events must resume after a reconnect";

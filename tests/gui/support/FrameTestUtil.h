@@ -25,3 +25,50 @@ inline wxString useSettingsFile(const TempDir& dir, const std::string& content,
 }
 
 }  // namespace Tavoro::Test
+
+#include <algorithm>
+#include <vector>
+
+#include "GuiTestUtil.h"
+#include "support/LoopbackServer.h"
+
+namespace Tavoro::Test {
+
+// Reads, on the scripted server's side, the frames a window sent, while the window's event
+// loop keeps running (the window only answers what it receives when its loop runs).
+class SentFrameReader {
+  public:
+    explicit SentFrameReader(LoopbackServer& server) : m_server(server) {}
+
+    // The frames sent since the last call; waits (bounded) until at least atLeast arrived.
+    std::vector<std::string> next(size_t atLeast, int ms = 3000) {
+        auto nuls = [&] {
+            const std::string& got = m_server.readFrames(m_consumed + atLeast, 0);
+            return static_cast<size_t>(std::count(got.begin(), got.end(), '\0'));
+        };
+        waitFor([&] { return nuls() >= m_consumed + atLeast; }, ms);
+        const std::string& all = m_server.received();
+        std::vector<std::string> frames;
+        size_t start = 0, index = 0;
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i] != '\0')
+                continue;
+            if (index++ >= m_consumed)
+                frames.push_back(all.substr(start, i - start));
+            start = i + 1;
+        }
+        m_consumed += frames.size();
+        return frames;
+    }
+    // Forgets everything read so far (a new connection).
+    void reset() {
+        m_server.clearReceived();
+        m_consumed = 0;
+    }
+
+  private:
+    LoopbackServer& m_server;
+    size_t m_consumed = 0;
+};
+
+}  // namespace Tavoro::Test
