@@ -4,6 +4,7 @@
 
 #include <wx/grid.h>
 #include <wx/notebook.h>
+#include <wx/stattext.h>
 #include <wx/weakref.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 #include "types/VisitorType.h"
+#include "widgets/DaySummaryView.h"
 #include "widgets/VisitorGrid.h"
 
 using namespace Tavoro;
@@ -257,6 +259,26 @@ TEST_F(MonitoringTest, DaySummaryRequestsFollowThePageAndSelection) {
     EXPECT_FALSE(frame->requestDaySummary()) << "the Day Summary page is not shown";
     frame->mainNotebook()->ChangeSelection(1);
     EXPECT_TRUE(frame->requestDaySummary());
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDSSITE:B"});
+
+    // The answer for the selected site fills the view; another site's does not.
+    std::string other = "A";
+    for (int i = 1; i < 30; ++i)
+        other += "\t" + std::to_string(100 + i);
+    server.send("@DS:" + other + NUL + "@DS:" + summary("B") + NUL);
+    DaySummaryView* view = frame->daySummaryView();
+    ASSERT_TRUE(waitFor([&] {
+        return view->value_text(DaySummaryView::VALUE_CURRENT_VISITORS)->GetLabel() == "2";
+    }));
+    EXPECT_EQ(view->value_text(DaySummaryView::VALUE_TOTAL_VISITS)->GetLabel(), "3");
+
+    // Leaving the page stops the refresh; coming back restarts it and asks at once.
+    frame->mainNotebook()->SetSelection(0);
+    Tavoro::Test::pumpEvents(20);
+    EXPECT_FALSE(view->is_timer_running());
+    frame->mainNotebook()->SetSelection(1);
+    Tavoro::Test::pumpEvents(20);
+    EXPECT_TRUE(view->is_timer_running());
     EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDSSITE:B"});
 }
 
