@@ -82,6 +82,7 @@ class LiveTest : public ::testing::Test {
     TavoroClientFrame* frame = nullptr;
     wxWeakRef<TavoroClientFrame> weak;
     std::vector<wxString> stateReplies;
+    std::vector<wxString> windowKeys;
 };
 
 TEST_F(LiveTest, WindowAgreesWithTheServerWhileEventsFlow) {

@@ -392,3 +392,20 @@ TEST(VisitorListCV, WideCharactersThroughTheHexForm) {
 }
 
 }  // namespace
+
+// A visitor whose key changes with an update (a visitor who logs in, say) is still found by
+// its new key when it leaves, and no longer by its old one.
+TEST(VisitorListEvents, ChangedKeyIsFollowedUntilTheVisitorLeaves) {
+    VisitorList list;
+    fullList(list, cvData({visitor("S1", "a", "1", "ann", "t")}));
+    event(list, visitor("S1", "b", "2", "bob", "t"));
+    const auto outcome = event(list, visitor("S1", "b", "2", "bob", "t2"));
+    EXPECT_FALSE(outcome.added);
+    EXPECT_EQ(outcome.previousKey, keyOf("S1", "b", "t"));
+    EXPECT_EQ(list.findByKey(keyOf("S1", "b", "t")), nullptr);
+    ASSERT_NE(list.findByKey(keyOf("S1", "b", "t2")), nullptr);
+    EXPECT_NE(list.removeByKey(keyOf("S1", "b", "t2")), nullptr);
+    EXPECT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.siteCount("S1"), 1);
+    EXPECT_TRUE(list.isConsistent());
+}
