@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "GuiTestUtil.h"
+#include "NullServices.h"
 #include "TempDir.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
@@ -39,15 +40,12 @@ const wxString ESC(wxUniChar(27));
 const wxString TAB("\t");
 
 // Records every request as "operation|argument|argument..." in order.
-class FakeServices : public ClientServices {
+class FakeServices : public Tavoro::Test::NullServices {
   public:
     void sendToServer(const wxString& text) override { log("sendToServer", {text}); }
     wxString operatorName(const wxString& n) const override { return "op" + n; }
     wxString siteDomain(const wxString& siteKey) const override {
         return siteKey == "S1" ? wxString("shop.example") : wxString("Unknown Domain");
-    }
-    const Types::Alert* findAlert(const wxString&, const wxString&) const override {
-        return nullptr;
     }
     const S_CLIENTS* operatorList() const override { return operators.get(); }
     void requestPrevChat(const wxString& site, const wxString& id) override {
@@ -76,7 +74,6 @@ class FakeServices : public ClientServices {
                       const wxString& target) override {
         log("transferChat", {id, site, name, target});
     }
-    bool requestDaySummary() override { return false; }
 
     // The requests other than the typing notices, which arrive on timers.
     std::vector<wxString> actions() const {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "GuiTestUtil.h"
+#include "NullServices.h"
 #include "dialog/VisitDetail.h"
 #include "messages/S_PREVCHATS.h"
 #include "messages/S_PREVVISITS.h"
@@ -33,16 +34,12 @@ const wxString ESC(wxChar(27));
 
 // Stands in for the main window: knows the alerts of some sites and records every history
 // request as one text.
-class FakeServices : public ClientServices {
+class FakeServices : public Tavoro::Test::NullServices {
   public:
-    void sendToServer(const wxString&) override {}
-    wxString operatorName(const wxString&) const override { return wxString(); }
-    wxString siteDomain(const wxString&) const override { return wxString(); }
     const Types::Alert* findAlert(const wxString& siteKey, const wxString& alertId) const override {
         auto found = alerts.find({siteKey, alertId});
         return found == alerts.end() ? nullptr : &found->second;
     }
-    const Messages::S_CLIENTS* operatorList() const override { return nullptr; }
     void requestPrevChat(const wxString& siteKey, const wxString& chatId) override {
         requests.push_back("prevchat " + siteKey + " " + chatId);
     }
@@ -53,15 +50,6 @@ class FakeServices : public ClientServices {
                            const wxString& username) override {
         requests.push_back("prevvisits " + siteKey + " " + ipAddress + " " + username);
     }
-    void pushLink(const wxString&, const wxString&) override {}
-    void sendChatText(const wxString&, const wxString&) override {}
-    void sendTyping(const wxString&, bool) override {}
-    void blockVisitor(const wxString&) override {}
-    void leaveChat(const wxString&) override {}
-    void closeChat(const wxString&) override {}
-    void transferChat(const wxString&, const wxString&, const wxString&, const wxString&) override {
-    }
-    bool requestDaySummary() override { return false; }
 
     void addAlert(const wxString& siteKey, const wxString& record) {
         Types::Alert alert(record);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "GuiTestUtil.h"
+#include "NullServices.h"
 #include "TempDir.h"
 #include "messages/S_EV.h"
 #include "messages/TavoroMessage.h"
@@ -37,7 +38,7 @@ using Types::VisitorType;
 namespace {
 
 // The main window's alert lookup over a small table of sites and their alert lines.
-class FakeServices : public ClientServices {
+class FakeServices : public Tavoro::Test::NullServices {
   public:
     void addAlert(const wxString& site, const wxString& record) {
         m_alerts[site].push_back(std::make_unique<Alert>(record));
@@ -56,22 +57,6 @@ class FakeServices : public ClientServices {
         }
         return nullptr;
     }
-    void sendToServer(const wxString&) override {}
-    wxString operatorName(const wxString&) const override { return wxString(); }
-    wxString siteDomain(const wxString&) const override { return wxString(); }
-    const Messages::S_CLIENTS* operatorList() const override { return nullptr; }
-    void requestPrevChat(const wxString&, const wxString&) override {}
-    void requestPrevChats(const wxString&, const wxString&) override {}
-    void requestPrevVisits(const wxString&, const wxString&, const wxString&) override {}
-    void pushLink(const wxString&, const wxString&) override {}
-    void sendChatText(const wxString&, const wxString&) override {}
-    void sendTyping(const wxString&, bool) override {}
-    void blockVisitor(const wxString&) override {}
-    void leaveChat(const wxString&) override {}
-    void closeChat(const wxString&) override {}
-    void transferChat(const wxString&, const wxString&, const wxString&, const wxString&) override {
-    }
-    bool requestDaySummary() override { return false; }
 
   private:
     std::map<wxString, std::vector<std::unique_ptr<Alert>>> m_alerts;

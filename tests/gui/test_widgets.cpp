@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GuiTestUtil.h"
+#include "NullServices.h"
 #include "TempDir.h"
 #include "dialog/VisitDetail.h"
 #include "settings/TavoroSettings.h"
@@ -406,26 +407,8 @@ TEST_F(WidgetTest, RendererSizeAndClone) {
     clone->DecRef();
 }
 
-class NoServices : public ClientServices {
+class NoServices : public Tavoro::Test::NullServices {
   public:
-    void sendToServer(const wxString&) override {}
-    wxString operatorName(const wxString&) const override { return wxString(); }
-    wxString siteDomain(const wxString&) const override { return wxString(); }
-    const Types::Alert* findAlert(const wxString&, const wxString&) const override {
-        return nullptr;
-    }
-    const Messages::S_CLIENTS* operatorList() const override { return nullptr; }
-    void requestPrevChat(const wxString&, const wxString&) override {}
-    void requestPrevChats(const wxString&, const wxString&) override {}
-    void requestPrevVisits(const wxString&, const wxString&, const wxString&) override {}
-    void pushLink(const wxString&, const wxString&) override {}
-    void sendChatText(const wxString&, const wxString&) override {}
-    void sendTyping(const wxString&, bool) override {}
-    void blockVisitor(const wxString&) override {}
-    void leaveChat(const wxString&) override {}
-    void closeChat(const wxString&) override {}
-    void transferChat(const wxString&, const wxString&, const wxString&, const wxString&) override {
-    }
     bool requestDaySummary() override { return false; }
 };
 
