@@ -236,17 +236,7 @@ void TavoroClientFrame::startChat(int row) {
                 _("Visitor %VISITORNAME% has already started chatting to %OPERATORNAME%");
             text.Replace("%VISITORNAME%", name, false);
             text.Replace("%OPERATORNAME%", talkingTo, false);
-            auto* box =
-                new wxMessageDialog(this, text, _("Visitor Already Chatting"), wxOK | wxCENTRE);
-            if (UiPrompts::messageBox) {
-                UiPrompts::showMessage(this, text, _("Visitor Already Chatting"), wxOK);
-                box->Destroy();
-            } else {
-                // Modeless: the operator may keep working while it is up.
-                box->Bind(wxEVT_BUTTON, [box](wxCommandEvent&) { box->Destroy(); });
-                box->Bind(wxEVT_CLOSE_WINDOW, [box](wxCloseEvent&) { box->Destroy(); });
-                box->Show();
-            }
+            UiPrompts::showModelessMessage(this, text, _("Visitor Already Chatting"));
         }
         return;
     }

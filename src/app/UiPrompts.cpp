@@ -1,6 +1,9 @@
 #include "app/UiPrompts.h"
 
+#include <wx/button.h>
+#include <wx/dialog.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
 #include <wx/textdlg.h>
 
 #include "dialog/SettingsDialog.h"
@@ -41,6 +44,27 @@ bool UiPrompts::askText(wxWindow* parent, wxString& text) {
         return false;
     text = dialog.GetValue();
     return true;
+}
+
+}  // namespace Tavoro
+
+namespace Tavoro {
+
+void UiPrompts::showModelessMessage(wxWindow* parent, const wxString& text,
+                                    const wxString& caption) {
+    if (messageBox) {
+        messageBox(parent, text, caption, wxOK);
+        return;
+    }
+    auto* box = new wxDialog(parent, wxID_ANY, caption);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(box->CreateTextSizer(text), 0, wxALL, 12);
+    sizer->Add(box->CreateButtonSizer(wxOK), 0, wxALL | wxALIGN_RIGHT, 8);
+    box->SetSizerAndFit(sizer);
+    box->Bind(wxEVT_BUTTON, [box](wxCommandEvent&) { box->Destroy(); });
+    box->Bind(wxEVT_CLOSE_WINDOW, [box](wxCloseEvent&) { box->Destroy(); });
+    box->CentreOnParent();
+    box->Show();
 }
 
 }  // namespace Tavoro

@@ -24,6 +24,10 @@ struct UiPrompts {
                            long style);
     static int showOptions(wxWindow* parent);
     static bool askText(wxWindow* parent, wxString& text);
+    // A message with an OK button that does not block: the operator may go on working while
+    // it is up; it destroys itself when closed. Goes through messageBox when that is set.
+    static void showModelessMessage(wxWindow* parent, const wxString& text,
+                                    const wxString& caption);
 };
 
 }  // namespace Tavoro

@@ -215,6 +215,23 @@ TEST_F(ChatsTest, AChatTakenByAnotherOperatorIsRefused) {
     EXPECT_EQ(frame->chatWindow("c2"), nullptr);
 }
 
+TEST_F(ChatsTest, TheRefusalDoesNotBlockTheWindow) {
+    loadChatLists();
+    UiPrompts::messageBox = nullptr;
+    frame->startChat(1);  // returns at once: the notice is modeless
+    wxWindow* notice = nullptr;
+    for (wxWindow* w : wxTopLevelWindows) {
+        if (w->GetLabel() == "Visitor Already Chatting" && w->IsShown())
+            notice = w;
+    }
+    ASSERT_TRUE(notice);
+    wxWeakRef<wxWindow> alive(notice);
+    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+    ok.SetEventObject(notice);
+    notice->ProcessWindowEvent(ok);
+    EXPECT_TRUE(waitFor([&] { return !alive; })) << "OK closes and destroys it";
+}
+
 TEST_F(ChatsTest, ClosingAChatSessionAsksFirst) {
     loadChatLists();
     frame->startChat(0);
