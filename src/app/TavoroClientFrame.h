@@ -128,6 +128,9 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxSplitterWindow* sitesSplitter() const { return m_splitter1; }
     wxTreeItemId allSitesItem() const { return m_allSitesItem; }
     wxTreeItemId monitoredSitesItem() const { return m_monitoredSitesItem; }
+    // For each visitor line shown in a chat window, the milliseconds from the reader taking its
+    // frame off the socket to the line being in the transcript (the latest 10,000 lines).
+    const std::vector<long>& lineLatenciesMs() const { return m_lineLatencies; }
     // Visitor events ("@EV", "@ER") handled since the window opened (diagnostics, load runs).
     unsigned long eventsHandled() const { return m_eventsHandled; }
     // Status code of the selected status tool (0 Online .. 3 Away).
@@ -262,6 +265,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     // new connection asks once, so live events resume after a reconnect.
     bool m_sitesRequested = false;
     unsigned long m_eventsHandled = 0;
+    long m_frameReadAt = 0;  // when the reader posted the frame being dispatched
+    std::vector<long> m_lineLatencies;
 
     // Context menus (owned here; one of them may be appended to the menu bar).
     wxMenu m_visitorMenu;

@@ -25,6 +25,7 @@
 #include "messages/S_SS.h"
 #include "messages/S_VISITDETAIL.h"
 #include "messages/S_VISITORS.h"
+#include "net/ConnectionThread.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
@@ -135,6 +136,9 @@ void TavoroClientFrame::handleChatLine(const TavoroMessage& message) {
         m_chatWindows.remove(line.chatId());
     } else {
         window->show_message(line);
+        if (m_lineLatencies.size() >= 10000)
+            m_lineLatencies.erase(m_lineLatencies.begin());
+        m_lineLatencies.push_back(ConnectionThread::monotonicMs() - m_frameReadAt);
     }
 }
 

@@ -137,6 +137,7 @@ void TavoroClientFrame::onServerData(wxThreadEvent& event) {
     if (!m_connection || event.GetInt() != m_connectionSerial) {
         return;  // queued by a connection that has since been stopped
     }
+    m_frameReadAt = event.GetTimestamp();
     dispatchMessage(Messages::TavoroMessage(event.GetString()));
 }
 

@@ -179,6 +179,8 @@ class VisitorChatFrame : public wxFrame {
     void store_size();
 
     void append_line(const wxString& html);
+
+    void flush_lines();
     void scroll_to_bottom();
     void end_chat(const wxString& lineTemplate);
     void set_live_title();
@@ -219,6 +221,7 @@ class VisitorChatFrame : public wxFrame {
     wxHtmlWindow* m_transcript = nullptr;
     VisitDetail* m_visitDetail = nullptr;
     wxTextCtrl* m_input = nullptr;
+    wxString m_pendingHtml;  // lines not yet handed to the transcript view
     wxButton* m_sendButton = nullptr;
 };
 

@@ -102,6 +102,20 @@ VisitorChatFrame::Address VisitorChatFrame::find_address(const wxString& line,
 }
 
 void VisitorChatFrame::append_line(const wxString& html) {
+    // The view parses its whole page again on every append, so lines that arrive together
+    // (a burst of messages, a long transcript) are shown with one append once the current
+    // batch of events has been handled.
+    const bool scheduled = !m_pendingHtml.empty();
+    m_pendingHtml += html;
+    if (!scheduled)
+        CallAfter(&VisitorChatFrame::flush_lines);
+}
+
+void VisitorChatFrame::flush_lines() {
+    if (m_pendingHtml.empty())
+        return;
+    wxString html;
+    html.swap(m_pendingHtml);
     m_transcript->AppendToPage(html);
     scroll_to_bottom();
 }
@@ -119,10 +133,11 @@ void VisitorChatFrame::scroll_to_bottom() {
 
 wxString VisitorChatFrame::transcript_html() const {
     const wxString* source = m_transcript->GetParser()->GetSource();
-    return source ? *source : wxString();
+    return (source ? *source : wxString()) + m_pendingHtml;
 }
 
 void VisitorChatFrame::set_transcript(const wxString& html) {
+    m_pendingHtml.clear();
     m_transcript->SetPage(html);
     scroll_to_bottom();
 }

@@ -3,6 +3,7 @@
 #include <wx/log.h>
 #include <wx/utils.h>
 
+#include <chrono>
 #include <exception>
 
 #include "net/FrameCrypto.h"
@@ -25,6 +26,12 @@ wxString latin1Text(const std::string& bytes) {
 }  // namespace
 
 std::atomic<int> ConnectionThread::s_live{0};
+
+long ConnectionThread::monotonicMs() {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count());
+}
 
 ConnectionThread::ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial)
     : wxThread(wxTHREAD_DETACHED), m_socket(socket), m_handler(handler), m_serial(serial) {
@@ -60,6 +67,7 @@ void ConnectionThread::post(const wxEventType& type, const wxString& text) {
     auto* event = new wxThreadEvent(type);
     event->SetString(text);  // wxThreadEvent deep-copies the string for the other thread
     event->SetInt(m_serial);
+    event->SetTimestamp(monotonicMs());
     wxQueueEvent(m_handler, event);
 }
 

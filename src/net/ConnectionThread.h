@@ -47,6 +47,10 @@ class ConnectionThread : public wxThread {
 
     int serial() const { return m_serial; }
 
+    // The clock of the events' time stamps: when the reader posted a frame (milliseconds of
+    // a monotonic clock), so a handler can tell how long a frame waited for the window.
+    static long monotonicMs();
+
     // Connection threads whose objects still exist (they delete themselves after stop()).
     static int liveCount() { return s_live.load(); }
 

@@ -151,7 +151,11 @@ class ChatWindowTest : public ::testing::Test {
     }
     wxTextCtrl* input() { return child<wxTextCtrl>("ID_TEXTCTRL1"); }
     wxButton* sendButton() { return child<wxButton>("ID_SEND"); }
-    wxString transcriptText() { return child<wxHtmlWindow>("ID_HTMLWINDOW1")->ToText(); }
+    // The window shows lines once the events at hand are handled: let that happen first.
+    wxString transcriptText() {
+        wxTheApp->ProcessPendingEvents();
+        return child<wxHtmlWindow>("ID_HTMLWINDOW1")->ToText();
+    }
     void type(const wxString& text) { input()->ChangeValue(text); }
     bool closed() {
         return Tavoro::Test::waitFor([this] { return !m_chat; }, 2000);
@@ -530,6 +534,7 @@ TEST_F(ChatWindowTest, NewLinesScrollIntoView) {
     auto* html = child<wxHtmlWindow>("ID_HTMLWINDOW1");
     for (int i = 0; i < 60; ++i)
         m_chat->add_visitor_line(wxString::Format("line %d", i));
+    wxTheApp->ProcessPendingEvents();  // the burst is shown once the events at hand are done
     int unitX = 0;
     int unitY = 0;
     html->GetScrollPixelsPerUnit(&unitX, &unitY);
