@@ -118,18 +118,8 @@ TEST_F(LiveTest, AChatRunsFromRequestToClose) {
     server.addArgs({"--event-rate", "0", "--chat-interval", "1", "--numbered-lines"});
     startClient();
     wxGrid* chats = frame->chattingGrid();
-    int waiting = -1;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            for (int row = 0; row < chats->GetNumberRows(); ++row) {
-                if (chats->GetCellValue(row, 4).empty()) {
-                    waiting = row;
-                    return true;
-                }
-            }
-            return false;
-        },
-        15000));
+    const int waiting = Tavoro::Test::waitForWaitingChat(chats, 15000);
+    ASSERT_GE(waiting, 0) << "no chat request arrived";
     const wxString chatId = chats->GetCellValue(waiting, 0);
     frame->startChat(waiting);
     Dialog::VisitorChatFrame* window = frame->chatWindow(chatId);

@@ -151,18 +151,8 @@ void LoadTest::runChatBurst(const char* rate) {
                     "--chat-leave-after", "100000", "--numbered-lines", "--quiet-events"});
     startClient(60000);
     wxGrid* chats = frame->chattingGrid();
-    int waiting = -1;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            for (int row = 0; row < chats->GetNumberRows(); ++row) {
-                if (chats->GetCellValue(row, 4).empty()) {
-                    waiting = row;
-                    return true;
-                }
-            }
-            return false;
-        },
-        20000));
+    const int waiting = Tavoro::Test::waitForWaitingChat(chats, 20000);
+    ASSERT_GE(waiting, 0) << "no chat request arrived";
     const wxString chatId = chats->GetCellValue(waiting, 0);
     frame->startChat(waiting);
     Dialog::VisitorChatFrame* window = frame->chatWindow(chatId);

@@ -72,3 +72,27 @@ class SentFrameReader {
 };
 
 }  // namespace Tavoro::Test
+
+#include <wx/grid.h>
+
+namespace Tavoro::Test {
+
+// Waits (bounded) for a row of "Chatting Visitors" whose visitor nobody talks to yet; returns
+// the row, or -1 when none appeared in time. Works for any grid laid out like that one.
+inline int waitForWaitingChat(wxGrid* chats, long limitMs) {
+    int waiting = -1;
+    waitFor(
+        [&] {
+            for (int row = 0; row < chats->GetNumberRows(); ++row) {
+                if (chats->GetCellValue(row, 4).empty()) {
+                    waiting = row;
+                    return true;
+                }
+            }
+            return false;
+        },
+        limitMs);
+    return waiting;
+}
+
+}  // namespace Tavoro::Test
