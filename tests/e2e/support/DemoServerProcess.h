@@ -12,7 +12,9 @@
 // simulation options (event rate, visitors, chat interval, ...).
 //
 // The server listens on a free loopback port (--port 0), writes the port to a ready file, and
-// logs every frame to a file in a private temporary directory.
+// logs every frame to a file in a private temporary directory. restart() stops it and starts a
+// new server on the same port (its frames are appended to the same log); kill() ends it
+// abruptly, as a crash would.
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -20,6 +22,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -71,7 +74,8 @@ class DemoServerProcess {
             return fail("no temporary directory");
         // A port file of an earlier run in this directory must not be taken for this one.
         ::unlink(portFile().c_str());
-        std::vector<std::string> args = {m_executable,   "--port",   "0",
+        const std::string listenPort = std::to_string(m_keepPort ? m_port : 0);
+        std::vector<std::string> args = {m_executable,   "--port",   listenPort,
                                          "--ready-file", portFile(), "--log",
                                          logFile(),      "--seed",   "7"};
         args.insert(args.end(), m_extraArgs.begin(), m_extraArgs.end());
@@ -100,6 +104,42 @@ class DemoServerProcess {
         }
         stop();
         return fail("the server did not start listening in time");
+    }
+
+    // Stops the server and starts a new one on the same port, with the same options or with
+    // the given ones (e.g. without a fault). The port may still be held by connections of
+    // the old server closing down: starting is retried until the time limit.
+    bool restart(int timeoutMs = 10000) {
+        stop();
+        m_keepPort = m_port > 0;
+        const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now())
+                    .count();
+            if (start(static_cast<int>(std::max<long long>(left, 1000)))) {
+                m_keepPort = false;
+                return true;
+            }
+            if (clock::now() >= deadline) {
+                m_keepPort = false;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    bool restart(std::vector<std::string> extraArgs, int timeoutMs = 10000) {
+        m_extraArgs = std::move(extraArgs);
+        return restart(timeoutMs);
+    }
+
+    // Ends the server at once with SIGKILL (no goodbye to its clients) and reaps it.
+    void kill() {
+        if (m_pid <= 0)
+            return;
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
     }
 
     // SIGTERM, then SIGKILL if it has not ended within the time limit; always reaps it.
@@ -143,6 +183,24 @@ class DemoServerProcess {
         out << in.rdbuf();
         return out.str();
     }
+    // How many lines of the log contain the text.
+    size_t countInLog(const std::string& text) const {
+        std::istringstream in(log());
+        size_t n = 0;
+        for (std::string line; std::getline(in, line);)
+            n += line.find(text) != std::string::npos;
+        return n;
+    }
+    // Waits (bounded) until at least count lines of the log contain the text.
+    bool waitForLogCount(const std::string& text, size_t count, int timeoutMs) const {
+        const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
+        do {
+            if (countInLog(text) >= count)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        } while (clock::now() < deadline);
+        return false;
+    }
     // Waits (bounded) until the log contains the text.
     bool waitForLog(const std::string& text, int timeoutMs) const {
         const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -168,6 +226,7 @@ class DemoServerProcess {
     std::vector<std::string> m_extraArgs;
     pid_t m_pid = -1;
     int m_port = 0;
+    bool m_keepPort = false;  // the next start listens on m_port again (restart)
     std::string m_error;
 };
 

@@ -1,0 +1,254 @@
+// The real main window against a demo server that misbehaves: it goes away (stopped, killed,
+// restarted on the same port) or sends what it should not (closes early, splits frames into
+// single bytes, breaks frames off, sends frames that do not decrypt, garbage, a huge frame,
+// unknown commands, broken records, wide characters, or nothing at all). After each fault the
+// window must still answer, a following valid exchange must work, a restarted server must be
+// reachable by reconnecting, and the operator must see only the client's own texts.
+#include <gtest/gtest.h>
+
+#include <wx/grid.h>
+#include <wx/statusbr.h>
+#include <wx/weakref.h>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FrameTestUtil.h"
+#include "GuiTestUtil.h"
+#include "app/TavoroClientFrame.h"
+#include "app/UiPrompts.h"
+#include "settings/TavoroSettings.h"
+#include "support/DemoServerProcess.h"
+#include "support/TempDir.h"
+#include "widgets/VisitorGrid.h"
+
+using namespace Tavoro;
+using Tavoro::Test::waitFor;
+
+namespace {
+
+// Bounds of the waits below: generous for a loaded two-core machine; a healthy run takes a
+// fraction of them.
+constexpr long kSessionMs = 20000;
+constexpr long kShortMs = 5000;
+
+// Records every text the window puts into its status bar (each change of a field's text).
+class RecordingStatusBar : public wxStatusBar {
+  public:
+    RecordingStatusBar(wxWindow* parent, std::vector<wxString>& texts)
+        : wxStatusBar(parent, wxID_ANY), m_texts(texts) {}
+
+  protected:
+    void DoUpdateStatusText(int number) override {
+        m_texts.push_back(GetStatusText(number));
+        wxStatusBar::DoUpdateStatusText(number);
+    }
+
+  private:
+    std::vector<wxString>& m_texts;
+};
+
+// The texts the window may show in its status bar while connections come and go.
+bool isClientStatusText(const wxString& text) {
+    static const std::set<wxString> known = {
+        "",
+        "Connecting to Tavoro Demo Server version 1.0.0 registered to Tavoro Demo Company",
+        "Connected to Tavoro version 1.0.0 registered to Tavoro Demo Company",
+        "The server has closed the connection",
+        "The connection to the server was lost",
+        "Could not connect to the server",
+    };
+    return known.count(text) > 0;
+}
+
+std::vector<wxString> visitorKeysOf(const wxString& stateReply) {
+    std::vector<wxString> keys;
+    std::istringstream in(stateReply.ToStdString());
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("visitor\t", 0) == 0)
+            keys.push_back(wxString(line.substr(line.rfind('\t') + 1)));
+    }
+    return keys;
+}
+
+std::string describe(const std::vector<wxString>& texts) {
+    std::string out;
+    for (const wxString& t : texts)
+        out += "  [" + t.ToStdString() + "]\n";
+    return out;
+}
+
+class FaultTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UiPrompts::messageBox = [this](wxWindow*, const wxString& text, const wxString& caption,
+                                       long) {
+            prompts.push_back(caption + ": " + text);
+            return wxOK;
+        };
+        UiPrompts::optionsDialog = [this](wxWindow*) {
+            prompts.push_back("options dialog");
+            return wxID_CANCEL;
+        };
+    }
+    void TearDown() override {
+        if (weak) {
+            weak->Destroy();
+            EXPECT_TRUE(waitFor([&] { return !weak; }));
+        }
+        UiPrompts::messageBox = nullptr;
+        UiPrompts::optionsDialog = nullptr;
+    }
+
+    // Starts the server with the given options (a quiet, repeatable simulation besides) and
+    // the window, and waits until the window has shown the visitors and asked for events.
+    void startClient(const std::vector<std::string>& faultArgs, bool waitForLiveView = true) {
+        server.addArgs(healthyArgs());
+        server.addArgs(faultArgs);
+        ASSERT_TRUE(server.start()) << server.error();
+        Tavoro::Test::useSettingsFile(dir, "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" +
+                                               std::to_string(server.port()) +
+                                               "\nUsername=demo\nPassword=demo\n");
+        frame = new TavoroClientFrame(nullptr, wxID_ANY);
+        weak = frame;
+        wxStatusBar* original = frame->GetStatusBar();
+        frame->SetStatusBar(new RecordingStatusBar(frame, statuses));
+        original->Destroy();
+        frame->Show();
+        frame->sentTextObserver = [this](const wxString& text) {
+            if (text == "@STARTEVENTS")
+                ++startEventsSent;
+        };
+        frame->unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
+            if (m.command() != "@STATE")
+                return;
+            // What the window holds when the reply is handled: every event the server sent
+            // before the reply has been applied, none sent after it.
+            stateReplies.push_back(m.data());
+            gridKeys.clear();
+            for (int row = 0; row < frame->visitorGrid()->GetNumberRows(); ++row)
+                gridKeys.push_back(frame->visitorGrid()->key_at(row));
+            listKeys.clear();
+            for (const auto& v : frame->visitorList())
+                listKeys.push_back(v.visitorKey());
+        };
+        frame->connectToServer();
+        if (waitForLiveView) {
+            ASSERT_TRUE(waitFor([&] { return startEventsSent > 0; }, kSessionMs))
+                << "the first connection never reached the live view\n"
+                << server.log().substr(0, 4000);
+        }
+    }
+    static std::vector<std::string> healthyArgs() {
+        return {"--event-rate", "5", "--chat-interval", "0"};
+    }
+
+    // 1. The window answers: a call posted to it runs, and choosing "All Sites" in the tree
+    // shows every visitor the window holds.
+    void expectWindowAnswers() {
+        ASSERT_TRUE(weak) << "the main window is gone";
+        bool ran = false;
+        frame->CallAfter([&ran] { ran = true; });
+        ASSERT_TRUE(waitFor([&] { return ran; }, kShortMs)) << "the window does not answer";
+        wxTreeCtrl* tree = frame->siteTree();
+        tree->SelectItem(frame->monitoredSitesItem());
+        tree->SelectItem(frame->allSitesItem());
+        ASSERT_TRUE(waitFor([&] { return tree->GetSelection() == frame->allSitesItem(); }));
+        EXPECT_EQ(frame->visitorGrid()->GetNumberRows(),
+                  static_cast<int>(frame->visitorList().size()));
+    }
+
+    // 2. The window agrees with the server: after a "@STATE" round trip the grid (all sites
+    // selected) and the visitor list hold exactly the server's visitors.
+    void expectAgreementWithServer() {
+        frame->siteTree()->SelectItem(frame->allSitesItem());
+        stateReplies.clear();
+        frame->sendToServer("@STATE");
+        ASSERT_TRUE(waitFor([&] { return !stateReplies.empty(); }, kSessionMs))
+            << "no answer to @STATE";
+        const std::vector<wxString> serverKeys = visitorKeysOf(stateReplies.back());
+        ASSERT_FALSE(serverKeys.empty());
+        EXPECT_EQ(listKeys, serverKeys) << "the window lost or invented visitors";
+        std::vector<wxString> sortedGrid = gridKeys, sortedServer = serverKeys;
+        std::sort(sortedGrid.begin(), sortedGrid.end());
+        std::sort(sortedServer.begin(), sortedServer.end());
+        EXPECT_EQ(sortedGrid, sortedServer) << "the grid does not show the server's visitors";
+        EXPECT_EQ(frame->siteList().size(), 6u) << "sites lost or doubled";
+    }
+
+    // The operator's reconnect reaches the live view again: "@STARTEVENTS" is sent and the
+    // window agrees with the server.
+    void expectReconnectBringsLiveView() {
+        const int before = startEventsSent;
+        frame->reconnect();
+        ASSERT_TRUE(waitFor([&] { return startEventsSent > before; }, kSessionMs))
+            << "no live view after reconnecting\n"
+            << describe(statuses);
+        EXPECT_TRUE(frame->isConnected());
+        expectAgreementWithServer();
+    }
+
+    // 3. A server restarted on the same port (healthy this time) is reached by reconnecting.
+    void expectRestartBringsLiveView() {
+        ASSERT_TRUE(server.restart(healthyArgs())) << server.error();
+        // The old server's going away is noticed (or the reconnect below replaces the
+        // connection anyway when the notice is still on its way).
+        waitFor([&] { return !frame->hasConnection(); }, kShortMs);
+        expectWindowAnswers();
+        expectReconnectBringsLiveView();
+    }
+
+    // 4. The operator saw nothing but the client's own texts: no message box at all, and
+    // only the connection texts in the status bar.
+    void expectOnlyClientTexts() {
+        EXPECT_TRUE(prompts.empty()) << "unexpected prompts:\n" << describe(prompts);
+        for (const wxString& text : statuses) {
+            EXPECT_TRUE(isClientStatusText(text))
+                << "status text not the client's own: [" << text.ToStdString() << "]";
+        }
+    }
+
+    wxString status() const { return frame->GetStatusBar()->GetStatusText(0); }
+
+    Tavoro::Test::TempDir dir;
+    Tavoro::Test::DemoServerProcess server{TAVORO_DEMO_SERVER};
+    TavoroClientFrame* frame = nullptr;
+    wxWeakRef<TavoroClientFrame> weak;
+    int startEventsSent = 0;
+    std::vector<wxString> stateReplies;
+    std::vector<wxString> gridKeys;
+    std::vector<wxString> listKeys;
+    std::vector<wxString> prompts;
+    std::vector<wxString> statuses;
+};
+
+TEST_F(FaultTest, ServerRestartedOnTheSamePortIsReachedByReconnecting) {
+    startClient({});
+    expectAgreementWithServer();
+    expectRestartBringsLiveView();
+    expectOnlyClientTexts();
+}
+
+TEST_F(FaultTest, ServerKilledMidSessionLeavesTheWindowUsable) {
+    startClient({"--event-rate", "200"});  // frames are in flight when it dies
+    server.kill();
+    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, kShortMs));
+    EXPECT_EQ(status(), "The connection to the server was lost");
+    EXPECT_FALSE(frame->isConnected());
+    expectWindowAnswers();
+
+    // Nobody listens: reconnecting says so and leaves the window as it was.
+    frame->reconnect();
+    ASSERT_TRUE(waitFor([&] { return !frame->isConnecting() && !frame->hasConnection(); },
+                        TavoroClientFrame::kConnectTimeoutMs + kShortMs));
+    EXPECT_EQ(status(), "Could not connect to the server");
+    expectWindowAnswers();
+
+    expectRestartBringsLiveView();
+    expectOnlyClientTexts();
+}
+
+}  // namespace
