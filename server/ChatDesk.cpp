@@ -87,6 +87,14 @@ void ChatDesk::visitorSays(ChatRecord& chat, const std::string& text) {
         m_outbox.toConnection(chat.talkingTo, "@MESSAGE:" + chat.id + WireText::kLf + line);
 }
 
+std::string ChatDesk::activeChatFor(int connection) const {
+    for (const auto& [id, chat] : m_active) {
+        if (chat.talkingTo == connection)
+            return id;
+    }
+    return m_active.empty() ? std::string() : m_active.begin()->first;
+}
+
 void ChatDesk::take(int connection, const std::string& chatId) {
     ChatRecord* chat = findActive(chatId);
     if (!chat)

@@ -47,6 +47,10 @@ class ChatDesk {
     // The connection went away: its chats wait for an operator again.
     void disconnected(int connection);
 
+    // The chat the connection is talking in, else any waiting or running chat, else the empty
+    // text.
+    std::string activeChatFor(int connection) const;
+
     // "@VISITORS" data: the waiting and running chats.
     std::string visitors() const;
     // Sends "@VISITORS" to every watching connection.

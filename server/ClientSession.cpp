@@ -65,10 +65,17 @@ std::string loggableLogin(const std::string& text) {
 const char* const ClientSession::kAppName = "Tavoro Demo Server";
 const char* const ClientSession::kRegisteredTo = "Tavoro Demo Company";
 
-ClientSession::ClientSession(int id, SessionContext& context) : m_id(id), m_context(context) {}
+ClientSession::ClientSession(int id, SessionContext& context, FaultMode fault)
+    : m_id(id), m_context(context), m_fault(fault) {}
+
+ClientSession::~ClientSession() = default;
 
 void ClientSession::start() {
     send("@HELLO:Tavoro demo monitoring server");
+    if (m_fault == FaultMode::CloseAfterHello) {
+        logFaultInjected();
+        m_finished = true;
+    }
 }
 
 void ClientSession::receive(const char* data, size_t n) {
@@ -169,6 +176,10 @@ void ClientSession::onPublicKey(const std::string& data) {
     // Everything after the session data is encrypted, in both directions.
     m_codec = std::make_unique<FrameCodec>(m_sessionKey, m_context.random);
     m_stage = Stage::AwaitingLogin;
+    if (m_fault == FaultMode::CloseAfterSession) {
+        logFaultInjected();
+        m_finished = true;
+    }
 }
 
 void ClientSession::onLogin(const std::string& data) {
@@ -248,6 +259,8 @@ void ClientSession::onStartEvents(const std::string&) {
     m_context.simulation.start();
     send("@CLIENTS:" + m_context.roster.clients());
     send("@VISITORS:" + m_context.chats.visitors());
+    if (faultActsAtMonitoringUp(m_fault))
+        injectFault();
 }
 
 void ClientSession::onStatus(const std::string& data) {
@@ -352,13 +365,33 @@ void ClientSession::onState(const std::string&) {
 }
 
 void ClientSession::send(const std::string& text) {
+    if (m_muted)
+        return;
     m_context.log.frame(m_id, "->", text);
+    std::string& target = m_stream ? m_held : m_output;
     if (m_codec) {
-        m_output += m_codec->encode(text);
+        target += m_codec->encode(text);
     } else {
-        m_output += text;
+        target += text;
     }
-    m_output += '\0';
+    target += '\0';
+}
+
+void ClientSession::queue(const std::string& bytes) {
+    (m_stream ? m_held : m_output) += bytes;
+}
+
+void ClientSession::refillOutput() {
+    // A few pieces ahead, so that one write call has enough to send.
+    constexpr size_t kAhead = 256 * 1024;
+    while (m_stream && m_output.size() < kAhead) {
+        if (!m_stream->next(m_output)) {
+            m_stream.reset();
+            m_output += m_held;
+            m_held.clear();
+            m_held.shrink_to_fit();
+        }
+    }
 }
 
 void ClientSession::refuse(const std::string& reason) {

@@ -4,8 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "FaultMode.h"
 #include "FrameCodec.h"
 #include "FrameReader.h"
+#include "OutputStream.h"
 #include "SessionContext.h"
 
 namespace TavoroDemo {
@@ -15,15 +17,25 @@ namespace TavoroDemo {
 // bytes go in through receive(), bytes to send collect in output().
 class ClientSession {
   public:
-    ClientSession(int id, SessionContext& context);
+    // fault: the fault this connection plays (None: served normally).
+    ClientSession(int id, SessionContext& context, FaultMode fault = FaultMode::None);
+    ~ClientSession();
 
     // Queues the plain greeting.
     void start();
     // Bytes read from the connection.
     void receive(const char* data, size_t n);
 
-    // Bytes waiting to be written; the caller removes what it wrote.
+    // Bytes waiting to be written; the caller removes what it wrote. While a long fault
+    // stream is being written, output() holds its next pieces only: call refillOutput() before
+    // writing, and whenever output() has been written.
     std::string& output() { return m_output; }
+    void refillOutput();
+    // True when nothing at all waits to be written.
+    bool outputDone() const { return m_output.empty() && !m_stream; }
+    // Bytes queued for the connection, including those held back behind a fault stream.
+    size_t pendingBytes() const { return m_output.size() + m_held.size(); }
+    FaultMode fault() const { return m_fault; }
     // True once the connection should be closed (after its output is written).
     bool finished() const { return m_finished; }
     int id() const { return m_id; }
@@ -73,8 +85,15 @@ class ClientSession {
     void onGetPrevChat(const std::string& data);
     void onState(const std::string& data);
 
-    // Sends a frame: plain until the session data has gone out, encrypted after.
+    // Sends a frame: plain until the session data has gone out, encrypted after. Nothing is
+    // sent once the connection is muted.
     void send(const std::string& text);
+    // Queues bytes as they are: behind a running fault stream, else straight to the output.
+    void queue(const std::string& bytes);
+
+    // The fault of a mode that acts once monitoring is up (ClientSessionFaults.cpp).
+    void injectFault();
+    void logFaultInjected();
     // Sends "@ERROR:" with the reason and ends the connection.
     void refuse(const std::string& reason);
     std::string sessionData() const;
@@ -89,6 +108,11 @@ class ClientSession {
     bool m_finished = false;
     bool m_eventsStarted = false;
     const Operator* m_operator = nullptr;
+    FaultMode m_fault;
+    bool m_muted = false;
+    // A fault stream being written, and what was sent meanwhile, held back until it ends.
+    std::unique_ptr<OutputStream> m_stream;
+    std::string m_held;
 };
 
 }  // namespace TavoroDemo

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -72,17 +73,19 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
         flushAll();
         fds.clear();
         // While accepting is paused the listener is still polled, but for nothing.
-        const bool accepting = std::chrono::steady_clock::now() >= m_acceptPausedUntil;
+        const bool accepting = Clock::now() >= m_acceptPausedUntil;
         fds.push_back({m_listenFd, static_cast<short>(accepting ? POLLIN : 0), 0});
         for (auto& entry : m_connections) {
+            const Connection& c = entry.second;
             short events = POLLIN;
-            if (!entry.second.session->output().empty())
+            // A bytewise connection is written on its own schedule, never when merely writable.
+            if (!c.closing && !c.bytewise && !c.session->outputDone())
                 events |= POLLOUT;
             fds.push_back({entry.first, events, 0});
         }
         // While accepting is paused, the poll wakes up for it in time.
-        const int ready =
-            ::poll(fds.data(), fds.size(), accepting ? timeout : std::min(timeout, 200));
+        const timespec wait = pollTimeout(accepting ? timeout : std::min(timeout, 200));
+        const int ready = ::ppoll(fds.data(), fds.size(), &wait, nullptr);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -100,18 +103,38 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
             if (found == m_connections.end())
                 continue;
             Connection& c = found->second;
+            if (c.closing) {
+                if (!drain(c))
+                    closeConnection(fds[i].fd, nullptr);
+                continue;
+            }
             bool alive = true;
             if (fds[i].revents & (POLLIN | POLLHUP | POLLERR))
                 alive = readFrom(c);
-            if (alive && !c.session->output().empty())
+            if (alive && !c.session->outputDone())
                 alive = writeTo(c);
             if (!alive) {
                 closeConnection(fds[i].fd, "connection closed");
-            } else if (c.session->finished() && c.session->output().empty()) {
-                closeConnection(fds[i].fd, "session ended");
+            } else if (c.session->finished() && c.session->outputDone()) {
+                beginClose(c, "session ended");
             }
         }
     }
+}
+
+timespec DemoServer::pollTimeout(int timerMs) const {
+    auto wait = std::chrono::nanoseconds(std::chrono::milliseconds(std::max(timerMs, 0)));
+    const auto now = Clock::now();
+    for (const auto& entry : m_connections) {
+        const Connection& c = entry.second;
+        if (c.bytewise && !c.closing && !c.session->outputDone())
+            wait = std::min(wait, std::max(std::chrono::nanoseconds(0), c.nextByte - now));
+    }
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    timespec out{};
+    out.tv_sec = static_cast<time_t>(seconds.count());
+    out.tv_nsec = static_cast<long>((wait - seconds).count());
+    return out;
 }
 
 int DemoServer::runTimers() {
@@ -136,30 +159,41 @@ int DemoServer::runTimers() {
 }
 
 void DemoServer::flushAll() {
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = Clock::now();
     std::vector<std::pair<int, const char*>> drop;
+    std::vector<int> lingered;
     for (auto& [fd, c] : m_connections) {
-        std::string& out = c.session->output();
-        if (out.empty()) {
-            c.lastProgress = now;
+        if (c.closing) {
+            if (now - c.closingSince > kLinger)
+                lingered.push_back(fd);
             continue;
         }
-        const size_t before = out.size();
+        if (c.session->outputDone()) {
+            c.lastProgress = now;
+            if (c.session->finished())
+                beginClose(c, "session ended");
+            continue;
+        }
+        // Bytes not yet written (a bytewise connection's written bytes leave the buffer late).
+        const size_t before = c.session->pendingBytes() - c.bytesWritten;
         if (!writeTo(c)) {
             drop.emplace_back(fd, "connection closed");
             continue;
         }
-        if (out.size() < before || out.empty())
+        const size_t after = c.session->pendingBytes() - c.bytesWritten;
+        if (after != before || c.session->outputDone())
             c.lastProgress = now;
-        if (c.session->finished() && out.empty())
-            drop.emplace_back(fd, "session ended");
-        else if (out.size() > kMaxPendingOutput)
+        if (c.session->finished() && c.session->outputDone())
+            beginClose(c, "session ended");
+        else if (after > kMaxPendingOutput)
             drop.emplace_back(fd, "client does not read; dropped");
         else if (now - c.lastProgress > kMaxStall)
             drop.emplace_back(fd, "client stopped reading; dropped");
     }
     for (const auto& [fd, why] : drop)
         closeConnection(fd, why);
+    for (const int fd : lingered)
+        closeConnection(fd, nullptr);
 }
 
 void DemoServer::acceptAll() {
@@ -180,16 +214,30 @@ void DemoServer::acceptAll() {
             continue;
         }
         const int id = m_nextId++;
-        auto session = std::make_unique<ClientSession>(id, m_context);
+        // The fault hits the first connections; the later ones are served normally.
+        const FaultMode fault = static_cast<uint64_t>(id) <= m_options.faultConnections
+                                    ? m_options.fault
+                                    : FaultMode::None;
+        auto session = std::make_unique<ClientSession>(id, m_context, fault);
         m_context.log.connection(id, "connected");
-        session->start();
         Connection& c = m_connections[fd];
         c.fd = fd;
+        c.lastProgress = Clock::now();
+        if (fault == FaultMode::Bytewise) {
+            // Every byte its own segment: no coalescing of the small writes.
+            const int on = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+            c.bytewise = true;
+            c.nextByte = c.lastProgress;
+        }
+        session->start();
         c.session = std::move(session);
-        c.lastProgress = std::chrono::steady_clock::now();
         m_registry.add(c.session.get());
-        if (!writeTo(c))
+        if (!writeTo(c)) {
             closeConnection(fd, "write failed");
+        } else if (c.session->finished() && c.session->outputDone()) {
+            beginClose(c, "session ended");
+        }
     }
 }
 
@@ -215,31 +263,96 @@ bool DemoServer::readFrom(Connection& c) {
 }
 
 bool DemoServer::writeTo(Connection& c) {
-    std::string& out = c.session->output();
-    size_t written = 0;
-    while (written < out.size()) {
-        const ssize_t n = ::send(c.fd, out.data() + written, out.size() - written, MSG_NOSIGNAL);
-        if (n > 0) {
-            written += static_cast<size_t>(n);
-            continue;
+    if (c.bytewise)
+        return writeOneByte(c);
+    for (;;) {
+        c.session->refillOutput();
+        std::string& out = c.session->output();
+        if (out.empty())
+            return true;
+        size_t written = 0;
+        bool blocked = false;
+        while (written < out.size()) {
+            const ssize_t n =
+                ::send(c.fd, out.data() + written, out.size() - written, MSG_NOSIGNAL);
+            if (n > 0) {
+                written += static_cast<size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                blocked = true;
+                break;
+            }
+            return false;
         }
+        out.erase(0, written);
+        if (blocked)
+            return true;
+    }
+}
+
+bool DemoServer::writeOneByte(Connection& c) {
+    const auto now = Clock::now();
+    if (now < c.nextByte)
+        return true;
+    c.session->refillOutput();
+    std::string& out = c.session->output();
+    if (c.bytesWritten >= out.size())
+        return true;
+    for (;;) {
+        const ssize_t n = ::send(c.fd, out.data() + c.bytesWritten, 1, MSG_NOSIGNAL);
+        if (n == 1)
+            break;
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            break;
+            return true;
         return false;
     }
-    out.erase(0, written);
+    c.nextByte = now + kBytewiseGap;
+    // What was written leaves the buffer in batches, not byte by byte.
+    if (++c.bytesWritten == out.size() || c.bytesWritten >= 64 * 1024) {
+        out.erase(0, c.bytesWritten);
+        c.bytesWritten = 0;
+    }
     return true;
 }
 
+bool DemoServer::drain(Connection& c) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::recv(c.fd, buffer, sizeof(buffer), 0);
+        if (n > 0)
+            continue;
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+}
+
+void DemoServer::beginClose(Connection& c, const char* why) {
+    if (c.closing)
+        return;
+    m_context.log.connection(c.session->id(), why);
+    c.session->closed();
+    m_registry.remove(c.session->id());
+    ::shutdown(c.fd, SHUT_WR);
+    c.closing = true;
+    c.closingSince = Clock::now();
+}
+
+// why: logged unless the connection was already closing (its end was logged then).
 void DemoServer::closeConnection(int fd, const char* why) {
     auto found = m_connections.find(fd);
     if (found == m_connections.end())
         return;
-    m_context.log.connection(found->second.session->id(), why);
-    found->second.session->closed();
-    m_registry.remove(found->second.session->id());
+    if (!found->second.closing) {
+        m_context.log.connection(found->second.session->id(), why ? why : "connection closed");
+        found->second.session->closed();
+        m_registry.remove(found->second.session->id());
+    }
     ::close(fd);
     m_connections.erase(found);
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,6 +25,12 @@ class DemoServer {
     // output has waited this long without a byte written.
     static constexpr size_t kMaxPendingOutput = 32u * 1024u * 1024u;
     static constexpr std::chrono::seconds kMaxStall{10};
+    // A "bytewise" connection gets one byte per write, at most one per this gap.
+    static constexpr std::chrono::microseconds kBytewiseGap{100};
+    // A connection whose session ended is shut down for writing, and what the client still
+    // sends is read and dropped for up to this long, so that the client reads everything up to
+    // the end instead of a reset.
+    static constexpr std::chrono::seconds kLinger{2};
 
     DemoServer(const ServerOptions& options, SessionContext& context, ConnectionRegistry& registry);
     ~DemoServer();
@@ -38,15 +45,27 @@ class DemoServer {
     void run(const volatile std::sig_atomic_t& stop);
 
   private:
+    using Clock = std::chrono::steady_clock;
+
     struct Connection {
         int fd;
         std::unique_ptr<ClientSession> session;
         // The last time the output was empty or some of it was written.
-        std::chrono::steady_clock::time_point lastProgress;
+        Clock::time_point lastProgress;
+        // "bytewise": the bytes of output() already written, and when the next one may go.
+        bool bytewise = false;
+        size_t bytesWritten = 0;
+        Clock::time_point nextByte{};
+        // Shut down for writing after the session ended; closed at the client's end or after
+        // kLinger.
+        bool closing = false;
+        Clock::time_point closingSince{};
     };
 
     // Runs the simulation's timers that are due; returns the poll timeout until the next.
     int runTimers();
+    // The poll timeout: timerMs, or less when a bytewise connection's next byte is due sooner.
+    timespec pollTimeout(int timerMs) const;
     // Writes pending output of every connection and drops those that are stuck.
     void flushAll();
 
@@ -55,6 +74,12 @@ class DemoServer {
     bool readFrom(Connection& c);
     // Writes what it can; false on a write error.
     bool writeTo(Connection& c);
+    // Writes the next byte of a bytewise connection when it is due; false on a write error.
+    bool writeOneByte(Connection& c);
+    // Reads and drops what a closing connection's client still sends; false at its end.
+    bool drain(Connection& c);
+    // The session ended and its output is written: shut down for writing and linger.
+    void beginClose(Connection& c, const char* why);
     void closeConnection(int fd, const char* why);
 
     const ServerOptions& m_options;

@@ -31,6 +31,16 @@ std::string FrameCodec::encode(const std::string& text) {
     return escape(cipher);
 }
 
+std::string FrameCodec::encryptBlocks(const std::string& plain) const {
+    const size_t blocks = plain.size() / kBlock;
+    std::string cipher(blocks * kBlock, '\0');
+    if (blocks > 0) {
+        m_aes->encrypt_n(reinterpret_cast<const uint8_t*>(plain.data()),
+                         reinterpret_cast<uint8_t*>(&cipher[0]), blocks);
+    }
+    return cipher;
+}
+
 bool FrameCodec::decode(const std::string& body, std::string& text, std::string& error) const {
     std::string cipher = unescape(body);
     // Ciphertext without NUL is sent unescaped even when it contains "%00"; unescaping then

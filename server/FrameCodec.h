@@ -16,11 +16,16 @@ namespace TavoroDemo {
 // can end the frame. Texts are byte strings: every byte one ISO 8859-1 character.
 class FrameCodec {
   public:
+    static constexpr size_t kBlockSize = 16;
+
     // padSource supplies the random pad bytes; it must outlive the codec.
     FrameCodec(const std::string& sessionKey, std::mt19937_64& padSource);
 
     // Text to an escaped frame body (without the terminating NUL).
     std::string encode(const std::string& text);
+    // Whole blocks of plaintext to ciphertext, with no padding and no escaping (frames made on
+    // purpose with a wrong pad, and long frames encrypted piece by piece).
+    std::string encryptBlocks(const std::string& plain) const;
     // Frame body to text; false with a reason for anything that is not a valid client frame.
     bool decode(const std::string& body, std::string& text, std::string& error) const;
 

@@ -124,6 +124,20 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
             numberedLines = true;
         } else if (arg == "--quiet-events") {
             quietEvents = true;
+        } else if (arg == "--fault") {
+            if (!value(text))
+                return false;
+            if (!faultModeFromName(text, fault)) {
+                error = "unknown fault: " + text + " (one of " + faultModeNames() + ")";
+                return false;
+            }
+        } else if (arg == "--fault-connections") {
+            if (!value(text))
+                return false;
+            if (!parseUnsigned(text, 1000000, faultConnections)) {
+                error = "invalid value for " + arg + ": " + text;
+                return false;
+            }
         } else if (arg == "--state-file") {
             if (!value(stateFile))
                 return false;
@@ -136,25 +150,34 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
 }
 
 std::string ServerOptions::usage() {
-    return "usage: tavoro-demo-server [options]\n"
-           "  --port N           port to listen on (default 8011; 0 picks a free port)\n"
-           "  --bind ADDRESS     loopback address to listen on (default 127.0.0.1)\n"
-           "  --operators FILE   operator list, lines: username<TAB>password<TAB>display name\n"
-           "                     (default: built-in demo operators demo/demo and support/support)\n"
-           "  --verbose          log every frame sent and received, in plain text, to stderr\n"
-           "  --log FILE         like --verbose, but append the log to FILE\n"
-           "  --ready-file PATH  write the listening port to PATH once listening\n"
-           "  --seed N           seed for the server's non-secret random choices; the same seed\n"
-           "                     gives the same visitor events on every run\n"
-           "  --event-rate N     visitor events per second (default 2.5; 0: none; up to 100000)\n"
-           "  --visitors N       visitors on the sites at start (default 40; up to 50000)\n"
-           "  --chat-interval S  seconds between spontaneous chat requests (default 20; 0: none)\n"
-           "  --chat-leave-after N  operator lines a visitor answers before leaving a chat\n"
-           "                     (default 0: between 8 and 15)\n"
-           "  --numbered-lines   visitor chat lines start with \"line N: \"\n"
-           "  --state-file PATH  keep the server's account of its visitors in PATH (rewritten\n"
-           "                     atomically at most every 200 ms when it changed)\n"
-           "  --quiet-events     keep @EV and @ER frames out of the frame log (load runs)\n";
+    std::string text =
+        "usage: tavoro-demo-server [options]\n"
+        "  --port N           port to listen on (default 8011; 0 picks a free port)\n"
+        "  --bind ADDRESS     loopback address to listen on (default 127.0.0.1)\n"
+        "  --operators FILE   operator list, lines: username<TAB>password<TAB>display name\n"
+        "                     (default: built-in demo operators demo/demo and support/support)\n"
+        "  --verbose          log every frame sent and received, in plain text, to stderr\n"
+        "  --log FILE         like --verbose, but append the log to FILE\n"
+        "  --ready-file PATH  write the listening port to PATH once listening\n"
+        "  --seed N           seed for the server's non-secret random choices; the same seed\n"
+        "                     gives the same visitor events on every run\n"
+        "  --event-rate N     visitor events per second (default 2.5; 0: none; up to 100000)\n"
+        "  --visitors N       visitors on the sites at start (default 40; up to 50000)\n"
+        "  --chat-interval S  seconds between spontaneous chat requests (default 20; 0: none)\n"
+        "  --chat-leave-after N  operator lines a visitor answers before leaving a chat\n"
+        "                     (default 0: between 8 and 15)\n"
+        "  --numbered-lines   visitor chat lines start with \"line N: \"\n"
+        "  --state-file PATH  keep the server's account of its visitors in PATH (rewritten\n"
+        "                     atomically at most every 200 ms when it changed)\n"
+        "  --quiet-events     keep @EV and @ER frames out of the frame log (load runs)\n";
+    text +=
+        "  --fault MODE       play a fault on the first connections (see README), one of:\n"
+        "                     " +
+        faultModeNames() +
+        "\n"
+        "  --fault-connections N  how many connections, from the first, get the fault\n"
+        "                     (default 1); later ones are served normally\n";
+    return text;
 }
 
 }  // namespace TavoroDemo

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "FaultMode.h"
+
 namespace TavoroDemo {
 
 // Command-line options of the demo server.
@@ -24,6 +26,10 @@ struct ServerOptions {
     int chatLeaveAfter = 0;      // operator lines before a visitor leaves a chat (0: 8 to 15)
     std::string stateFile;       // the server's account of its visitors is kept here
     bool quietEvents = false;    // keep "@EV"/"@ER" frames out of the frame log
+    // The fault played on the first faultConnections connections; later ones are served
+    // normally.
+    FaultMode fault = FaultMode::None;
+    uint64_t faultConnections = 1;
 
     // Parses argv. Returns false with a message in error for anything it does not accept,
     // including a bind address that is not a loopback address.
