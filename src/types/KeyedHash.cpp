@@ -72,9 +72,9 @@ uint64_t sipHash24(const void* data, size_t size, uint64_t key0, uint64_t key1) 
     return v0 ^ v1 ^ v2 ^ v3;
 }
 
-uint64_t keyedHash(std::wstring_view text) {
+uint64_t keyedHash(std::string_view text) {
     static const ProcessKey key;
-    return sipHash24(text.data(), text.size() * sizeof(wchar_t), key.k0, key.k1);
+    return sipHash24(text.data(), text.size(), key.k0, key.k1);
 }
 
 }  // namespace Tavoro::Types

@@ -1,65 +1,79 @@
 #include "types/VisitorFields.h"
 
+#include <algorithm>
 #include <limits>
 
+#include "tools/Utf8.h"
 #include "tools/wxStringSplitter.h"
 #include "types/FieldSpans.h"
 #include "types/Int32.h"
 
 namespace Tavoro::Types {
 
-wxString VisitorFields::text(std::wstring_view view) {
-    return view.empty() ? wxString() : wxString(view.data(), view.size());
+namespace {
+
+// Cuts text at sep into at most out.size() spans relative to base (later parts are ignored);
+// missing and empty parts are empty spans. The separators are ASCII, and no byte of a
+// multi-byte UTF-8 sequence is ASCII, so cutting the bytes is cutting the characters.
+template <size_t N, typename Span>
+void cutSpans(std::string_view text, size_t base, char sep, std::array<Span, N>& out) {
+    size_t start = 0;
+    for (Span& span : out) {
+        if (start > text.size()) {
+            span = Span();
+            continue;
+        }
+        const size_t end = std::min(text.find(sep, start), text.size());
+        span = end > start
+                   ? Span{static_cast<uint32_t>(base + start), static_cast<uint32_t>(end - start)}
+                   : Span();
+        start = end + 1;
+    }
 }
 
-std::wstring_view VisitorFields::view(Span span) const {
+}  // namespace
+
+wxString VisitorFields::text(std::string_view view) {
+    return Tools::fromUtf8(view);
+}
+
+std::string_view VisitorFields::view(Span span) const {
     if (span.length == 0)
-        return std::wstring_view();
-    return std::wstring_view(m_line.wc_str() + span.start, span.length);
+        return std::string_view();
+    return std::string_view(m_line.data() + span.start, span.length);
 }
 
-std::wstring_view VisitorFields::fieldView(unsigned i) const {
-    return i < kFieldCount ? view(m_fields[i]) : std::wstring_view();
+std::string_view VisitorFields::fieldView(unsigned i) const {
+    return i < kFieldCount ? view(m_fields[i]) : std::string_view();
 }
 
-std::wstring_view VisitorFields::keyPart(unsigned part) const {
+std::string_view VisitorFields::keyPart(unsigned part) const {
     return view(m_keyParts[part]);
 }
 
 bool VisitorFields::parseLine(std::wstring_view line, unsigned fewestRejected) {
     const FieldSpans fields(line, '\t');
-    // Positions are kept in 32 bits; a line that long is no visitor line.
-    if (fields.count() <= fewestRejected || line.size() >= std::numeric_limits<uint32_t>::max()) {
+    // Positions are kept in 32 bits, and a character takes up to four bytes in UTF-8; a line
+    // that long is no visitor line.
+    if (fields.count() <= fewestRejected ||
+        line.size() >= std::numeric_limits<uint32_t>::max() / 4) {
         return false;
     }
 
     // Keep the line up to the end of the last field that is read.
     const std::wstring_view last = fields.view(std::min(fields.count(), kFieldCount) - 1);
     const size_t kept = static_cast<size_t>(last.data() - line.data()) + last.size();
-    m_line.assign(line.data(), kept);
-    for (unsigned i = 0; i < kFieldCount; ++i) {
-        const std::wstring_view f = fields.view(i);
-        if (i < fields.count() && !f.empty()) {
-            m_fields[i] = {static_cast<uint32_t>(f.data() - line.data()),
-                           static_cast<uint32_t>(f.size())};
-        } else {
-            m_fields[i] = Span();
-        }
-    }
-
+    Tools::assignUtf8(m_line, line.substr(0, kept));
+    cutSpans(m_line, 0, '\t', m_fields);
     // Field 0 is the visitor key "site:ip:tail"; a fourth part is ignored.
-    const FieldSpans keyParts(fields.view(0), ':');
-    for (unsigned p = 0; p < 3; ++p) {
-        const std::wstring_view part = keyParts.view(p);
-        m_keyParts[p] = part.empty() ? Span()
-                                     : Span{static_cast<uint32_t>(part.data() - line.data()),
-                                            static_cast<uint32_t>(part.size())};
-    }
+    const Span key = m_fields[0];
+    cutSpans(view(key), key.start, ':', m_keyParts);
 
     m_number = clampToInt32(Tools::parseLeadingLong(numberText()));
     m_pageViews = clampToInt32(Tools::parseLeadingLong(viewsText()));
 
-    const std::wstring_view flagText = fieldView(14);
+    // Flags are counted in characters, so they are read from the wide line.
+    const std::wstring_view flagText = fields.view(14);
     for (unsigned i = 0; i < kFlagCount; ++i) {
         m_flags[i] = i < flagText.size() && flagText[i] == L'Y';
     }

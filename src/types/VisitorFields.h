@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace Tavoro::Types {
@@ -20,9 +21,10 @@ namespace Tavoro::Types {
 //
 // A full visitor list holds tens of thousands of these, so the record keeps its line once and
 // the positions of its fields, rather than two dozen separately allocated texts: building and
-// dropping a list then costs a few allocations per visitor instead of twenty-odd. The text
-// accessors therefore return copies; the *View accessors read in place (valid while the record
-// is unchanged).
+// dropping a list then costs a few allocations per visitor instead of twenty-odd. The line is
+// kept in UTF-8, a quarter of the size of the wide text for the Latin-1 texts the server sends.
+// The text accessors therefore return converted copies; the *View accessors read the UTF-8
+// bytes in place (valid while the record is unchanged).
 class VisitorFields {
   public:
     static constexpr unsigned kFlagCount = 13;
@@ -58,13 +60,16 @@ class VisitorFields {
     wxString visitorKey() const { return text(0); }
     wxString location() const { return text(19); }
 
-    // Record field i (0 to 21) in place; empty for a missing field.
-    std::wstring_view fieldView(unsigned i) const;
-    std::wstring_view siteView() const { return keyPart(0); }
-    std::wstring_view ipAddressView() const { return keyPart(1); }
-    std::wstring_view keyTailView() const { return keyPart(2); }
-    std::wstring_view numberTextView() const { return fieldView(1); }
-    std::wstring_view visitorKeyView() const { return fieldView(0); }
+    // Record field i (0 to 21) in place, in UTF-8; empty for a missing field.
+    std::string_view fieldView(unsigned i) const;
+    std::string_view siteView() const { return keyPart(0); }
+    std::string_view ipAddressView() const { return keyPart(1); }
+    std::string_view keyTailView() const { return keyPart(2); }
+    std::string_view numberTextView() const { return fieldView(1); }
+    std::string_view visitorKeyView() const { return fieldView(0); }
+
+    // A record's field read in place as text (the UTF-8 bytes decoded).
+    static wxString text(std::string_view view);
 
     // Flag by its character position in field 14 (0 to 12): true when that character is "Y".
     // Positions past the end of the flag text, or past 12, are false.
@@ -86,12 +91,11 @@ class VisitorFields {
     };
 
     wxString text(unsigned field) const { return text(fieldView(field)); }
-    static wxString text(std::wstring_view view);
-    std::wstring_view view(Span span) const;
-    std::wstring_view keyPart(unsigned part) const;
+    std::string_view view(Span span) const;
+    std::string_view keyPart(unsigned part) const;
 
-    // The line up to the end of field 21; later fields are not kept.
-    wxString m_line;
+    // The line up to the end of field 21, in UTF-8; later fields are not kept.
+    std::string m_line;
     std::array<Span, kFieldCount> m_fields{};
     // Parts 0 to 2 of field 0 cut at ":" (site, IP address, key tail).
     std::array<Span, 3> m_keyParts{};

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "messages/S_EV.h"
+#include "tools/Utf8.h"
 #include "types/KeyedHash.h"
 
 namespace Tavoro::Types {
@@ -177,7 +178,7 @@ VisitorList::Identity VisitorList::identityOfVisitor(const VisitorFields& visito
 }
 
 VisitorList::Identity VisitorList::keyOfVisitor(const VisitorFields& visitor) {
-    return Identity{visitor.visitorKeyView(), std::wstring_view()};
+    return Identity{visitor.visitorKeyView(), std::string_view()};
 }
 
 VisitorList::VisitorList()
@@ -187,8 +188,8 @@ VisitorList::VisitorList()
 
 VisitorList::~VisitorList() = default;
 
-void VisitorList::countSite(std::wstring_view site, int32_t delta) {
-    const wxString key = site.empty() ? wxString() : wxString(site.data(), site.size());
+void VisitorList::countSite(std::string_view site, int32_t delta) {
+    const wxString key = Tools::fromUtf8(site);
     auto it = m_siteCounts.find(key);
     if (it == m_siteCounts.end()) {
         if (delta > 0)
@@ -232,15 +233,15 @@ VisitorType& VisitorList::append(std::unique_ptr<VisitorType> visitor) {
 }
 
 VisitorType* VisitorList::findByIdentity(const wxString& site, const wxString& numberText) const {
-    const Entry* e =
-        m_byIdentity.first(Identity{std::wstring_view(site.wc_str(), site.length()),
-                                    std::wstring_view(numberText.wc_str(), numberText.length())});
+    const std::string siteBytes = Tools::toUtf8(site);
+    const std::string numberBytes = Tools::toUtf8(numberText);
+    const Entry* e = m_byIdentity.first(Identity{siteBytes, numberBytes});
     return e ? e->visitor.get() : nullptr;
 }
 
 VisitorType* VisitorList::findByKey(const wxString& visitorKey) const {
-    const Entry* e =
-        m_byKey.first(Identity{std::wstring_view(visitorKey.wc_str(), visitorKey.length()), {}});
+    const std::string key = Tools::toUtf8(visitorKey);
+    const Entry* e = m_byKey.first(Identity{key, {}});
     return e ? e->visitor.get() : nullptr;
 }
 
@@ -269,8 +270,8 @@ VisitorList::EventOutcome VisitorList::applyEvent(const Messages::S_EV& event) {
 }
 
 std::unique_ptr<VisitorType> VisitorList::removeByKey(const wxString& visitorKey) {
-    Entry* entry =
-        m_byKey.first(Identity{std::wstring_view(visitorKey.wc_str(), visitorKey.length()), {}});
+    const std::string key = Tools::toUtf8(visitorKey);
+    Entry* entry = m_byKey.first(Identity{key, {}});
     if (!entry)
         return nullptr;
     m_byKey.remove(entry);
@@ -286,7 +287,7 @@ bool VisitorList::isConsistent() const {
         return false;
 
     // Rebuild every chain and count the slow way and compare.
-    using Texts = std::pair<std::wstring, std::wstring>;
+    using Texts = std::pair<std::string, std::string>;
     std::map<wxString, int32_t> counts;
     std::map<Texts, std::vector<const Entry*>> identities;
     std::map<Texts, std::vector<const Entry*>> keys;
@@ -299,8 +300,8 @@ bool VisitorList::isConsistent() const {
         previous = &e;
         ++counts[e.visitor->site()];
         const Identity id = identityOfVisitor(*e.visitor);
-        identities[{std::wstring(id.first), std::wstring(id.second)}].push_back(&e);
-        keys[{std::wstring(e.visitor->visitorKeyView()), std::wstring()}].push_back(&e);
+        identities[{std::string(id.first), std::string(id.second)}].push_back(&e);
+        keys[{std::string(e.visitor->visitorKeyView()), std::string()}].push_back(&e);
     }
     if (counts != m_siteCounts)
         return false;

@@ -118,8 +118,8 @@ class VisitorList {
 
     // What identifies a visitor in one index: one or two texts, read in place from the visitor.
     struct Identity {
-        std::wstring_view first;
-        std::wstring_view second;
+        std::string_view first;
+        std::string_view second;
         bool operator==(const Identity& o) const { return first == o.first && second == o.second; }
     };
     using IdentityOf = Identity (*)(const VisitorFields&);
@@ -177,7 +177,7 @@ class VisitorList {
 
     static Identity identityOfVisitor(const VisitorFields& visitor);
     static Identity keyOfVisitor(const VisitorFields& visitor);
-    void countSite(std::wstring_view site, int32_t delta);
+    void countSite(std::string_view site, int32_t delta);
 
     std::list<Entry> m_entries;
     ChainIndex m_byIdentity;

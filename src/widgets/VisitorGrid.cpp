@@ -1,6 +1,7 @@
 #include "widgets/VisitorGrid.h"
 
 #include "settings/TavoroSettings.h"
+#include "tools/Utf8.h"
 #include "tools/wxStringSplitter.h"
 #include "types/Alert.h"
 #include "types/VisitorList.h"
@@ -63,7 +64,7 @@ const size_t kMeasuredPerColumn = 6;
 const size_t kMaxCachedLooks = 256;
 
 // The record text behind a text column, read in place (for measuring without copies).
-std::wstring_view textView(VisitorGridColumn kind, const Types::VisitorType& visitor) {
+std::string_view textView(VisitorGridColumn kind, const Types::VisitorType& visitor) {
     switch (kind) {
         case COLUMN_USERNAME:
             return visitor.fieldView(8);
@@ -95,7 +96,7 @@ std::wstring_view textView(VisitorGridColumn kind, const Types::VisitorType& vis
         case COLUMN_ICON:
             break;
     }
-    return std::wstring_view();
+    return std::string_view();
 }
 
 bool isIconColumn(VisitorGridColumn kind) {
@@ -519,7 +520,7 @@ void VisitorGrid::show_all_visitors(const Types::VisitorList& list) {
 
 void VisitorGrid::show_site_visitors(const wxString& siteKey, const Types::VisitorList& list,
                                      bool clearFirst) {
-    const std::wstring_view site(siteKey.wc_str(), siteKey.length());
+    const std::string site = Tools::toUtf8(siteKey);
     std::vector<const Types::VisitorType*> visitors;
     for (const Types::VisitorType& visitor : list) {
         if (visitor.siteView() == site) {
@@ -538,7 +539,7 @@ wxString VisitorGrid::key_at(int row) const {
 }
 
 int VisitorGrid::find_row(const wxString& key) const {
-    return m_table->find_row(std::wstring_view(key.wc_str(), key.length()));
+    return m_table->find_row(Tools::toUtf8(key));
 }
 
 wxString VisitorGrid::icon_file_at(int row, int col) const {

@@ -1,5 +1,6 @@
 #include "widgets/VisitorGridTable.h"
 
+#include "tools/Utf8.h"
 #include "types/VisitorType.h"
 
 #include <algorithm>
@@ -54,10 +55,10 @@ const Types::VisitorType* VisitorGridTable::visitor_at(int row) const {
 
 wxString VisitorGridTable::key_at(int row) const {
     const Row* r = row_ptr(row);
-    return r ? wxString(r->key) : wxString();
+    return r ? Tools::fromUtf8(r->key) : wxString();
 }
 
-int VisitorGridTable::find_row(std::wstring_view key) const {
+int VisitorGridTable::find_row(std::string_view key) const {
     const auto it = m_chains.find(key);
     return it == m_chains.end() ? -1 : static_cast<int>(it->second.head->index);
 }
@@ -90,7 +91,7 @@ void VisitorGridTable::link(Row* row) {
     row->indexed = true;
     const auto it = m_chains.find(row->key);
     if (it == m_chains.end()) {
-        m_chains.emplace(std::wstring_view(row->key), Chain{row, row});
+        m_chains.emplace(std::string_view(row->key), Chain{row, row});
         return;
     }
     Chain& chain = it->second;
@@ -106,7 +107,7 @@ void VisitorGridTable::link(Row* row) {
         row->nextSame = chain.head;
         chain.head->prevSame = row;
         m_chains.erase(it);
-        m_chains.emplace(std::wstring_view(row->key), moved);
+        m_chains.emplace(std::string_view(row->key), moved);
         return;
     }
     Row* before = chain.head;
@@ -139,7 +140,7 @@ void VisitorGridTable::unlink(Row* row) {
                 const Chain rest{next, chain.tail};
                 next->prevSame = nullptr;
                 m_chains.erase(it);
-                m_chains.emplace(std::wstring_view(next->key), rest);
+                m_chains.emplace(std::string_view(next->key), rest);
             } else {
                 m_chains.erase(it);
             }
@@ -163,7 +164,7 @@ void VisitorGridTable::renumber_from(size_t first) {
 
 void VisitorGridTable::set_record(Row* row, const Types::VisitorType& visitor) {
     row->visitor = &visitor;
-    const std::wstring_view key = visitor.visitorKeyView();
+    const std::string_view key = visitor.visitorKeyView();
     if (!row->indexed || row->key != key) {
         unlink(row);
         row->key.assign(key);

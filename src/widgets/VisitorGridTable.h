@@ -60,7 +60,7 @@ class VisitorGridTable : public wxGridTableBase {
     // The key a row is indexed by; empty when out of range.
     wxString key_at(int row) const;
     // The first row indexed by that key, or -1.
-    int find_row(std::wstring_view key) const;
+    int find_row(std::string_view key) const;
     // The look of an icon cell; null for a text column, a row out of range or a cell without
     // an icon.
     CellLookPtr look_at(int row, int col) const;
@@ -92,7 +92,7 @@ class VisitorGridTable : public wxGridTableBase {
   private:
     struct Row {
         const Types::VisitorType* visitor = nullptr;
-        std::wstring key;
+        std::string key;  // UTF-8
         size_t index = 0;
         bool indexed = false;
         Row* prevSame = nullptr;
@@ -115,7 +115,7 @@ class VisitorGridTable : public wxGridTableBase {
     std::vector<VisitorGridColumn> m_columns;
     std::vector<wxString> m_labels;
     std::vector<std::unique_ptr<Row>> m_rows;
-    std::unordered_map<std::wstring_view, Chain> m_chains;
+    std::unordered_map<std::string_view, Chain> m_chains;
     std::vector<CellLookPtr> m_kindLooks;
     AlertLookup m_alertLookup;
 };

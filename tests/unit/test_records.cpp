@@ -178,6 +178,35 @@ TEST(VisitorType, FlagsByCharacterPosition) {
     EXPECT_FALSE(v.flag(1000));
 }
 
+// The record keeps its line in UTF-8: every text above Latin-1 must come back as it was, flags
+// are still counted in characters, and values no Unicode text can hold are replaced, not lost
+// with the rest of the line.
+TEST(VisitorType, TextsBeyondLatin1SurviveTheCompactLine) {
+    const wxString cjk(L"\u674e\u96f7"), emoji(L"\U0001F600 shop"), latin(L"Jos\u00e9");
+    const VisitorType v(visitorLine(22, {{0, cjk + L":10.0.0.1:\u00e9t\u00e9"},
+                                         {8, cjk},
+                                         {9, emoji},
+                                         {13, latin},
+                                         {14, L"\u00e9YNY"},
+                                         {21, L"21\u00b0"}}));
+    EXPECT_EQ(v.site(), cjk);
+    EXPECT_EQ(v.keyTail(), L"\u00e9t\u00e9");
+    EXPECT_EQ(v.username(), cjk);
+    EXPECT_EQ(v.onPage(), emoji);
+    EXPECT_EQ(v.opSys(), latin);
+    EXPECT_EQ(v.startTime(), L"21\u00b0");
+    EXPECT_EQ(v.dns(), "f6") << "fields after wide ones keep their places";
+    EXPECT_FALSE(v.flag(0));
+    EXPECT_TRUE(v.flag(1)) << "flag positions count characters, not bytes";
+    EXPECT_TRUE(v.flag(3));
+
+    wxString hostile = visitorLine(22, {{8, "ab"}});
+    hostile.insert(hostile.find("ab") + 1, wxUniChar(0x7FFFFFFF));
+    const VisitorType h(hostile);
+    EXPECT_EQ(h.username(), L"a\uFFFDb");
+    EXPECT_EQ(h.text10(), "f10");
+}
+
 TEST(VisitorType, SearchKeywordsFromReferrer) {
     const VisitorType v(visitorLine(22, {{20, "http://engine/search?hl=en&q=red+shoes"}}));
     EXPECT_EQ(v.searchKeywords(), "red shoes");

@@ -366,9 +366,9 @@ TEST(KeyedHash, SipHashKnownAnswers) {
 
 TEST(KeyedHash, SameTextSameHash) {
     using Tavoro::Types::keyedHash;
-    EXPECT_EQ(keyedHash(L"S1:1.2.3.4:k"), keyedHash(std::wstring(L"S1:1.2.3.4:k")));
-    EXPECT_NE(keyedHash(L"S1:1.2.3.4:k"), keyedHash(L"S1:1.2.3.4:l"));
-    EXPECT_NE(keyedHash(L""), keyedHash(std::wstring_view(L"\0", 1)));
+    EXPECT_EQ(keyedHash("S1:1.2.3.4:k"), keyedHash(std::string("S1:1.2.3.4:k")));
+    EXPECT_NE(keyedHash("S1:1.2.3.4:k"), keyedHash("S1:1.2.3.4:l"));
+    EXPECT_NE(keyedHash(""), keyedHash(std::string_view("\0", 1)));
 }
 
 }  // namespace
@@ -407,5 +407,21 @@ TEST(VisitorListEvents, ChangedKeyIsFollowedUntilTheVisitorLeaves) {
     EXPECT_NE(list.removeByKey(keyOf("S1", "b", "t2")), nullptr);
     EXPECT_EQ(list.size(), 1u);
     EXPECT_EQ(list.siteCount("S1"), 1);
+    EXPECT_TRUE(list.isConsistent());
+}
+
+// Lookups by texts above Latin-1 find the visitors whose lines carried them.
+TEST(VisitorListEvents, WideKeysAreFoundUpdatedAndRemoved) {
+    const wxString site(L"\u5e97"), ip(L"\u00e9"), tail(L"\U0001F600");
+    VisitorList list;
+    fullList(list, cvData({visitor(site, ip, "1", "ann", tail), visitor("S1", "a", "2")}));
+    EXPECT_EQ(list.siteCount(site), 1);
+    ASSERT_NE(list.findByIdentity(site, "1"), nullptr);
+    ASSERT_NE(list.findByKey(keyOf(site, ip, tail)), nullptr);
+    EXPECT_FALSE(event(list, visitor(site, ip, "1", L"\u674e", tail)).added);
+    EXPECT_EQ(list.findByKey(keyOf(site, ip, tail))->username(), wxString(L"\u674e"));
+    EXPECT_NE(list.removeByKey(keyOf(site, ip, tail)), nullptr);
+    EXPECT_EQ(list.siteCount(site), 0);
+    EXPECT_EQ(list.size(), 1u);
     EXPECT_TRUE(list.isConsistent());
 }
