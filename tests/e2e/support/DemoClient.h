@@ -17,6 +17,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -54,6 +56,16 @@ class DemoClient {
 
     bool connected() const { return m_connected; }
     bool closed() const { return m_closed; }
+
+    // Socket reads so far, and how many of them returned a single byte.
+    size_t reads() const { return m_reads; }
+    size_t singleByteReads() const { return m_singleByteReads; }
+    // Bytes received after the last complete frame (the start of a frame without its NUL).
+    size_t pendingBytes() const { return m_buffer.size() - m_start; }
+    // Caps a frame as the client's connection does: a frame longer than maxBytes is dropped
+    // whole (counted by droppedFrames) and reading resumes after the next NUL.
+    void setMaxFrame(size_t maxBytes) { m_maxFrame = maxBytes; }
+    size_t droppedFrames() const { return m_droppedFrames; }
 
     // Greeting, key exchange and login with the client's code; true on "@CONNECTED".
     bool logIn(const wxString& user, const wxString& password, const wxString& operatorName) {
@@ -184,6 +196,11 @@ class DemoClient {
                 std::string frame = m_buffer.substr(m_start, nul - m_start);
                 m_start = nul + 1;
                 m_scanned = m_start;
+                if (m_discarding) {
+                    m_discarding = false;
+                    ++m_droppedFrames;
+                    continue;
+                }
                 if (m_start > 1u << 20) {
                     m_buffer.erase(0, m_start);
                     m_start = m_scanned = 0;
@@ -191,6 +208,12 @@ class DemoClient {
                 return frame;
             }
             m_scanned = m_buffer.size();
+            if (m_buffer.size() - m_start > m_maxFrame) {
+                // Over the cap: everything up to the next NUL is dropped.
+                m_discarding = true;
+                m_buffer.clear();
+                m_start = m_scanned = 0;
+            }
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now())
                     .count();
@@ -203,6 +226,19 @@ class DemoClient {
             const ssize_t n = ::recv(m_fd, buf, sizeof(buf), 0);
             if (n <= 0) {
                 m_closed = true;
+                continue;
+            }
+            ++m_reads;
+            m_singleByteReads += n == 1;
+            if (m_discarding) {
+                // Only the end of the dropped frame matters.
+                const void* end = std::memchr(buf, '\0', static_cast<size_t>(n));
+                if (!end)
+                    continue;
+                const size_t at = static_cast<size_t>(static_cast<const char*>(end) - buf);
+                m_discarding = false;
+                ++m_droppedFrames;
+                m_buffer.append(buf + at + 1, static_cast<size_t>(n) - at - 1);
                 continue;
             }
             m_buffer.append(buf, static_cast<size_t>(n));
@@ -219,6 +255,11 @@ class DemoClient {
     Net::KeyPrimes m_primes;
     TempDir m_dir;
     std::deque<wxString> m_kept;
+    size_t m_reads = 0;
+    size_t m_singleByteReads = 0;
+    size_t m_maxFrame = SIZE_MAX;
+    bool m_discarding = false;
+    size_t m_droppedFrames = 0;
 };
 
 }  // namespace Tavoro::Test
