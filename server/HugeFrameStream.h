@@ -10,10 +10,10 @@
 
 namespace TavoroDemo {
 
-// The "huge-frame" fault on the wire: one valid encrypted frame whose text is an unknown
-// command with a payload of frameBytes ("@NOSUCHBIG:" and numbered filler blocks), then
-// garbageBytes of random bytes without any NUL (one frame over the client's size cap), then a
-// NUL. Made in pieces of about 64 KB: neither the frame nor the garbage is ever held whole.
+// The "huge-frame" fault on the wire: one valid encrypted frame, with its NUL, whose text is
+// an unknown command with a payload of frameBytes ("@NOSUCHBIG:" and numbered filler blocks);
+// then garbageBytes of random bytes without any NUL (one frame over the client's size cap),
+// then a NUL. Made in pieces of about 64 KB: neither the frame nor the garbage is ever held whole.
 class HugeFrameStream : public OutputStream {
   public:
     static constexpr const char* kCommand = "@NOSUCHBIG:";
