@@ -6,13 +6,13 @@
 // reachable by reconnecting, and the operator must see only the client's own texts.
 #include <gtest/gtest.h>
 
+#include <wx/arrstr.h>
 #include <wx/grid.h>
 #include <wx/statusbr.h>
 #include <wx/weakref.h>
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,20 +64,37 @@ bool isClientStatusText(const wxString& text) {
     return known.count(text) > 0;
 }
 
+// The visitor keys of the server's account, lines "visitor<TAB>site<TAB>key".
 std::vector<wxString> visitorKeysOf(const wxString& stateReply) {
     std::vector<wxString> keys;
-    std::istringstream in(stateReply.ToStdString());
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("visitor\t", 0) == 0)
-            keys.push_back(wxString(line.substr(line.rfind('\t') + 1)));
+    for (const wxString& line : wxSplit(stateReply, '\n', '\0')) {
+        const wxArrayString fields = wxSplit(line, '\t', '\0');
+        if (fields.size() == 3 && fields[0] == "visitor")
+            keys.push_back(fields[2]);
     }
     return keys;
+}
+
+// The lines of the server's frame log other than the frames it sent (for failure messages).
+std::string receivedLines(const std::string& log) {
+    std::string out;
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos)
+            end = log.size();
+        const std::string line = log.substr(start, end - start);
+        if (line.find("] -> ") == std::string::npos)
+            out += line.substr(0, 200) + "\n";
+        start = end + 1;
+    }
+    return out;
 }
 
 std::string describe(const std::vector<wxString>& texts) {
     std::string out;
     for (const wxString& t : texts)
-        out += "  [" + t.ToStdString() + "]\n";
+        out += "  [" + std::string(t.utf8_str()) + "]\n";
     return out;
 }
 
@@ -139,7 +156,7 @@ class FaultTest : public ::testing::Test {
         if (waitForLiveView) {
             ASSERT_TRUE(waitFor([&] { return startEventsSent > 0; }, kSessionMs))
                 << "the first connection never reached the live view\n"
-                << server.log().substr(0, 4000);
+                << receivedLines(server.log());
         }
     }
     static std::vector<std::string> healthyArgs() {
@@ -213,6 +230,12 @@ class FaultTest : public ::testing::Test {
 
     wxString status() const { return frame->GetStatusBar()->GetStatusText(0); }
 
+    // Waits (bounded) until count lines of the server's frame log contain the text, while
+    // the window goes on handling what it receives.
+    bool waitForServerLog(const std::string& text, size_t count, long limitMs) {
+        return waitFor([&] { return server.countInLog(text) >= count; }, limitMs);
+    }
+
     Tavoro::Test::TempDir dir;
     Tavoro::Test::DemoServerProcess server{TAVORO_DEMO_SERVER};
     TavoroClientFrame* frame = nullptr;
@@ -250,5 +273,81 @@ TEST_F(FaultTest, ServerKilledMidSessionLeavesTheWindowUsable) {
     expectRestartBringsLiveView();
     expectOnlyClientTexts();
 }
+
+// How a fault leaves the connection.
+enum class After {
+    Staying,  // open: the server sends a fresh "@CV" and the window must take it up
+    Closing,  // closed by the server: the operator reconnects
+    Silent,   // open but silent for good: the operator reconnects
+};
+
+struct FaultCase {
+    const char* mode;
+    After after;
+    bool reachesLiveView;  // whether the faulty connection gets as far as "@STARTEVENTS"
+};
+
+std::ostream& operator<<(std::ostream& out, const FaultCase& c) {
+    return out << c.mode;
+}
+
+class ServerFaultTest : public FaultTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(ServerFaultTest, WindowSurvivesAndRecovers) {
+    const FaultCase& fault = GetParam();
+    startClient({"--fault", fault.mode, "--fault-connections", "1"}, fault.reachesLiveView);
+    if (HasFatalFailure())
+        return;
+    const std::string injected = std::string("[1] fault ") + fault.mode + " injected";
+
+    switch (fault.after) {
+        case After::Staying:
+            // The fresh "@CV" after the fault is answered: the window follows the server again.
+            ASSERT_TRUE(waitForServerLog(injected, 1, kSessionMs)) << receivedLines(server.log());
+            ASSERT_TRUE(waitForServerLog("[1] <- @STARTEVENTS", 2, kSessionMs))
+                << "the fresh visitor list after the fault was not taken up; \"@CV\" sent "
+                << server.countInLog("] -> @CV:") << " times, events handled "
+                << frame->eventsHandled() << ", connection " << frame->hasConnection() << "\n"
+                << receivedLines(server.log());
+            ASSERT_TRUE(waitFor([&] { return startEventsSent >= 2; }, kShortMs));
+            expectWindowAnswers();
+            EXPECT_TRUE(frame->isConnected());
+            expectAgreementWithServer();
+            break;
+        case After::Closing:
+            ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, kSessionMs))
+                << "the closed connection went unnoticed";
+            EXPECT_FALSE(frame->isConnected());
+            expectWindowAnswers();
+            expectReconnectBringsLiveView();
+            break;
+        case After::Silent:
+            ASSERT_TRUE(waitForServerLog(injected, 1, kSessionMs));
+            expectWindowAnswers();
+            expectReconnectBringsLiveView();
+            break;
+    }
+    expectRestartBringsLiveView();
+    expectOnlyClientTexts();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ServerFaultTest,
+                         ::testing::Values(FaultCase{"close-after-hello", After::Closing, false},
+                                           FaultCase{"close-after-session", After::Closing, false},
+                                           FaultCase{"bytewise", After::Staying, true},
+                                           FaultCase{"close-mid-frame", After::Closing, true},
+                                           FaultCase{"undecryptable", After::Staying, true},
+                                           FaultCase{"bad-pad", After::Staying, true},
+                                           FaultCase{"random-bytes", After::Staying, true},
+                                           FaultCase{"huge-frame", After::Staying, true},
+                                           FaultCase{"unknown-commands", After::Staying, true},
+                                           FaultCase{"bad-records", After::Staying, true},
+                                           FaultCase{"wide-chars", After::Staying, true},
+                                           FaultCase{"mute", After::Silent, true}),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                             std::string name = info.param.mode;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 }  // namespace
