@@ -43,17 +43,33 @@ wxString TavoroMessage::toText() const {
 }
 
 wxString TavoroMessage::decodeHexForm(const wxString& hexDigits) {
-    wxString out;
-    out.reserve(hexDigits.length() / 4 + 1);
     const size_t n = hexDigits.length();
-    for (size_t pos = 0; pos < n; pos += 4) {
-        // Leading hex digits of the group; a group with none reads as 0.
+    // The value of the group at pos: its leading hex digits; a group with none reads as 0.
+    const auto groupAt = [&](size_t pos) {
         unsigned value = 0;
         for (size_t i = pos; i < pos + 4 && i < n; ++i) {
             const int digit = hexValue(hexDigits[i]);
             if (digit < 0)
                 break;
             value = value * 16 + static_cast<unsigned>(digit);
+        }
+        return value;
+    };
+    const auto isHigh = [](unsigned v) { return v >= 0xD800 && v <= 0xDBFF; };
+    const auto isLow = [](unsigned v) { return v >= 0xDC00 && v <= 0xDFFF; };
+
+    wxString out;
+    out.reserve(n / 4 + 1);
+    for (size_t pos = 0; pos < n; pos += 4) {
+        unsigned value = groupAt(pos);
+        // Characters beyond U+FFFF arrive as two groups, a UTF-16 surrogate pair: they make
+        // one character here. A surrogate without its partner is not a character at all and
+        // would turn into invalid UTF-8 on the way to the screen; it reads as U+FFFD.
+        if (isHigh(value) && pos + 4 < n && isLow(groupAt(pos + 4))) {
+            value = 0x10000 + ((value - 0xD800) << 10) + (groupAt(pos + 4) - 0xDC00);
+            pos += 4;
+        } else if (isHigh(value) || isLow(value)) {
+            value = 0xFFFD;
         }
         out += wxUniChar(value);
     }

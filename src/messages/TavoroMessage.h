@@ -27,7 +27,9 @@ class TavoroMessage {
     // "command:data" (the colon is written even when the data is empty).
     wxString toText() const;
 
-    // Decodes the text after a leading STX: groups of up to four hex digits, one character each.
+    // Decodes the text after a leading STX: groups of up to four hex digits, one character each,
+    // except that a UTF-16 surrogate pair (two groups) is one character and a lone surrogate
+    // becomes U+FFFD.
     static wxString decodeHexForm(const wxString& hexDigits);
 
   protected:
