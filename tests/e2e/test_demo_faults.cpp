@@ -77,6 +77,16 @@ bool isWholeVisitorList(const wxString& text) {
     return text.StartsWith("@CV:") && everyRecordHas(text.Mid(4), 22);
 }
 
+// Whether the STX text holds these hex groups at a group boundary (each group 4 digits from
+// position 1).
+bool hasGroups(const wxString& stx, const wxString& groups) {
+    for (size_t at = stx.find(groups); at != wxString::npos; at = stx.find(groups, at + 1)) {
+        if (at % 4 == 1)
+            return true;
+    }
+    return false;
+}
+
 MessageKind kindOf(const wxString& text) {
     return TavoroMessage(text).kind();
 }
@@ -282,30 +292,33 @@ TEST_F(DemoFaultTest, WideCharsReachTheClientInTheStxForm) {
 
     std::vector<wxString> before;
     ASSERT_TRUE(monitorUntilFreshList(faulty, before));
-    std::vector<TavoroMessage> events;
-    std::optional<TavoroMessage> line;
+    // The wire texts (STX and four hex digits per UTF-16 unit) and the messages they make.
+    std::vector<std::pair<wxString, TavoroMessage>> events;
+    std::optional<std::pair<wxString, TavoroMessage>> line;
     for (const auto& t : before) {
         if (!t.StartsWith("\x02"))
             continue;
         const TavoroMessage m(t);
         if (m.kind() == Msg::MK_EV)
-            events.push_back(m);
+            events.emplace_back(t, m);
         else if (m.kind() == Msg::MK_MESSAGE)
-            line = m;
+            line.emplace(t, m);
     }
     ASSERT_EQ(events.size(), 2u);
-    for (const auto& e : events) {
-        const wxString data = e.data();
-        EXPECT_EQ(split(data, '\t').size(), 22u);
-        for (const unsigned code : {0x6771u, 0x5C71u, 0x263Au, 0xFFFDu, 0xD800u, 0xD83Du, 0xDE00u})
-            EXPECT_NE(data.find(wxUniChar(code)), wxString::npos) << std::hex << code;
+    for (const auto& [wire, event] : events) {
+        EXPECT_EQ(split(event.data(), '\t').size(), 22u);
+        for (const unsigned code : {0x6771u, 0x5C71u, 0x263Au, 0xFFFDu})
+            EXPECT_NE(event.data().find(wxUniChar(code)), wxString::npos) << std::hex << code;
+        // Beyond what one group holds: U+1F600 as a surrogate pair, and a lone surrogate.
+        EXPECT_TRUE(hasGroups(wire, "D83DDE00"));
+        EXPECT_TRUE(hasGroups(wire, "D8000020"));
     }
-    EXPECT_TRUE(events[1].data().Contains(":10.250.0.1:wide\t"));
+    EXPECT_TRUE(events[1].second.data().Contains(":10.250.0.1:wide\t"));
     ASSERT_TRUE(line) << "no wide chat line";
-    const wxString chatId = split(line->data(), '\n')[0];
+    const wxString chatId = split(line->second.data(), '\n')[0];
     EXPECT_TRUE(!chatId.empty() && !chatId.Contains(" ")) << chatId;
-    EXPECT_NE(line->data().find(wxUniChar(0x4F60)), wxString::npos);
-    EXPECT_NE(line->data().find(wxUniChar(0xDC00)), wxString::npos);
+    EXPECT_NE(line->second.data().find(wxUniChar(0x4F60)), wxString::npos);
+    EXPECT_TRUE(hasGroups(line->first, "DC000020"));
     expectServedNormally(faulty, "wide-chars");
 
     // The other connection got none of it and is still served.
