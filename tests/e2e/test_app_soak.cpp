@@ -3,14 +3,43 @@
 // Without that variable the soak test is skipped, so it costs the regular test run nothing;
 // scripts/soak.sh sets it and reads the figures it prints.
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <sys/resource.h>
 
+#include <wx/evtloop.h>
+#include <wx/grid.h>
+#include <wx/stopwatch.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
+#include <wx/weakref.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "FrameTestUtil.h"
 #include "GuiTestUtil.h"
+#include "app/Notifications.h"
+#include "app/TavoroClientFrame.h"
+#include "app/UiPrompts.h"
+#include "dialog/VisitorChatFrame.h"
+#include "settings/TavoroSettings.h"
+#include "support/DemoServerProcess.h"
 #include "support/StallProbe.h"
+#include "support/TempDir.h"
 
+using namespace Tavoro;
+using Tavoro::Test::DemoServerProcess;
 using Tavoro::Test::StallProbe;
 using Tavoro::Test::waitFor;
 
@@ -61,6 +90,378 @@ TEST(StallProbeTest, APingQueuedWhenTheProbeIsDestroyedIsHarmless) {
     StallProbe idle(10, false);
     Tavoro::Test::pumpEvents(50);
     EXPECT_EQ(idle.count(), 0u) << "a probe not started does not ping";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The soak run.
+
+// Resident memory of this process in kB; with trim, freed heap is handed back to the system
+// first, so that readings taken at different times compare what is allocated.
+long residentKb(bool trim) {
+    if (trim)
+        malloc_trim(0);
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// CPU time of the whole process (every thread), user and system, in seconds.
+double cpuSeconds() {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+std::string envOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+// The numbers of the visitor's numbered lines ("line N: ...") in the order the transcript
+// shows them.
+std::vector<int> visitorLineNumbers(const wxString& html) {
+    static const std::regex numbered("line ([0-9]+): ");
+    const std::string text = html.ToStdString();
+    std::vector<int> numbers;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), numbered);
+         it != std::sregex_iterator(); ++it) {
+        numbers.push_back(std::stoi((*it)[1].str()));
+    }
+    return numbers;
+}
+
+// Runs the toolkit's own event loop, as the application does, for ms milliseconds, calling
+// tick every tickMs; the loop ends early when tick returns false.
+void runLoop(long ms, int tickMs, const std::function<bool()>& tick) {
+    wxGUIEventLoop loop;
+    wxTimer timer;
+    wxStopWatch watch;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (watch.Time() >= ms || !tick()) {
+            timer.Stop();
+            loop.Exit();
+        }
+    });
+    timer.Start(tickMs);
+    loop.Run();
+}
+
+// Visitors answer this many operator lines and then leave the chat (the server's
+// "--chat-leave-after"); the operator means to close each chat after 3 to 14 lines, so some
+// chats are closed by the operator and the others left by the visitor.
+constexpr int kLeaveAfter = 10;
+constexpr int kFewestLines = 3;
+constexpr int kMostLines = 14;
+// An answer, or the leave notice, not there after this long counts as lost.
+constexpr long kAnswerLimitMs = 15000;
+
+// The test operator: picks up every chat request, types a line every 0.5 to 1 s once the
+// visitor has answered the previous one, closes chats, and checks every chat's visitor lines.
+class Operator {
+  public:
+    explicit Operator(TavoroClientFrame* frame) : m_frame(frame) {}
+
+    void tick(long now) {
+        pickUpWaitingChats(now);
+        for (auto it = m_chats.begin(); it != m_chats.end();) {
+            it = work(*it, now) ? std::next(it) : m_chats.erase(it);
+        }
+    }
+    // Closes every open chat (end of the run); returns when their windows are gone.
+    bool closeAll() {
+        for (Chat& chat : m_chats) {
+            if (chat.window) {
+                account(chat, visitorLineNumbers(chat.window->transcript_html()), false);
+                chat.window->close_chat();
+            }
+        }
+        const bool gone = waitFor(
+            [&] {
+                return std::none_of(m_chats.begin(), m_chats.end(),
+                                    [](const Chat& c) { return static_cast<bool>(c.window); });
+            },
+            15000);
+        m_chats.clear();
+        return gone;
+    }
+
+    int chatsTaken = 0;
+    int chatsClosedByOperator = 0;
+    int chatsLeftByVisitor = 0;
+    int windowsMissing = 0;
+    long linesSent = 0;
+    long linesReceived = 0;
+    long linesLost = 0;
+    long linesOutOfOrder = 0;
+
+  private:
+    struct Chat {
+        wxString id;
+        wxWeakRef<Dialog::VisitorChatFrame> window;
+        wxTextCtrl* input = nullptr;
+        int planned = 0;
+        int sent = 0;
+        long lastSentAt = 0;  // or when the chat was picked up
+        long nextSendAt = 0;
+    };
+
+    void pickUpWaitingChats(long now) {
+        wxGrid* grid = m_frame->chattingGrid();
+        for (int row = 0; row < grid->GetNumberRows(); ++row) {
+            const wxString id = grid->GetCellValue(row, 0);
+            if (!grid->GetCellValue(row, 4).empty() || id.empty() || !m_taken.insert(id).second)
+                continue;
+            m_frame->startChat(row);
+            ++chatsTaken;
+            Chat chat;
+            chat.id = id;
+            chat.window = m_frame->chatWindow(id);
+            if (!chat.window) {
+                ++windowsMissing;
+                continue;
+            }
+            chat.input =
+                dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_TEXTCTRL1", chat.window));
+            chat.planned = std::uniform_int_distribution<int>(kFewestLines, kMostLines)(m_random);
+            chat.lastSentAt = now;
+            chat.nextSendAt = now;
+            m_chats.push_back(chat);
+        }
+    }
+
+    // One look at a chat; false once it is over.
+    bool work(Chat& chat, long now) {
+        if (!chat.window) {
+            ++windowsMissing;
+            return false;
+        }
+        const std::vector<int> numbers = visitorLineNumbers(chat.window->transcript_html());
+        // The request is line 1; each line sent is answered until the visitor leaves.
+        const size_t expected = 1 + static_cast<size_t>(std::min(chat.sent, kLeaveAfter));
+        const bool answered = numbers.size() >= expected;
+        const bool overdue = now - chat.lastSentAt > kAnswerLimitMs;
+        if (chat.window->is_chat_ended()) {
+            ++chatsLeftByVisitor;
+            account(chat, numbers, true);
+            chat.window->Close();
+            return false;
+        }
+        if (!answered || chat.sent >= kLeaveAfter) {
+            // Waiting for the answer, or for the visitor to leave.
+            if (!overdue)
+                return true;
+            account(chat, numbers, true);
+            if (answered)
+                ++linesLost;  // the answers are all there; the leave notice never came
+            chat.window->close_chat();
+            return false;
+        }
+        if (chat.sent >= chat.planned) {
+            ++chatsClosedByOperator;
+            account(chat, numbers, true);
+            chat.window->close_chat();
+            return false;
+        }
+        if (now >= chat.nextSendAt && chat.input) {
+            chat.input->SetValue(wxString::Format("question %d", chat.sent + 1));
+            chat.window->send_line();
+            ++chat.sent;
+            ++linesSent;
+            chat.lastSentAt = now;
+            chat.nextSendAt = now + std::uniform_int_distribution<int>(500, 1000)(m_random);
+        }
+        return true;
+    }
+
+    // Counts a chat's visitor lines: each must be the next number; with complete, the lines
+    // the visitor owed and never sent count as lost.
+    void account(const Chat& chat, const std::vector<int>& numbers, bool complete) {
+        linesReceived += static_cast<long>(numbers.size());
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            if (numbers[i] != static_cast<int>(i) + 1)
+                ++linesOutOfOrder;
+        }
+        if (!complete)
+            return;
+        const size_t expected = 1 + static_cast<size_t>(std::min(chat.sent, kLeaveAfter));
+        if (numbers.size() < expected)
+            linesLost += static_cast<long>(expected - numbers.size());
+    }
+
+    TavoroClientFrame* m_frame;
+    std::vector<Chat> m_chats;
+    std::set<wxString> m_taken;
+    std::mt19937 m_random{7};
+};
+
+class SoakTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UiPrompts::messageBox = [this](wxWindow*, const wxString& text, const wxString& caption,
+                                       long) {
+            prompts.push_back(caption + ": " + text);
+            return wxOK;
+        };
+        // Chat requests are counted instead of shown on a desktop the test run does not have.
+        Notifications::showNotice = [this](const wxString&, const wxString&) { ++notices; };
+        Notifications::playSound = [](const wxString&) {};
+    }
+    void TearDown() override {
+        if (weak) {
+            weak->Destroy();
+            EXPECT_TRUE(waitFor([&] { return !weak; }));
+        }
+        UiPrompts::messageBox = nullptr;
+    }
+    // Connects (or reconnects) to the server on port and waits until the visitor list is shown.
+    bool connectTo(int port) {
+        getSettings().setInt(SETTING_CLIENT_PORT_NUMBER, port);
+        listShown = false;
+        if (frame->hasConnection() || frame->isConnected())
+            frame->reconnect();
+        else
+            frame->connectToServer();
+        return waitFor([&] { return listShown; }, 120000);
+    }
+
+    Tavoro::Test::TempDir dir;
+    TavoroClientFrame* frame = nullptr;
+    wxWeakRef<TavoroClientFrame> weak;
+    bool listShown = false;
+    std::vector<wxString> prompts;
+    long notices = 0;
+};
+
+TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
+    const char* seconds = std::getenv("TAVORO_SOAK_SECONDS");
+    if (!seconds)
+        GTEST_SKIP() << "set TAVORO_SOAK_SECONDS to run the soak (scripts/soak.sh does)";
+    const long totalMs = std::max(30L, std::atol(seconds)) * 1000;
+    // An idle phase of at most a minute first, then the busy rest.
+    const long idleMs = std::min(60000L, std::max(5000L, totalMs / 10));
+    const std::string visitors = envOr("TAVORO_SOAK_VISITORS", "3000");
+    const std::string rate = envOr("TAVORO_SOAK_EVENT_RATE", "200");
+    const std::string chatInterval = envOr("TAVORO_SOAK_CHAT_INTERVAL", "10");
+    wxStopWatch runTime;
+
+    // Idle: the same visitors from a server without events or chats.
+    DemoServerProcess quiet(TAVORO_DEMO_SERVER);
+    quiet.addArgs(
+        {"--visitors", visitors, "--event-rate", "0", "--chat-interval", "0", "--quiet-events"});
+    ASSERT_TRUE(quiet.start()) << quiet.error();
+    Tavoro::Test::useSettingsFile(
+        dir, "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" + std::to_string(quiet.port()) +
+                 "\nUsername=demo\nPassword=demo\n");
+    frame = new TavoroClientFrame(nullptr, wxID_ANY);
+    weak = frame;
+    frame->Show();
+    frame->sentTextObserver = [this](const wxString& text) {
+        if (text == "@STARTEVENTS")
+            listShown = true;
+    };
+    ASSERT_TRUE(connectTo(quiet.port())) << "no visitor list from the quiet server";
+    runLoop(1000, 100, [] { return true; });  // let the first layout and replies settle
+    double cpuAt = cpuSeconds();
+    wxStopWatch phase;
+    runLoop(idleMs, 1000, [] { return true; });
+    const double idleCpu = 100.0 * (cpuSeconds() - cpuAt) / (phase.Time() / 1000.0);
+    const long idleRanMs = phase.Time();
+
+    // Busy: events, chat requests, visitors answering and leaving.
+    DemoServerProcess busy(TAVORO_DEMO_SERVER);
+    busy.addArgs({"--visitors", visitors, "--event-rate", rate, "--chat-interval", chatInterval,
+                  "--chat-leave-after", std::to_string(kLeaveAfter), "--numbered-lines",
+                  "--quiet-events"});
+    ASSERT_TRUE(busy.start()) << busy.error();
+    ASSERT_TRUE(connectTo(busy.port())) << "no visitor list from the busy server";
+    quiet.stop();
+    const long rssStart = residentKb(true);
+    long rssPeak = rssStart;
+
+    std::vector<wxString> stateReplies;
+    std::vector<wxString> windowKeys;
+    frame->unhandledMessageObserver = [&](const Messages::TavoroMessage& m) {
+        if (m.command() != "@STATE")
+            return;
+        stateReplies.push_back(m.data());
+        windowKeys.clear();
+        for (const auto& v : frame->visitorList())
+            windowKeys.push_back(v.visitorKey());
+    };
+
+    Operator op(frame);
+    StallProbe probe;
+    const unsigned long eventsBefore = frame->eventsHandled();
+    const long busyMs = std::max(10000L, totalMs - idleRanMs - runTime.Time());
+    int ticks = 0;
+    cpuAt = cpuSeconds();
+    phase.Start();
+    runLoop(busyMs, 100, [&] {
+        op.tick(phase.Time());
+        if (++ticks % 10 == 0)
+            rssPeak = std::max(rssPeak, residentKb(false));
+        return busy.running();
+    });
+    const double busyCpu = 100.0 * (cpuSeconds() - cpuAt) / (phase.Time() / 1000.0);
+    const long busyRanMs = phase.Time();
+    const unsigned long events = frame->eventsHandled() - eventsBefore;
+    probe.stop();
+    EXPECT_TRUE(busy.running()) << "the demo server ended during the run";
+
+    // The end: open chats closed, then the window's visitors against the server's account.
+    EXPECT_TRUE(op.closeAll()) << "chat windows stayed open";
+    frame->sendToServer("@STATE");
+    const bool stateCame = waitFor([&] { return !stateReplies.empty(); }, 60000);
+    std::vector<wxString> serverKeys;
+    if (stateCame) {
+        std::istringstream in(stateReplies[0].ToStdString());
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("visitor\t", 0) == 0)
+                serverKeys.push_back(wxString(line.substr(line.rfind('\t') + 1)));
+        }
+    }
+    const bool agree = stateCame && windowKeys == serverKeys;
+    const long rssEnd = residentKb(true);
+    rssPeak = std::max(rssPeak, rssEnd);
+    frame->unhandledMessageObserver = nullptr;
+    frame->sentTextObserver = nullptr;
+
+    std::printf(
+        "[soak] run time %.0f s: idle %.0f s, busy %.0f s (%s visitors, %s events/s "
+        "asked, a chat request every %s s)\n",
+        runTime.Time() / 1000.0, idleRanMs / 1000.0, busyRanMs / 1000.0, visitors.c_str(),
+        rate.c_str(), chatInterval.c_str());
+    std::printf("[soak] events handled %lu (%.1f/s)\n", events, events * 1000.0 / busyRanMs);
+    std::printf(
+        "[soak] chats taken %d (closed by the operator %d, left by the visitor %d); "
+        "chat lines sent %ld, visitor lines received %ld; lost %ld, out of order %ld\n",
+        op.chatsTaken, op.chatsClosedByOperator, op.chatsLeftByVisitor, op.linesSent,
+        op.linesReceived, op.linesLost, op.linesOutOfOrder);
+    std::printf("[soak] visitors: window %zu, server %zu, %s\n", windowKeys.size(),
+                serverKeys.size(), agree ? "the same" : "DIFFERENT");
+    std::printf("[soak] RSS kB: start %ld, peak %ld, end %ld\n", rssStart, rssPeak, rssEnd);
+    std::printf("[soak] CPU, %% of one core: idle %.1f, busy %.1f\n", idleCpu, busyCpu);
+    std::printf("[soak] longest GUI stall %ld ms (%lu pings, mean wait %.1f ms)\n",
+                probe.longestMs(), probe.count(), probe.meanMs());
+    std::printf("[soak] chat notices %ld, message boxes %zu\n", notices, prompts.size());
+    std::printf(
+        "[soak-result] lost=%ld out_of_order=%ld windows_missing=%d agree=%d stall_ms=%ld "
+        "rss_start_kb=%ld rss_end_kb=%ld chats=%d events=%lu\n",
+        op.linesLost, op.linesOutOfOrder, op.windowsMissing, agree ? 1 : 0, probe.longestMs(),
+        rssStart, rssEnd, op.chatsTaken, events);
+    std::fflush(stdout);
+
+    EXPECT_EQ(op.linesLost, 0);
+    EXPECT_EQ(op.linesOutOfOrder, 0);
+    EXPECT_EQ(op.windowsMissing, 0);
+    EXPECT_TRUE(agree) << "the window lost or invented visitors";
+    EXPECT_GT(op.chatsTaken, 0);
+    for (const wxString& p : prompts)
+        ADD_FAILURE() << "unexpected message box: " << p;
 }
 
 }  // namespace
