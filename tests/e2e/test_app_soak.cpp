@@ -430,8 +430,9 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     frame->unhandledMessageObserver = nullptr;
     frame->sentTextObserver = nullptr;
 
+    // The settings store writes its own notices to standard output without a line end.
     std::printf(
-        "[soak] run time %.0f s: idle %.0f s, busy %.0f s (%s visitors, %s events/s "
+        "\n[soak] run time %.0f s: idle %.0f s, busy %.0f s (%s visitors, %s events/s "
         "asked, a chat request every %s s)\n",
         runTime.Time() / 1000.0, idleRanMs / 1000.0, busyRanMs / 1000.0, visitors.c_str(),
         rate.c_str(), chatInterval.c_str());
