@@ -9,9 +9,11 @@
 #include <wx/arrstr.h>
 #include <wx/grid.h>
 #include <wx/statusbr.h>
+#include <wx/stopwatch.h>
 #include <wx/weakref.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -136,8 +138,12 @@ class FaultTest : public ::testing::Test {
         original->Destroy();
         frame->Show();
         frame->sentTextObserver = [this](const wxString& text) {
-            if (text == "@STARTEVENTS")
+            if (text == "@STARTEVENTS") {
                 ++startEventsSent;
+                lastSessionStep = "live";
+            }
+            if (text.StartsWith("@LOGIN:"))
+                lastSessionStep = "login";
         };
         frame->unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
             if (m.command() != "@STATE")
@@ -241,6 +247,7 @@ class FaultTest : public ::testing::Test {
     TavoroClientFrame* frame = nullptr;
     wxWeakRef<TavoroClientFrame> weak;
     int startEventsSent = 0;
+    std::string lastSessionStep;  // "login" or "live": the window's last step of a session
     std::vector<wxString> stateReplies;
     std::vector<wxString> gridKeys;
     std::vector<wxString> listKeys;
@@ -274,6 +281,51 @@ TEST_F(FaultTest, ServerKilledMidSessionLeavesTheWindowUsable) {
     expectOnlyClientTexts();
 }
 
+TEST_F(FaultTest, FaultOnSeveralConnectionsInARowIsOutlastedByReconnecting) {
+    // The first three connections are closed after the greeting; the fourth is served.
+    startClient({"--fault", "close-after-hello", "--fault-connections", "3"}, false);
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        ASSERT_TRUE(waitForServerLog("fault close-after-hello injected", attempt, kSessionMs));
+        ASSERT_TRUE(
+            waitFor([&] { return !frame->hasConnection() && !frame->isConnecting(); }, kSessionMs))
+            << "connection " << attempt;
+        EXPECT_EQ(status(), "The connection to the server was lost");
+        expectWindowAnswers();
+        if (attempt < 3)
+            frame->reconnect();
+    }
+    EXPECT_EQ(startEventsSent, 0);
+    expectReconnectBringsLiveView();
+    EXPECT_EQ(startEventsSent, 1);
+    expectOnlyClientTexts();
+}
+
+TEST_F(FaultTest, HurriedReconnectsEndWithOneLiveConnection) {
+    startClient({"--event-rate", "50"});
+    // The operator presses "Re&connect" again and again, each time before the last attempt
+    // got anywhere: the connections left behind must not feed the window.
+    for (int i = 0; i < 5; ++i) {
+        frame->reconnect();
+        Tavoro::Test::pumpEvents(i * 20);
+    }
+    // The last connection reaches the live view: it logged in and then asked for events.
+    ASSERT_TRUE(waitFor(
+        [&] { return !frame->isConnecting() && frame->isConnected() && lastSessionStep == "live"; },
+        kSessionMs))
+        << "no live view after the reconnects; connection " << frame->hasConnection()
+        << ", connecting " << frame->isConnecting() << "\n"
+        << describe(statuses) << receivedLines(server.log());
+    expectWindowAnswers();
+    expectAgreementWithServer();
+    // Every connection left behind was closed by the window: only the last one stays open.
+    const size_t connections = server.countInLog("] connected");
+    EXPECT_TRUE(waitForServerLog("] connection closed", connections - 1, kShortMs))
+        << receivedLines(server.log());
+    Tavoro::Test::pumpEvents(100);
+    EXPECT_EQ(server.countInLog("] connection closed"), connections - 1);
+    expectOnlyClientTexts();
+}
+
 // How a fault leaves the connection.
 enum class After {
     Staying,  // open: the server sends a fresh "@CV" and the window must take it up
@@ -285,6 +337,9 @@ struct FaultCase {
     const char* mode;
     After after;
     bool reachesLiveView;  // whether the faulty connection gets as far as "@STARTEVENTS"
+    // "@STARTEVENTS" the faulty connection gets in all: the first, one for each "@CV" among
+    // the fault frames, and the answer to the fresh "@CV" after them.
+    size_t startEvents = 2;
 };
 
 std::ostream& operator<<(std::ostream& out, const FaultCase& c) {
@@ -299,34 +354,49 @@ TEST_P(ServerFaultTest, WindowSurvivesAndRecovers) {
     if (HasFatalFailure())
         return;
     const std::string injected = std::string("[1] fault ") + fault.mode + " injected";
+    wxStopWatch recovery;
 
     switch (fault.after) {
         case After::Staying:
             // The fresh "@CV" after the fault is answered: the window follows the server again.
             ASSERT_TRUE(waitForServerLog(injected, 1, kSessionMs)) << receivedLines(server.log());
-            ASSERT_TRUE(waitForServerLog("[1] <- @STARTEVENTS", 2, kSessionMs))
+            recovery.Start();
+            ASSERT_TRUE(waitForServerLog("[1] <- @STARTEVENTS", fault.startEvents, kSessionMs))
                 << "the fresh visitor list after the fault was not taken up; \"@CV\" sent "
                 << server.countInLog("] -> @CV:") << " times, events handled "
                 << frame->eventsHandled() << ", connection " << frame->hasConnection() << "\n"
                 << receivedLines(server.log());
-            ASSERT_TRUE(waitFor([&] { return startEventsSent >= 2; }, kShortMs));
+            ASSERT_TRUE(waitFor(
+                [&] { return startEventsSent >= static_cast<int>(fault.startEvents); }, kShortMs));
             expectWindowAnswers();
             EXPECT_TRUE(frame->isConnected());
             expectAgreementWithServer();
             break;
         case After::Closing:
-            ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, kSessionMs))
+            ASSERT_TRUE(waitForServerLog(injected, 1, kSessionMs)) << receivedLines(server.log());
+            ASSERT_TRUE(waitFor([&] { return !frame->hasConnection() && !frame->isConnecting(); },
+                                kSessionMs))
                 << "the closed connection went unnoticed";
+            EXPECT_EQ(status(), "The connection to the server was lost");
             EXPECT_FALSE(frame->isConnected());
             expectWindowAnswers();
+            recovery.Start();
             expectReconnectBringsLiveView();
             break;
         case After::Silent:
             ASSERT_TRUE(waitForServerLog(injected, 1, kSessionMs));
+            // Requests to a silent server go out without holding up the window.
+            frame->sendToServer("@STATE");
             expectWindowAnswers();
+            EXPECT_TRUE(waitForServerLog("[1] <- @STATE", 1, kShortMs));
+            recovery.Start();
             expectReconnectBringsLiveView();
             break;
     }
+    std::printf("[figures] fault %s: live view back %ld ms after the fault (%s)\n", fault.mode,
+                recovery.Time(),
+                fault.after == After::Staying ? "fresh list on the same connection"
+                                              : "operator's reconnect");
     expectRestartBringsLiveView();
     expectOnlyClientTexts();
 }
@@ -341,7 +411,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ServerFaultTest,
                                            FaultCase{"random-bytes", After::Staying, true},
                                            FaultCase{"huge-frame", After::Staying, true},
                                            FaultCase{"unknown-commands", After::Staying, true},
-                                           FaultCase{"bad-records", After::Staying, true},
+                                           FaultCase{"bad-records", After::Staying, true, 3},
                                            FaultCase{"wide-chars", After::Staying, true},
                                            FaultCase{"mute", After::Silent, true}),
                          [](const ::testing::TestParamInfo<FaultCase>& info) {
