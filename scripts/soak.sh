@@ -43,6 +43,7 @@ echo "soak: $minutes minute(s); output in $log"
 status=0
 env TAVORO_SOAK_SECONDS=$((minutes * 60)) TAVORO_IMAGES_DIR="$PWD/data/images/" HOME="$home" \
     NO_AT_BRIDGE=1 GDK_BACKEND=x11 \
+    timeout --kill-after=30 $((minutes * 60 + 600)) \
     xvfb-run -a -s "-screen 0 1280x1024x24" \
     "$binary" --gtest_filter='SoakTest.*' >"$log" 2>&1 || status=$?
 
