@@ -13,6 +13,7 @@
 
 #include <fstream>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,10 +108,25 @@ class CyclesTest : public ::testing::Test {
     // into the chat window's input and sending), checks the visitor's answers arrive in order,
     // and closes the chat with the window's "Exit and Close Chat".
     void runOneChat() {
+        // A chat nobody talks to yet, and not one closed in an earlier session (its row may
+        // still be shown until the server's next chat list arrives).
         wxGrid* chats = frame->chattingGrid();
-        const int waiting = Tavoro::Test::waitForWaitingChat(chats, 20000);
+        int waiting = -1;
+        waitFor(
+            [&] {
+                for (int row = 0; row < chats->GetNumberRows(); ++row) {
+                    if (chats->GetCellValue(row, 4).empty() &&
+                        !taken.count(chats->GetCellValue(row, 0))) {
+                        waiting = row;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            20000);
         ASSERT_GE(waiting, 0) << "no chat request arrived";
         const wxString chatId = chats->GetCellValue(waiting, 0);
+        taken.insert(chatId);
         frame->startChat(waiting);
         wxWeakRef<Dialog::VisitorChatFrame> window = frame->chatWindow(chatId);
         ASSERT_TRUE(window);
@@ -139,6 +155,7 @@ class CyclesTest : public ::testing::Test {
     Tavoro::Test::DemoServerProcess server{TAVORO_DEMO_SERVER};
     TavoroClientFrame* frame = nullptr;
     wxWeakRef<TavoroClientFrame> weak;
+    std::set<wxString> taken;
 };
 
 #if defined(__SANITIZE_ADDRESS__)
