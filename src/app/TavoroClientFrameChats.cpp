@@ -135,10 +135,16 @@ void TavoroClientFrame::handleChatLine(const TavoroMessage& message) {
         window->show_visitor_left();
         m_chatWindows.remove(line.chatId());
     } else {
-        window->show_message(line);
-        if (m_lineLatencies.size() >= 10000)
-            m_lineLatencies.erase(m_lineLatencies.begin());
-        m_lineLatencies.push_back(ConnectionThread::monotonicMs() - m_frameReadAt);
+        // The time from reading the frame to the line in the transcript view is kept for the
+        // load tests (the last 10,000 lines).
+        if (!window->lineShownObserver) {
+            window->lineShownObserver = [this](long receivedAt) {
+                if (m_lineLatencies.size() >= 10000)
+                    m_lineLatencies.erase(m_lineLatencies.begin());
+                m_lineLatencies.push_back(ConnectionThread::monotonicMs() - receivedAt);
+            };
+        }
+        window->show_message(line, m_frameReadAt);
     }
 }
 

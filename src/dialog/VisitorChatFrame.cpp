@@ -14,6 +14,7 @@
 #include "settings/TavoroSettings.h"
 #include "widgets/ClientServices.h"
 #include "widgets/Images.h"
+#include "widgets/TranscriptView.h"
 
 namespace Tavoro::Dialog {
 namespace {
@@ -99,9 +100,8 @@ void VisitorChatFrame::build_layout() {
                              wxSP_3D | wxSP_LIVE_UPDATE, "ID_SPLITTERWINDOW1");
     m_topSplitter->SetMinimumPaneSize(0);
     m_topSplitter->SetSashGravity(0.5);
-    m_transcript = new wxHtmlWindow(m_topSplitter, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                    wxHW_SCROLLBAR_AUTO, "ID_HTMLWINDOW1");
-    m_transcript->SetPage(wxString());
+    m_transcript = new TranscriptView(m_topSplitter, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                      wxHW_SCROLLBAR_AUTO, "ID_HTMLWINDOW1");
     m_visitDetail = new VisitDetail(m_topSplitter, m_services);
     m_topSplitter->SplitVertically(m_transcript, m_visitDetail);
     m_topSplitter->Unsplit(m_visitDetail);

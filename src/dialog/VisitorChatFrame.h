@@ -11,14 +11,14 @@
 
 class wxButton;
 class wxHtmlLinkEvent;
-class wxHtmlWindow;
 class wxSplitterWindow;
 class wxTextCtrl;
 class wxToolBar;
 
 namespace Tavoro {
 class ClientServices;
-}
+class TranscriptView;
+}  // namespace Tavoro
 namespace Tavoro::Messages {
 class S_CURRENTCHAT;
 class S_MESSAGE;
@@ -96,8 +96,11 @@ class VisitorChatFrame : public wxFrame {
     void show_previous_chat(std::unique_ptr<Messages::S_PREVCHAT> chat);
 
     // A visitor's line ("@MESSAGE") of this chat. The server's leave notice ends the chat as
-    // show_visitor_left does; a line of another chat is ignored.
-    void show_message(const Messages::S_MESSAGE& message);
+    // show_visitor_left does; a line of another chat is ignored. receivedAtMs, when given, is
+    // when its frame was read (a steady clock in milliseconds); lineShownObserver gets it back
+    // once the line is in the transcript view.
+    void show_message(const Messages::S_MESSAGE& message, long receivedAtMs = -1);
+    std::function<void(long receivedAtMs)> lineShownObserver;
     // Appends a visitor's line; while the window is not active, asks for the operator's
     // attention and flashes the title.
     void add_visitor_line(const wxString& text);
@@ -218,10 +221,11 @@ class VisitorChatFrame : public wxFrame {
     wxSplitterWindow* m_outerSplitter = nullptr;
     wxSplitterWindow* m_topSplitter = nullptr;
     wxSplitterWindow* m_bottomSplitter = nullptr;
-    wxHtmlWindow* m_transcript = nullptr;
+    TranscriptView* m_transcript = nullptr;
     VisitDetail* m_visitDetail = nullptr;
     wxTextCtrl* m_input = nullptr;
-    wxString m_pendingHtml;  // lines not yet handed to the transcript view
+    wxString m_pendingHtml;                 // lines not yet handed to the transcript view
+    std::vector<long> m_pendingReceivedAt;  // read times of the visitor lines among them
     wxButton* m_sendButton = nullptr;
 };
 

@@ -20,6 +20,7 @@
 #include "messages/S_CURRENTCHAT.h"
 #include "messages/S_MESSAGE.h"
 #include "widgets/ClientServices.h"
+#include "widgets/TranscriptView.h"
 
 namespace Tavoro::Dialog {
 namespace {
@@ -102,9 +103,8 @@ VisitorChatFrame::Address VisitorChatFrame::find_address(const wxString& line,
 }
 
 void VisitorChatFrame::append_line(const wxString& html) {
-    // The view parses its whole page again on every append, so lines that arrive together
-    // (a burst of messages, a long transcript) are shown with one append once the current
-    // batch of events has been handled.
+    // Lines that arrive together (a burst of messages) are shown with one append and one
+    // repaint once the current batch of events has been handled.
     const bool scheduled = !m_pendingHtml.empty();
     m_pendingHtml += html;
     if (!scheduled)
@@ -116,29 +116,28 @@ void VisitorChatFrame::flush_lines() {
         return;
     wxString html;
     html.swap(m_pendingHtml);
-    m_transcript->AppendToPage(html);
+    std::vector<long> receivedAt;
+    receivedAt.swap(m_pendingReceivedAt);
+    m_transcript->append_html(html);
     scroll_to_bottom();
+    if (lineShownObserver) {
+        for (long at : receivedAt)
+            lineShownObserver(at);
+    }
 }
 
 void VisitorChatFrame::scroll_to_bottom() {
-    int unitX = 0;
-    int unitY = 0;
-    m_transcript->GetScrollPixelsPerUnit(&unitX, &unitY);
-    if (unitY <= 0)
-        return;
-    const int hidden =
-        m_transcript->GetVirtualSize().GetHeight() - m_transcript->GetClientSize().GetHeight();
-    m_transcript->Scroll(-1, std::max(0, hidden / unitY + 1));
+    m_transcript->scroll_to_bottom();
 }
 
 wxString VisitorChatFrame::transcript_html() const {
-    const wxString* source = m_transcript->GetParser()->GetSource();
-    return (source ? *source : wxString()) + m_pendingHtml;
+    return m_transcript->html() + m_pendingHtml;
 }
 
 void VisitorChatFrame::set_transcript(const wxString& html) {
     m_pendingHtml.clear();
-    m_transcript->SetPage(html);
+    m_pendingReceivedAt.clear();
+    m_transcript->set_html(html);
     scroll_to_bottom();
 }
 
@@ -146,13 +145,16 @@ void VisitorChatFrame::show_current_chat(const Messages::S_CURRENTCHAT& chat) {
     set_transcript(chat.transcriptHtml());
 }
 
-void VisitorChatFrame::show_message(const Messages::S_MESSAGE& message) {
+void VisitorChatFrame::show_message(const Messages::S_MESSAGE& message, long receivedAtMs) {
     if (!message.chatId().empty() && message.chatId() != m_chatKey)
         return;
-    if (message.visitorLeft())
+    if (message.visitorLeft()) {
         show_visitor_left();
-    else
-        add_visitor_line(message.text());
+        return;
+    }
+    add_visitor_line(message.text());
+    if (receivedAtMs >= 0 && !m_pendingHtml.empty())
+        m_pendingReceivedAt.push_back(receivedAtMs);
 }
 
 void VisitorChatFrame::add_visitor_line(const wxString& text) {

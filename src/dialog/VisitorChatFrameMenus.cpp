@@ -17,6 +17,7 @@
 #include "messages/S_PREVVISITS.h"
 #include "messages/S_VISITDETAIL.h"
 #include "widgets/ClientServices.h"
+#include "widgets/TranscriptView.h"
 
 namespace Tavoro::Dialog {
 namespace {
