@@ -3,9 +3,6 @@
 #include <wx/log.h>
 #include <wx/socket.h>
 
-#include <sys/socket.h>
-#include <sys/time.h>
-
 #include "app/ClientIds.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
@@ -16,9 +13,6 @@ namespace Tavoro {
 
 namespace {
 constexpr unsigned short kDefaultPort = 8011;
-// A blocking write to a server that stopped reading gives up after this long instead of
-// freezing the window.
-constexpr long kSendTimeoutSeconds = 3;
 }  // namespace
 
 void TavoroClientFrame::connectToServer() {
@@ -93,9 +87,6 @@ void TavoroClientFrame::abandonConnectAttempt() {
 void TavoroClientFrame::startReader() {
     wxSocketClient* socket = m_pendingSocket;
     m_pendingSocket = nullptr;
-    struct timeval timeout {};
-    timeout.tv_sec = kSendTimeoutSeconds;
-    socket->SetOption(SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
 
     stopConnection();
     auto* thread = new ConnectionThread(socket, this, ++m_connectionSerial);

@@ -3,6 +3,9 @@
 #include <wx/log.h>
 #include <wx/utils.h>
 
+#include <sys/socket.h>
+#include <sys/time.h>
+
 #include <chrono>
 #include <exception>
 
@@ -33,12 +36,20 @@ long ConnectionThread::monotonicMs() {
                                  .count());
 }
 
-ConnectionThread::ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial)
+ConnectionThread::ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial,
+                                   int writeTimeoutSeconds)
     : wxThread(wxTHREAD_DETACHED), m_socket(socket), m_handler(handler), m_serial(serial) {
     ++s_live;
     if (m_socket) {
         m_socket->Notify(false);
         m_socket->SetFlags(wxSOCKET_BLOCK);
+        // A write that cannot go on waits twice: in the kernel's send (bounded by
+        // SO_SNDTIMEO) and then in the toolkit's wait for the socket to become writable
+        // (bounded by its own timeout, ten minutes unless set). Both get the same bound.
+        m_socket->SetTimeout(writeTimeoutSeconds);
+        struct timeval timeout {};
+        timeout.tv_sec = writeTimeoutSeconds;
+        m_socket->SetOption(SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     }
 }
 
@@ -103,7 +114,7 @@ bool ConnectionThread::send(const wxString& text) {
 
 bool ConnectionThread::writeAll(const std::string& bytes) {
     wxMutexLocker lock(m_socketLock);
-    if (!m_socket) {
+    if (!m_socket || m_writeFailed) {
         wxLogTrace("net", "Tried to send data without a connection; dropped.");
         return false;
     }
@@ -112,7 +123,10 @@ bool ConnectionThread::writeAll(const std::string& bytes) {
         m_socket->Write(bytes.data() + done, static_cast<wxUint32>(bytes.size() - done));
         const size_t written = m_socket->LastWriteCount();
         if (m_socket->Error() && written == 0) {
+            // A server that stopped reading (the write timed out) or a broken connection:
+            // the frame stream is cut somewhere inside this frame and cannot be continued.
             wxLogTrace("net", "Socket write failed after %zu of %zu bytes", done, bytes.size());
+            shutDownLocked();
             return false;
         }
         done += written;
@@ -122,9 +136,20 @@ bool ConnectionThread::writeAll(const std::string& bytes) {
 
 void ConnectionThread::dropSocket() {
     wxMutexLocker lock(m_socketLock);
-    if (m_socket) {
-        m_socket->Close();
-    }
+    shutDownLocked();
+}
+
+void ConnectionThread::shutDownLocked() {
+    // Later sends fail at once instead of waiting for the write timeout again each time.
+    m_writeFailed = true;
+    if (!m_socket)
+        return;
+    // The reader may be waiting on this socket in its own thread, so the socket is not closed
+    // here: shutting the descriptor down wakes the reader, which sees the end of the stream
+    // and reports the connection lost; the socket is destroyed with the thread.
+    const wxSOCKET_T fd = m_socket->GetSocket();
+    if (fd != wxSOCKET_T(-1))
+        ::shutdown(fd, SHUT_RDWR);
 }
 
 wxString ConnectionThread::frameToText(const std::string& frame) {

@@ -29,8 +29,14 @@ wxDECLARE_EVENT(EVT_CONNECTION_ENDED, wxThreadEvent);   // the reader loop has e
 // must not be used again.
 class ConnectionThread : public wxThread {
   public:
-    // Takes ownership of a connected socket; it is switched to blocking mode for the thread.
-    ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial);
+    // A write to a server that stopped reading gives up after this long (the window waits
+    // for it), and the connection then ends.
+    static constexpr int kWriteTimeoutSeconds = 3;
+
+    // Takes ownership of a connected socket; it is switched to blocking mode for the thread,
+    // with writes bounded by writeTimeoutSeconds.
+    ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial,
+                     int writeTimeoutSeconds = kWriteTimeoutSeconds);
     ~ConnectionThread() override;
 
     // Stores the session key and switches both directions to encrypted frames.
@@ -39,7 +45,8 @@ class ConnectionThread : public wxThread {
 
     // Frames and writes one text completely. Plain: UTF-8 bytes and a NUL. Encrypted: the
     // escaped AES frame and a NUL. Returns false when nothing could be sent (no socket,
-    // encryption failure, write error).
+    // encryption failure, write error). A failed write ends the connection: the reader then
+    // reports it lost, and later sends return false at once.
     bool send(const wxString& text);
 
     // Detaches the handler (no event is posted after this returns) and asks the loop to end.
@@ -68,10 +75,12 @@ class ConnectionThread : public wxThread {
     wxString frameToText(const std::string& frame);
     bool writeAll(const std::string& bytes);
     void dropSocket();
+    void shutDownLocked();  // m_socketLock held
 
     wxMutex m_socketLock;  // guards m_socket (reader and sender both use it)
     wxSocketClient* m_socket;
-    wxMutex m_postLock;  // guards m_handler
+    bool m_writeFailed = false;  // guarded by m_socketLock
+    wxMutex m_postLock;          // guards m_handler
     wxEvtHandler* m_handler;
     wxMutex m_cryptoLock;  // guards m_sessionKey and every crypto step
     std::string m_sessionKey;
