@@ -38,18 +38,20 @@ long ConnectionThread::monotonicMs() {
 
 ConnectionThread::ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial,
                                    int writeTimeoutSeconds)
-    : wxThread(wxTHREAD_DETACHED), m_socket(socket), m_handler(handler), m_serial(serial) {
+    : wxThread(wxTHREAD_DETACHED),
+      m_socket(socket),
+      m_handler(handler),
+      m_writeTimeoutMs(writeTimeoutSeconds * 1000L),
+      m_serial(serial) {
     ++s_live;
     if (m_socket) {
         m_socket->Notify(false);
         m_socket->SetFlags(wxSOCKET_BLOCK);
-        // A write that cannot go on waits twice: in the kernel's send (bounded by
-        // SO_SNDTIMEO) and then in the toolkit's wait for the socket to become writable
-        // (bounded by its own timeout, ten minutes unless set). Both get the same bound.
-        m_socket->SetTimeout(writeTimeoutSeconds);
-        struct timeval timeout {};
-        timeout.tv_sec = writeTimeoutSeconds;
-        m_socket->SetOption(SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+        // A write that cannot go on would wait twice: in the kernel's send, and then in the
+        // toolkit's wait for the socket to become writable (ten minutes unless set). The
+        // toolkit's wait is switched off; writeAll bounds the kernel's by what is left of the
+        // frame's time (SO_SNDTIMEO). The reader passes its own timeout to every wait.
+        m_socket->SetTimeout(0);
     }
 }
 
@@ -118,13 +120,24 @@ bool ConnectionThread::writeAll(const std::string& bytes) {
         wxLogTrace("net", "Tried to send data without a connection; dropped.");
         return false;
     }
+    // The whole frame has to be handed over within the write timeout; a server that takes a
+    // few bytes now and then cannot stretch it.
+    const long deadline = monotonicMs() + m_writeTimeoutMs;
     size_t done = 0;
     while (done < bytes.size()) {
-        m_socket->Write(bytes.data() + done, static_cast<wxUint32>(bytes.size() - done));
-        const size_t written = m_socket->LastWriteCount();
-        if (m_socket->Error() && written == 0) {
-            // A server that stopped reading (the write timed out) or a broken connection:
-            // the frame stream is cut somewhere inside this frame and cannot be continued.
+        const long left = deadline - monotonicMs();
+        size_t written = 0;
+        if (left > 0) {
+            struct timeval timeout {};
+            timeout.tv_sec = left / 1000;
+            timeout.tv_usec = (left % 1000) * 1000;
+            m_socket->SetOption(SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+            m_socket->Write(bytes.data() + done, static_cast<wxUint32>(bytes.size() - done));
+            written = m_socket->LastWriteCount();
+        }
+        if (written == 0) {
+            // A server that stopped reading (the time is up) or a broken connection: the
+            // frame stream is cut somewhere inside this frame and cannot be continued.
             wxLogTrace("net", "Socket write failed after %zu of %zu bytes", done, bytes.size());
             shutDownLocked();
             return false;

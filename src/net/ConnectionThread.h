@@ -82,6 +82,7 @@ class ConnectionThread : public wxThread {
     bool m_writeFailed = false;  // guarded by m_socketLock
     wxMutex m_postLock;          // guards m_handler
     wxEvtHandler* m_handler;
+    const long m_writeTimeoutMs;
     wxMutex m_cryptoLock;  // guards m_sessionKey and every crypto step
     std::string m_sessionKey;
     std::atomic<bool> m_encrypted{false};

@@ -281,6 +281,37 @@ TEST_F(FaultTest, ServerKilledMidSessionLeavesTheWindowUsable) {
     expectOnlyClientTexts();
 }
 
+TEST_F(FaultTest, FrozenServerEndsTheConnectionNotTheWindow) {
+    startClient({});
+    server.pause();
+    // The window keeps sending (large requests fill the socket buffers quickly) to a server
+    // that reads nothing: a send may wait for the write timeout once, then the connection is
+    // given up and the window goes on without it.
+    const wxString request = "@NOSUCH:" + wxString('x', 64 * 1024);
+    wxStopWatch watch;
+    long longestSend = 0;
+    int sends = 0;
+    while (frame->hasConnection() && sends < 2000 && watch.Time() < kSessionMs) {
+        wxStopWatch one;
+        frame->sendToServer(request);
+        longestSend = std::max(longestSend, one.Time());
+        ++sends;
+        wxTheApp->ProcessPendingEvents();
+    }
+    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, kSessionMs))
+        << sends << " requests sent to a frozen server without giving up";
+    std::printf(
+        "[figures] frozen server: connection given up after %d requests of 64 KiB and "
+        "%ld ms; longest send %ld ms\n",
+        sends, watch.Time(), longestSend);
+    EXPECT_EQ(status(), "The connection to the server was lost");
+    EXPECT_FALSE(frame->isConnected());
+    expectWindowAnswers();
+    server.resume();
+    expectRestartBringsLiveView();
+    expectOnlyClientTexts();
+}
+
 TEST_F(FaultTest, FaultOnSeveralConnectionsInARowIsOutlastedByReconnecting) {
     // The first three connections are closed after the greeting; the fourth is served.
     startClient({"--fault", "close-after-hello", "--fault-connections", "3"}, false);

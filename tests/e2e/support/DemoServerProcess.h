@@ -133,6 +133,17 @@ class DemoServerProcess {
         return restart(timeoutMs);
     }
 
+    // Freezes the server (SIGSTOP): it neither reads nor writes, while the kernel keeps its
+    // connections open, as with a server that hangs. resume() lets it go on (SIGCONT).
+    void pause() {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGSTOP);
+    }
+    void resume() {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGCONT);
+    }
+
     // Ends the server at once with SIGKILL (no goodbye to its clients) and reaps it.
     void kill() {
         if (m_pid <= 0)
@@ -146,6 +157,7 @@ class DemoServerProcess {
     void stop(int timeoutMs = 5000) {
         if (m_pid <= 0)
             return;
+        ::kill(m_pid, SIGCONT);  // a paused server could not act on SIGTERM
         ::kill(m_pid, SIGTERM);
         const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
         while (clock::now() < deadline) {
