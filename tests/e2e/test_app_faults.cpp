@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,6 +95,28 @@ std::string receivedLines(const std::string& log) {
     return out;
 }
 
+// A memory figure of this process in kB: "VmRSS" (now) or "VmHWM" (the peak so far).
+long memoryKb(const std::string& field) {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stol(line.substr(field.size() + 1));
+    }
+    return -1;
+}
+
+// The per-site visitor counts of the server's account, lines "site<TAB>key<TAB>count".
+std::map<wxString, long> siteCountsOf(const wxString& stateReply) {
+    std::map<wxString, long> counts;
+    for (const wxString& line : wxSplit(stateReply, '\n', '\0')) {
+        const wxArrayString fields = wxSplit(line, '\t', '\0');
+        long count = 0;
+        if (fields.size() == 3 && fields[0] == "site" && fields[2].ToLong(&count))
+            counts[fields[1]] = count;
+    }
+    return counts;
+}
+
 std::string describe(const std::vector<wxString>& texts) {
     std::string out;
     for (const wxString& t : texts)
@@ -157,6 +181,10 @@ class FaultTest : public ::testing::Test {
             listKeys.clear();
             for (const auto& v : frame->visitorList())
                 listKeys.push_back(v.visitorKey());
+            siteLabels.clear();
+            for (const auto& site : frame->siteList())
+                siteLabels[site->siteKey()] =
+                    frame->siteTree()->GetItemText(wxTreeItemId(site->treeItem()));
         };
         frame->connectToServer();
         if (waitForLiveView) {
@@ -200,6 +228,11 @@ class FaultTest : public ::testing::Test {
         std::sort(sortedServer.begin(), sortedServer.end());
         EXPECT_EQ(sortedGrid, sortedServer) << "the grid does not show the server's visitors";
         EXPECT_EQ(frame->siteList().size(), 6u) << "sites lost or doubled";
+        // Each site's label in the tree carries the server's count of its visitors.
+        for (const auto& [site, count] : siteCountsOf(stateReplies.back())) {
+            EXPECT_TRUE(siteLabels[site].EndsWith(wxString::Format("(%ld)", count)))
+                << site << ": " << siteLabels[site] << ", server " << count;
+        }
     }
 
     // The operator's reconnect reaches the live view again: "@STARTEVENTS" is sent and the
@@ -251,6 +284,7 @@ class FaultTest : public ::testing::Test {
     std::vector<wxString> stateReplies;
     std::vector<wxString> gridKeys;
     std::vector<wxString> listKeys;
+    std::map<wxString, wxString> siteLabels;  // site key to tree label, when the reply came
     std::vector<wxString> prompts;
     std::vector<wxString> statuses;
 };
@@ -385,6 +419,7 @@ TEST_P(ServerFaultTest, WindowSurvivesAndRecovers) {
     if (HasFatalFailure())
         return;
     const std::string injected = std::string("[1] fault ") + fault.mode + " injected";
+    const long peakBefore = memoryKb("VmHWM");
     wxStopWatch recovery;
 
     switch (fault.after) {
@@ -424,10 +459,13 @@ TEST_P(ServerFaultTest, WindowSurvivesAndRecovers) {
             expectReconnectBringsLiveView();
             break;
     }
-    std::printf("[figures] fault %s: live view back %ld ms after the fault (%s)\n", fault.mode,
-                recovery.Time(),
-                fault.after == After::Staying ? "fresh list on the same connection"
-                                              : "operator's reconnect");
+    std::printf(
+        "[figures] fault %s: live view back %ld ms after the fault (%s); RSS %ld kB, "
+        "peak %ld kB (%ld kB before)\n",
+        fault.mode, recovery.Time(),
+        fault.after == After::Staying ? "fresh list on the same connection"
+                                      : "operator's reconnect",
+        memoryKb("VmRSS"), memoryKb("VmHWM"), peakBefore);
     expectRestartBringsLiveView();
     expectOnlyClientTexts();
 }
