@@ -183,6 +183,8 @@ class VisitorChatFrame : public wxFrame {
 
     void append_line(const wxString& html);
 
+    // Pending lines wait at most this long for others to join them in one update of the view.
+    static constexpr long kLineBatchMs = 10;
     void flush_lines();
     void scroll_to_bottom();
     void end_chat(const wxString& lineTemplate);
@@ -226,6 +228,8 @@ class VisitorChatFrame : public wxFrame {
     wxTextCtrl* m_input = nullptr;
     wxString m_pendingHtml;                 // lines not yet handed to the transcript view
     std::vector<long> m_pendingReceivedAt;  // read times of the visitor lines among them
+    long m_lastFlushMs = 0;                 // steady clock of the last update of the view
+    bool m_flushScheduled = false;
     wxButton* m_sendButton = nullptr;
 };
 

@@ -14,8 +14,10 @@
 #include <wx/toolbar.h>
 #include <wx/uri.h>
 #include <wx/utils.h>
+#include <wx/weakref.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "messages/S_CURRENTCHAT.h"
 #include "messages/S_MESSAGE.h"
@@ -33,6 +35,12 @@ const wxString kFilePattern = "[a-zA-Z0-9_%./-]+\\.[a-zA-Z0-9]{3,5}(\\?[a-zA-Z%0
 
 wxString timeNow() {
     return wxDateTime::Now().Format("%c");
+}
+
+long steadyMs() {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count());
 }
 
 int askUser(wxWindow* parent, const wxString& text, const wxString& caption, long style) {
@@ -104,14 +112,30 @@ VisitorChatFrame::Address VisitorChatFrame::find_address(const wxString& line,
 
 void VisitorChatFrame::append_line(const wxString& html) {
     // Lines that arrive together (a burst of messages) are shown with one append and one
-    // repaint once the current batch of events has been handled.
-    const bool scheduled = !m_pendingHtml.empty();
+    // repaint. A line goes into the view at once when the view was last brought up to date at
+    // least kLineBatchMs ago; otherwise with the next update, queued in the main window behind
+    // the server's frames already waiting there, so that frames arriving later cannot hold it
+    // back.
     m_pendingHtml += html;
-    if (!scheduled)
-        CallAfter(&VisitorChatFrame::flush_lines);
+    const long now = steadyMs();
+    if (now - m_lastFlushMs >= kLineBatchMs) {
+        flush_lines();
+        return;
+    }
+    if (m_flushScheduled)
+        return;
+    m_flushScheduled = true;
+    wxEvtHandler* queue = GetParent() ? GetParent()->GetEventHandler() : this;
+    wxWeakRef<VisitorChatFrame> self(this);
+    queue->CallAfter([self] {
+        if (self)
+            self->flush_lines();
+    });
 }
 
 void VisitorChatFrame::flush_lines() {
+    m_flushScheduled = false;
+    m_lastFlushMs = steadyMs();
     if (m_pendingHtml.empty())
         return;
     wxString html;
@@ -152,9 +176,9 @@ void VisitorChatFrame::show_message(const Messages::S_MESSAGE& message, long rec
         show_visitor_left();
         return;
     }
-    add_visitor_line(message.text());
-    if (receivedAtMs >= 0 && !m_pendingHtml.empty())
+    if (receivedAtMs >= 0)
         m_pendingReceivedAt.push_back(receivedAtMs);
+    add_visitor_line(message.text());
 }
 
 void VisitorChatFrame::add_visitor_line(const wxString& text) {
@@ -163,9 +187,11 @@ void VisitorChatFrame::add_visitor_line(const wxString& text) {
                      {{"%VISITORNAME%", escape_html(m_visitorName)},
                       {"%TIME%", timeNow()},
                       {"%MESSAGE%", Tools::linkifyEscaped(escape_html(text))}}));
-    if (!IsActive()) {
-        // The toolkit's attention request runs the active event loop and crashes without
-        // one (a window fed before the main loop runs, or from a test).
+    // While the title flashes the operator has been asked for attention already. The request
+    // is made once: the toolkit's attention request runs a nested event loop (and crashes
+    // without an active one: a window fed before the main loop runs, or from a test), which a
+    // burst of lines must not pay per line.
+    if (!IsActive() && !m_flashTimer.IsRunning()) {
         if (wxEventLoopBase::GetActive())
             RequestUserAttention(wxUSER_ATTENTION_INFO);
         m_flashTimer.Start(kFlashIntervalMs);
