@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-utils gettext openssl procps
+  libcanberra-pulse pulseaudio pulseaudio-utils
 )
 
 missing=()
