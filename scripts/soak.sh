@@ -10,7 +10,11 @@
 #   BUILD_DIR=build-x scripts/soak.sh 5
 #
 # The load can be changed with TAVORO_SOAK_VISITORS, TAVORO_SOAK_EVENT_RATE and
-# TAVORO_SOAK_CHAT_INTERVAL (seconds). The verdict is PASS when the run ended normally, no
+# TAVORO_SOAK_CHAT_INTERVAL (seconds). TAVORO_SOAK_CLOSE_WAIT_MS makes the operator wait that
+# long after a chat window's last visitor line before closing it (default 0: at once). A window
+# that asked for attention and is destroyed within the toolkit's 5 s attention timer crashes the
+# process when the timer fires; 5500 keeps a run clear of that, to get the other figures while
+# the crash is open. The verdict is PASS when the run ended normally, no
 # visitor line was lost or out of order, the window's visitors agree with the server's at the
 # end, the longest GUI stall is under SOAK_MAX_STALL_MS (100) and the resident memory at the end
 # is at most SOAK_MAX_RSS_GROWTH_PERCENT (25) above the start.

@@ -161,9 +161,14 @@ constexpr long kAnswerLimitMs = 15000;
 
 // The test operator: picks up every chat request, types a line every 0.5 to 1 s once the
 // visitor has answered the previous one, closes chats, and checks every chat's visitor lines.
+//
+// closeWaitMs: how long the operator waits after a chat window's last visitor line before
+// closing the window. 0 is the operator who closes at once; see scripts/soak.sh for why a run
+// may need it longer.
 class Operator {
   public:
-    explicit Operator(TavoroClientFrame* frame) : m_frame(frame) {}
+    Operator(TavoroClientFrame* frame, long closeWaitMs)
+        : m_frame(frame), m_closeWaitMs(closeWaitMs) {}
 
     void tick(long now) {
         pickUpWaitingChats(now);
@@ -172,12 +177,19 @@ class Operator {
         }
     }
     // Closes every open chat (end of the run); returns when their windows are gone.
-    bool closeAll() {
+    bool closeAll(long now) {
+        long lastEndAt = now;
         for (Chat& chat : m_chats) {
-            if (chat.window) {
+            if (chat.window && chat.ending == Ending::None) {
                 account(chat, visitorLineNumbers(chat.window->transcript_html()), false);
-                chat.window->close_chat();
+                endChat(chat, Ending::CloseChat, now);
             }
+            lastEndAt = std::max(lastEndAt, chat.endAt);
+        }
+        Tavoro::Test::pumpEvents(lastEndAt - now);  // the operator's wait before closing
+        for (Chat& chat : m_chats) {
+            if (chat.window)
+                perform(chat);
         }
         const bool gone = waitFor(
             [&] {
@@ -199,6 +211,7 @@ class Operator {
     long linesOutOfOrder = 0;
 
   private:
+    enum class Ending { None, CloseChat, CloseWindow };
     struct Chat {
         wxString id;
         wxWeakRef<Dialog::VisitorChatFrame> window;
@@ -207,7 +220,23 @@ class Operator {
         int sent = 0;
         long lastSentAt = 0;  // or when the chat was picked up
         long nextSendAt = 0;
+        size_t linesSeen = 0;
+        long lastLineAt = 0;  // when the latest visitor line was seen
+        Ending ending = Ending::None;
+        long endAt = 0;
     };
+
+    // Decides how the chat ends; the window closes once the operator's wait has passed.
+    void endChat(Chat& chat, Ending how, long now) {
+        chat.ending = how;
+        chat.endAt = std::max(now, chat.lastLineAt + m_closeWaitMs);
+    }
+    void perform(Chat& chat) {
+        if (chat.ending == Ending::CloseChat)
+            chat.window->close_chat();  // "Exit and Close Chat"
+        else
+            chat.window->Close();  // the visitor has gone: the window is closed
+    }
 
     void pickUpWaitingChats(long now) {
         wxGrid* grid = m_frame->chattingGrid();
@@ -229,6 +258,7 @@ class Operator {
             chat.planned = std::uniform_int_distribution<int>(kFewestLines, kMostLines)(m_random);
             chat.lastSentAt = now;
             chat.nextSendAt = now;
+            chat.lastLineAt = now;
             m_chats.push_back(chat);
         }
     }
@@ -239,7 +269,17 @@ class Operator {
             ++windowsMissing;
             return false;
         }
+        if (chat.ending != Ending::None) {
+            if (now < chat.endAt)
+                return true;
+            perform(chat);
+            return false;
+        }
         const std::vector<int> numbers = visitorLineNumbers(chat.window->transcript_html());
+        if (numbers.size() > chat.linesSeen) {
+            chat.linesSeen = numbers.size();
+            chat.lastLineAt = now;
+        }
         // The request is line 1; each line sent is answered until the visitor leaves.
         const size_t expected = 1 + static_cast<size_t>(std::min(chat.sent, kLeaveAfter));
         const bool answered = numbers.size() >= expected;
@@ -247,8 +287,8 @@ class Operator {
         if (chat.window->is_chat_ended()) {
             ++chatsLeftByVisitor;
             account(chat, numbers, true);
-            chat.window->Close();
-            return false;
+            endChat(chat, Ending::CloseWindow, now);
+            return true;
         }
         if (!answered || chat.sent >= kLeaveAfter) {
             // Waiting for the answer, or for the visitor to leave.
@@ -257,14 +297,14 @@ class Operator {
             account(chat, numbers, true);
             if (answered)
                 ++linesLost;  // the answers are all there; the leave notice never came
-            chat.window->close_chat();
-            return false;
+            endChat(chat, Ending::CloseChat, now);
+            return true;
         }
         if (chat.sent >= chat.planned) {
             ++chatsClosedByOperator;
             account(chat, numbers, true);
-            chat.window->close_chat();
-            return false;
+            endChat(chat, Ending::CloseChat, now);
+            return true;
         }
         if (now >= chat.nextSendAt && chat.input) {
             chat.input->SetValue(wxString::Format("question %d", chat.sent + 1));
@@ -293,6 +333,7 @@ class Operator {
     }
 
     TavoroClientFrame* m_frame;
+    const long m_closeWaitMs;
     std::vector<Chat> m_chats;
     std::set<wxString> m_taken;
     std::mt19937 m_random{7};
@@ -393,7 +434,8 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
             windowKeys.push_back(v.visitorKey());
     };
 
-    Operator op(frame);
+    const long closeWaitMs = std::atol(envOr("TAVORO_SOAK_CLOSE_WAIT_MS", "0").c_str());
+    Operator op(frame, closeWaitMs);
     StallProbe probe;
     const unsigned long eventsBefore = frame->eventsHandled();
     const long busyMs = std::max(10000L, totalMs - idleRanMs - runTime.Time());
@@ -413,7 +455,7 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     EXPECT_TRUE(busy.running()) << "the demo server ended during the run";
 
     // The end: open chats closed, then the window's visitors against the server's account.
-    EXPECT_TRUE(op.closeAll()) << "chat windows stayed open";
+    EXPECT_TRUE(op.closeAll(phase.Time())) << "chat windows stayed open";
     frame->sendToServer("@STATE");
     const bool stateCame = waitFor([&] { return !stateReplies.empty(); }, 60000);
     std::vector<wxString> serverKeys;
@@ -433,9 +475,9 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     // The settings store writes its own notices to standard output without a line end.
     std::printf(
         "\n[soak] run time %.0f s: idle %.0f s, busy %.0f s (%s visitors, %s events/s "
-        "asked, a chat request every %s s)\n",
+        "asked, a chat request every %s s, chat windows closed %ld ms after their last line)\n",
         runTime.Time() / 1000.0, idleRanMs / 1000.0, busyRanMs / 1000.0, visitors.c_str(),
-        rate.c_str(), chatInterval.c_str());
+        rate.c_str(), chatInterval.c_str(), closeWaitMs);
     std::printf("[soak] events handled %lu (%.1f/s)\n", events, events * 1000.0 / busyRanMs);
     std::printf(
         "[soak] chats taken %d (closed by the operator %d, left by the visitor %d); "
