@@ -8,6 +8,7 @@
 #   scripts/soak.sh                 10 minutes
 #   scripts/soak.sh 60              an hour
 #   BUILD_DIR=build-x scripts/soak.sh 5
+#   SOAK_SKIP_BUILD=1 scripts/soak.sh 5   without building first
 #
 # The load can be changed with TAVORO_SOAK_VISITORS, TAVORO_SOAK_EVENT_RATE and
 # TAVORO_SOAK_CHAT_INTERVAL (seconds). TAVORO_SOAK_CLOSE_WAIT_MS makes the operator wait that
@@ -32,7 +33,11 @@ max_growth_percent="${SOAK_MAX_RSS_GROWTH_PERCENT:-25}"
 export BUILD_DIR="${BUILD_DIR:-build}"
 # The whole build as the README's commands make it; should some other part fail to build, the
 # soak still runs with what it needs (the soak binary and the demo server it starts).
-if ! scripts/build.sh; then
+# SOAK_SKIP_BUILD=1 runs the soak binary as it was last built (a second run, or a tree that
+# does not build at the moment).
+if [[ "${SOAK_SKIP_BUILD:-0}" == 1 ]]; then
+    echo "soak: using the soak binary as last built in $BUILD_DIR"
+elif ! scripts/build.sh; then
     echo "soak: the full build failed; building only the soak binary and the demo server" >&2
     cmake --build "$BUILD_DIR" -j"${JOBS:-2}" --target e2e_test_app_soak tavoro-demo-server
 fi
