@@ -1,17 +1,51 @@
 #!/usr/bin/env bash
-# Builds the unit tests with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/ and
-# runs them once; any sanitizer report fails the run.
+# Builds the client, the demo server and every test with AddressSanitizer (leak detection on)
+# and UndefinedBehaviorSanitizer in build-asan/, then runs the tests once through CTest: the
+# unit tests, the GUI tests under Xvfb and the end-to-end tests together with the instrumented
+# demo server they start. The sanitizer options come with each test (cmake/TavoroTesting.cmake):
+# every report of any process - a test binary or a server it started - fails this run and is
+# printed at the end.
+#
+# Left out under the sanitizers: the tests labelled "heavy", i.e. the load runs of
+# tests/e2e/test_app_load.cpp (10,000 visitors, 2,000 events/s, a 1,000-line chat burst). The
+# instrumented code cannot keep up with those rates on the CI machine, so they would measure the
+# instrumentation rather than the client, and every code path they take (visitor list, events,
+# chat lines, state account) is already run by the other end-to-end and GUI tests here.
+#
+#   scripts/sanitize.sh                       what CI runs
+#   scripts/sanitize.sh -R gui_test_widgets   extra arguments go to ctest
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 BUILD_DIR="${SANITIZE_BUILD_DIR:-build-asan}"
+JOBS="${JOBS:-2}"
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVORO_SANITIZE=ON >/dev/null
-cmake --build "$BUILD_DIR" -j"${JOBS:-2}" --target unit_tests
+cmake --build "$BUILD_DIR" -j"$JOBS"
 
-home="$(mktemp -d)"
-trap 'rm -rf "$home"' EXIT
-export HOME="$home"
-export TAVORO_IMAGES_DIR="$PWD/data/images/"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-"$BUILD_DIR/tests/unit_tests" --gtest_brief=1
+reports="$BUILD_DIR/sanitizer-reports"
+rm -rf "$reports"
+mkdir -p "$reports"
+status=0
+(cd "$BUILD_DIR" && ctest --output-on-failure -j"$JOBS" -LE heavy "$@") || status=$?
+
+# AddressSanitizer and LeakSanitizer reports of every process are files; UndefinedBehavior-
+# Sanitizer reports are in the test output (a child's stderr included), kept whole in
+# LastTest.log for passed tests too.
+shopt -s nullglob
+found=("$reports"/*)
+if ((${#found[@]})); then
+    for report in "${found[@]}"; do
+        echo "==== sanitizer report $report"
+        cat "$report"
+    done
+    echo "sanitize: ${#found[@]} sanitizer report file(s), see above" >&2
+    status=1
+fi
+log="$BUILD_DIR/Testing/Temporary/LastTest.log"
+if [ -f "$log" ] && grep -qE "runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer" "$log"; then
+    echo "==== sanitizer reports in the test output ($log)"
+    grep -nE -A20 "runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer" "$log"
+    echo "sanitize: sanitizer report(s) in the test output, see above" >&2
+    status=1
+fi
+exit "$status"
