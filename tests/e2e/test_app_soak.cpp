@@ -181,7 +181,8 @@ class Operator {
         long lastEndAt = now;
         for (Chat& chat : m_chats) {
             if (chat.window && chat.ending == Ending::None) {
-                account(chat, visitorLineNumbers(chat.window->transcript_html()), false);
+                account(chat, visitorLineNumbers(chat.window->transcript_html()), false,
+                        "open at the end");
                 endChat(chat, Ending::CloseChat, now);
             }
             lastEndAt = std::max(lastEndAt, chat.endAt);
@@ -201,6 +202,8 @@ class Operator {
         return gone;
     }
 
+    // One line per chat whose visitor lines were not all there and in order.
+    std::vector<std::string> problems;
     int chatsTaken = 0;
     int chatsClosedByOperator = 0;
     int chatsLeftByVisitor = 0;
@@ -286,7 +289,7 @@ class Operator {
         const bool overdue = now - chat.lastSentAt > kAnswerLimitMs;
         if (chat.window->is_chat_ended()) {
             ++chatsLeftByVisitor;
-            account(chat, numbers, true);
+            account(chat, numbers, true, "the visitor left");
             endChat(chat, Ending::CloseWindow, now);
             return true;
         }
@@ -294,15 +297,17 @@ class Operator {
             // Waiting for the answer, or for the visitor to leave.
             if (!overdue)
                 return true;
-            account(chat, numbers, true);
-            if (answered)
+            account(chat, numbers, true, answered ? "no leave notice" : "an answer overdue");
+            if (answered) {
                 ++linesLost;  // the answers are all there; the leave notice never came
+                problems.push_back("chat " + chat.id.ToStdString() + ": no leave notice");
+            }
             endChat(chat, Ending::CloseChat, now);
             return true;
         }
         if (chat.sent >= chat.planned) {
             ++chatsClosedByOperator;
-            account(chat, numbers, true);
+            account(chat, numbers, true, "closed by the operator");
             endChat(chat, Ending::CloseChat, now);
             return true;
         }
@@ -319,17 +324,27 @@ class Operator {
 
     // Counts a chat's visitor lines: each must be the next number; with complete, the lines
     // the visitor owed and never sent count as lost.
-    void account(const Chat& chat, const std::vector<int>& numbers, bool complete) {
+    void account(const Chat& chat, const std::vector<int>& numbers, bool complete,
+                 const char* how) {
         linesReceived += static_cast<long>(numbers.size());
+        long wrong = 0, missing = 0;
         for (size_t i = 0; i < numbers.size(); ++i) {
             if (numbers[i] != static_cast<int>(i) + 1)
-                ++linesOutOfOrder;
+                ++wrong;
         }
-        if (!complete)
-            return;
         const size_t expected = 1 + static_cast<size_t>(std::min(chat.sent, kLeaveAfter));
-        if (numbers.size() < expected)
-            linesLost += static_cast<long>(expected - numbers.size());
+        if (complete && numbers.size() < expected)
+            missing = static_cast<long>(expected - numbers.size());
+        linesOutOfOrder += wrong;
+        linesLost += missing;
+        if (wrong == 0 && missing == 0)
+            return;
+        std::string seen;
+        for (int n : numbers)
+            seen += (seen.empty() ? "" : ",") + std::to_string(n);
+        problems.push_back("chat " + chat.id.ToStdString() + " (" + how +
+                           "): " + std::to_string(chat.sent) + " lines sent, visitor lines [" +
+                           seen + "], " + std::to_string(expected) + " expected");
     }
 
     TavoroClientFrame* m_frame;
@@ -438,11 +453,18 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     Operator op(frame, closeWaitMs);
     StallProbe probe;
     const unsigned long eventsBefore = frame->eventsHandled();
-    const long busyMs = std::max(10000L, totalMs - idleRanMs - runTime.Time());
+    const long busyMs = std::max(10000L, totalMs - runTime.Time());
     int ticks = 0;
     cpuAt = cpuSeconds();
     phase.Start();
+    long stallSeen = 100;  // stalls from this long on are listed with their time
+    std::vector<std::string> stalls;
     runLoop(busyMs, 100, [&] {
+        if (probe.longestMs() > stallSeen) {
+            stallSeen = probe.longestMs();
+            stalls.push_back(std::to_string(stallSeen) + " ms at " +
+                             std::to_string(phase.Time() / 1000) + " s");
+        }
         op.tick(phase.Time());
         if (++ticks % 10 == 0)
             rssPeak = std::max(rssPeak, residentKb(false));
@@ -490,7 +512,17 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     std::printf("[soak] CPU, %% of one core: idle %.1f, busy %.1f\n", idleCpu, busyCpu);
     std::printf("[soak] longest GUI stall %ld ms (%lu pings, mean wait %.1f ms)\n",
                 probe.longestMs(), probe.count(), probe.meanMs());
+    for (const std::string& stall : stalls)
+        std::printf("[soak] a new longest GUI stall: %s into the busy phase\n", stall.c_str());
+    for (const std::string& problem : op.problems)
+        std::printf("[soak] %s\n", problem.c_str());
     std::printf("[soak] chat notices %ld, message boxes %zu\n", notices, prompts.size());
+    {
+        std::ifstream load("/proc/loadavg");
+        std::string oneMinute;
+        load >> oneMinute;
+        std::printf("[soak] machine load average (1 min) at the end: %s\n", oneMinute.c_str());
+    }
     std::printf(
         "[soak-result] lost=%ld out_of_order=%ld windows_missing=%d agree=%d stall_ms=%ld "
         "rss_start_kb=%ld rss_end_kb=%ld chats=%d events=%lu\n",
