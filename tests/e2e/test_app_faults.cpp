@@ -117,6 +117,23 @@ std::map<wxString, long> siteCountsOf(const wxString& stateReply) {
     return counts;
 }
 
+// The hexadecimal form of a text as a server writes it: STX, then each UTF-16 unit as four hex
+// digits (characters beyond U+FFFF as a surrogate pair).
+wxString hexForm(const std::u32string& text) {
+    wxString out(wxUniChar(0x02));
+    const auto unit = [&](unsigned u) { out += wxString::Format("%04X", u); };
+    for (const char32_t c : text) {
+        if (c > 0xFFFF) {
+            const unsigned v = static_cast<unsigned>(c) - 0x10000;
+            unit(0xD800 + (v >> 10));
+            unit(0xDC00 + (v & 0x3FF));
+        } else {
+            unit(static_cast<unsigned>(c));
+        }
+    }
+    return out;
+}
+
 std::string describe(const std::vector<wxString>& texts) {
     std::string out;
     for (const wxString& t : texts)
@@ -347,6 +364,30 @@ TEST_F(FaultTest, FrozenServerEndsTheConnectionNotTheWindow) {
     expectWindowAnswers();
     server.resume();
     expectRestartBringsLiveView();
+    expectOnlyClientTexts();
+}
+
+TEST_F(FaultTest, CharactersBeyondTheBasicPlaneReachTheGridWhole) {
+    startClient({});
+    // A visitor event in the hexadecimal form whose browser text holds an emoji (a surrogate
+    // pair on the wire) and a lone surrogate, handled by the window as if the server sent it.
+    std::u32string line = U"S1:10.250.0.2:wide";
+    for (int field = 1; field < 22; ++field) {
+        line += U'\t';
+        if (field == 12)
+            line += U"Browser \U0001F600 ";
+        if (field == 12)
+            line += std::u32string(1, static_cast<char32_t>(0xD800));
+    }
+    frame->dispatchMessage(Messages::TavoroMessage(hexForm(U"@EV:" + line)));
+    const Types::VisitorType* visitor = frame->visitorList().findByKey("S1:10.250.0.2:wide");
+    ASSERT_TRUE(visitor);
+    const wxString browser = VisitorGrid::get_visitor_info(COLUMN_BROWSER, *visitor);
+    EXPECT_EQ(browser, wxString(L"Browser \U0001F600 \uFFFD"));
+    // What the grid hands to the screen is valid UTF-8 that reads back the same.
+    const wxScopedCharBuffer utf8 = browser.utf8_str();
+    EXPECT_EQ(wxString::FromUTF8(utf8.data(), utf8.length()), browser);
+    expectWindowAnswers();
     expectOnlyClientTexts();
 }
 
