@@ -99,6 +99,7 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
     Bind(EVT_CONNECTION_STATUS, &TavoroClientFrame::onConnectionStatus, this);
     Bind(EVT_CONNECTION_LOST, &TavoroClientFrame::onConnectionLost, this);
     Bind(EVT_CONNECTION_ENDED, &TavoroClientFrame::onConnectionEnded, this);
+    Bind(wxEVT_IDLE, &TavoroClientFrame::onIdleDrainInbox, this);
     m_tree->Bind(wxEVT_TREE_SEL_CHANGED, &TavoroClientFrame::onTreeSelectionChanged, this);
 
     labelGrids();

@@ -5,6 +5,7 @@
 #include <wx/timer.h>
 #include <wx/treectrl.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -133,6 +134,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     const std::vector<long>& lineLatenciesMs() const { return m_lineLatencies; }
     // Visitor events ("@EV", "@ER") handled since the window opened (diagnostics, load runs).
     unsigned long eventsHandled() const { return m_eventsHandled; }
+    // Serial number of the current connection's reader (the events it posts carry it).
+    int connectionSerial() const { return m_connectionSerial; }
     // Status code of the selected status tool (0 Online .. 3 Away).
     int selectedStatus() const;
 
@@ -164,6 +167,12 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void onConnectionStatus(wxThreadEvent& event);
     void onConnectionLost(wxThreadEvent& event);
     void onConnectionEnded(wxThreadEvent& event);
+    void handleConnectionLost();
+
+    // Frames read and not yet handled (TavoroClientFrameInbox.cpp).
+    void takeFromReader(wxString text, long readAt, bool lost);
+    void drainInbox();
+    void onIdleDrainInbox(wxIdleEvent& event);
 
     // Dispatch handlers (TavoroClientFrameDispatch.cpp).
     void handleMsg(const Messages::TavoroMessage& message);
@@ -252,7 +261,17 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxTimer m_connectTimer;
     int m_connectionSerial = 0;  // events of older connections are dropped by serial
     bool m_connected = false;    // set when the session is established
-    wxString m_statusText;       // last connection banner
+    // What the reader handed over, in order: frames and the loss of the connection. A flood
+    // of frames is handled in slices between which input and painting get their turn.
+    struct InboxItem {
+        wxString text;
+        long readAt = 0;
+        bool lost = false;
+    };
+    std::deque<InboxItem> m_inbox;
+    long m_sliceStart = 0;  // when the GUI thread last came back to the main loop
+    bool m_draining = false;
+    wxString m_statusText;  // last connection banner
 
     ChatWindowTable m_chatWindows;
 

@@ -101,6 +101,8 @@ void TavoroClientFrame::startReader() {
 }
 
 void TavoroClientFrame::stopConnection() {
+    // Frames of a stopped connection are never handled.
+    m_inbox.clear();
     if (m_connection) {
         m_connection->stop();
         m_connection = nullptr;
@@ -128,8 +130,7 @@ void TavoroClientFrame::onServerData(wxThreadEvent& event) {
     if (!m_connection || event.GetInt() != m_connectionSerial) {
         return;  // queued by a connection that has since been stopped
     }
-    m_frameReadAt = event.GetTimestamp();
-    dispatchMessage(Messages::TavoroMessage(event.GetString()));
+    takeFromReader(event.GetString(), event.GetTimestamp(), false);
 }
 
 void TavoroClientFrame::onConnectionStatus(wxThreadEvent& event) {
@@ -139,6 +140,11 @@ void TavoroClientFrame::onConnectionStatus(wxThreadEvent& event) {
 void TavoroClientFrame::onConnectionLost(wxThreadEvent& event) {
     if (!m_connection || event.GetInt() != m_connectionSerial)
         return;
+    // Handled after the frames read before it.
+    takeFromReader(wxString(), event.GetTimestamp(), true);
+}
+
+void TavoroClientFrame::handleConnectionLost() {
     stopConnection();
     m_connected = false;
     showStatus(_("The connection to the server was lost"));

@@ -19,6 +19,7 @@
 #include "app/UiPrompts.h"
 #include "dialog/VisitorChatFrame.h"
 #include "support/DemoServerProcess.h"
+#include "support/StallProbe.h"
 #include "support/TempDir.h"
 #include "widgets/VisitorGrid.h"
 
@@ -122,16 +123,16 @@ void LoadTest::runEventStream(const char* rateAsked) {
 
     // Events flow at the server's rate while the window keeps handling them.
     const unsigned long before = frame->eventsHandled();
+    Tavoro::Test::StallProbe probe;
     wxStopWatch watch;
     long longestTurn = 0;
     while (watch.Time() < 5000) {
         wxStopWatch turn;
-        wxTheApp->ProcessPendingEvents();
-        wxYield();
+        Tavoro::Test::runEventsOnce();
         longestTurn = std::max(longestTurn, turn.Time());
-        wxMilliSleep(2);
     }
     const double rate = (frame->eventsHandled() - before) * 1000.0 / watch.Time();
+    probe.stop();
     const long roundTrip = stateRoundTrip(30000);
     ASSERT_GE(roundTrip, 0) << "the window fell behind the event stream";
     const std::vector<wxString> keys = serverKeys();
@@ -140,10 +141,10 @@ void LoadTest::runEventStream(const char* rateAsked) {
     std::printf(
         "[figures] 10,000 visitors, %s events/s asked: list to filled grid %ld ms; events "
         "handled %.0f/s; "
-        "longest event-loop turn %ld ms; state round trip %ld ms; RSS %ld kB after the "
-        "list, %ld kB after the events; visitors: window %zu, server %zu\n",
-        rateAsked, listMs, rate, longestTurn, roundTrip, rssAfterList, residentKb(),
-        windowKeys.size(), serverCount);
+        "longest event-loop turn %ld ms; longest GUI stall %ld ms; state round trip %ld ms; RSS "
+        "%ld kB after the list, %ld kB after the events; visitors: window %zu, server %zu\n",
+        rateAsked, listMs, rate, longestTurn, probe.longestMs(), roundTrip, rssAfterList,
+        residentKb(), windowKeys.size(), serverCount);
 }
 
 // The simulated visitor answers every operator line after a short delay. With paceMs 0 all
@@ -164,6 +165,7 @@ void LoadTest::runChatLines(const char* rate, long paceMs) {
     // Every answer must reach the transcript, once and in order, while the visitor events keep
     // flowing.
     constexpr int kLines = 1000;
+    Tavoro::Test::StallProbe probe;
     for (int i = 1; i <= kLines; ++i) {
         frame->sendChatText(chatId, wxString::Format("q%d", i));
         if (paceMs > 0)
@@ -171,6 +173,7 @@ void LoadTest::runChatLines(const char* rate, long paceMs) {
     }
     ASSERT_TRUE(waitFor([&] { return frame->lineLatenciesMs().size() >= kLines; }, 60000))
         << frame->lineLatenciesMs().size() << " lines arrived";
+    probe.stop();
     const wxString html = window->transcript_html();
     size_t at = 0;
     for (int i = 1; i <= kLines; ++i) {
@@ -183,9 +186,11 @@ void LoadTest::runChatLines(const char* rate, long paceMs) {
     std::sort(latencies.begin(), latencies.end());
     std::printf(
         "[figures] chat lines with 10,000 visitors and %s events/s, %s: %zu lines, frame read to "
-        "line in the transcript view median %ld ms, 99th percentile %ld ms, max %ld ms\n",
+        "line in the transcript view median %ld ms, 99th percentile %ld ms, max %ld ms; longest "
+        "GUI stall %ld ms\n",
         rate, paceMs > 0 ? "paced lines" : "all at once", latencies.size(),
-        latencies[latencies.size() / 2], latencies[latencies.size() * 99 / 100], latencies.back());
+        latencies[latencies.size() / 2], latencies[latencies.size() * 99 / 100], latencies.back(),
+        probe.longestMs());
 }
 
 TEST_F(LoadTest, TenThousandVisitorsAndAFastEventStream) {

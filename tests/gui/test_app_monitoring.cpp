@@ -13,6 +13,7 @@
 
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
+#include "net/ConnectionThread.h"
 #include "support/FrameTestUtil.h"
 #include "support/GuiTestUtil.h"
 #include "support/LoopbackServer.h"
@@ -280,6 +281,47 @@ TEST_F(MonitoringTest, DaySummaryRequestsFollowThePageAndSelection) {
     Tavoro::Test::pumpEvents(20);
     EXPECT_TRUE(view->is_timer_running());
     EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDSSITE:B"});
+}
+
+}  // namespace
+
+namespace {
+
+// A flood of frames already read (a busy moment's backlog) is handled in order and in full,
+// but in slices: the window's other queued work runs before the flood is through, and the loss
+// of the connection read after the frames is handled after them.
+TEST_F(MonitoringTest, BacklogOfFramesIsHandledInSlicesAndInOrder) {
+    loadSites();
+    loadVisitors();
+    const unsigned long before = frame->eventsHandled();
+    const int serial = frame->connectionSerial();
+    auto post = [&](const wxEventType& type, const std::string& text) {
+        auto* event = new wxThreadEvent(type);
+        event->SetString(wxString::FromUTF8(text));
+        event->SetInt(serial);
+        wxQueueEvent(frame, event);
+    };
+    constexpr int kFlood = 6000;
+    for (int i = 0; i < kFlood; ++i)
+        post(EVT_SERVER_DATA,
+             "@EV:" + visitor("C", std::to_string(100 + i), "u" + std::to_string(i)));
+    post(EVT_CONNECTION_LOST, "");
+    long handledWhenOtherWorkRan = -1;
+    wxTheApp->CallAfter(
+        [&] { handledWhenOtherWorkRan = static_cast<long>(frame->eventsHandled() - before); });
+
+    ASSERT_TRUE(waitFor([&] { return handledWhenOtherWorkRan >= 0; }));
+    EXPECT_LT(handledWhenOtherWorkRan, kFlood) << "the window was held until the flood was through";
+    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, 60000));
+    EXPECT_EQ(frame->eventsHandled() - before, static_cast<unsigned long>(kFlood))
+        << "every frame read before the loss is handled before it";
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "The connection to the server was lost");
+    std::vector<wxString> users;
+    for (const auto& v : frame->visitorList())
+        users.push_back(v.username());
+    ASSERT_EQ(users.size(), 4u + kFlood);
+    for (int i = 0; i < kFlood; ++i)
+        ASSERT_EQ(users[4 + i], wxString::Format("u%d", i)) << "frames handled out of order";
 }
 
 }  // namespace
