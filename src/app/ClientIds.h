@@ -31,6 +31,7 @@ enum ClientId : int {
     ID_STATUS_SET_DEFAULT,     // status menu "Set As Default Status"
     ID_SOCKET_CONNECT,         // socket events of a connection attempt
     ID_TIMER_CONNECT_TIMEOUT,  // gives up a connection attempt that takes too long
+    ID_TIMER_GRID_PAINT,       // lets the visitor grid paint the visitor events held back
 };
 
 }  // namespace Tavoro

@@ -81,7 +81,9 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
 
                                             TavoroClientFrame::TavoroClientFrame(wxWindow* parent,
                                                                                  wxWindowID id)
-    : m_settings(getSettings()), m_connectTimer(this, ID_TIMER_CONNECT_TIMEOUT) {
+    : m_settings(getSettings()),
+      m_connectTimer(this, ID_TIMER_CONNECT_TIMEOUT),
+      m_gridPaintTimer(this, ID_TIMER_GRID_PAINT) {
     Create(parent, id, _("Tavoro Linux / Mac Client"), wxDefaultPosition, wxDefaultSize,
            wxDEFAULT_FRAME_STYLE | wxDOUBLE_BORDER, "TavoroClientFrame");
     SetClientSize(1112, 597);
@@ -100,6 +102,8 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
     Bind(EVT_CONNECTION_LOST, &TavoroClientFrame::onConnectionLost, this);
     Bind(EVT_CONNECTION_ENDED, &TavoroClientFrame::onConnectionEnded, this);
     Bind(wxEVT_IDLE, &TavoroClientFrame::onIdleDrainInbox, this);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { releaseGridPaint(); }, ID_TIMER_GRID_PAINT);
     m_tree->Bind(wxEVT_TREE_SEL_CHANGED, &TavoroClientFrame::onTreeSelectionChanged, this);
 
     labelGrids();
@@ -334,6 +338,7 @@ TavoroClientFrame::~TavoroClientFrame() {
     }
     storeLayout();
     m_connectTimer.Stop();
+    m_gridPaintTimer.Stop();
     abandonConnectAttempt();
     stopConnection();
     if (m_actionMenuShown) {

@@ -168,6 +168,11 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void onConnectionLost(wxThreadEvent& event);
     void onConnectionEnded(wxThreadEvent& event);
     void handleConnectionLost();
+    // Visitor events change the grid many times a second; each change would lay out and paint
+    // the visible rows again. While events arrive the grid's painting is held and done at most
+    // every few hundredths of a second: its rows change at once, the picture follows shortly.
+    void holdGridPaint();
+    void releaseGridPaint();
 
     // Frames read and not yet handled (TavoroClientFrameInbox.cpp).
     void takeFromReader(wxString text, long readAt, bool lost);
@@ -259,6 +264,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     ConnectionThread* m_connection = nullptr;   // the running reader, or none
     wxSocketClient* m_pendingSocket = nullptr;  // a connect attempt in progress
     wxTimer m_connectTimer;
+    wxTimer m_gridPaintTimer;
+    bool m_gridPaintHeld = false;
     int m_connectionSerial = 0;  // events of older connections are dropped by serial
     bool m_connected = false;    // set when the session is established
     // What the reader handed over, in order: frames and the loss of the connection. A flood

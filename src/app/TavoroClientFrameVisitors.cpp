@@ -64,6 +64,7 @@ void TavoroClientFrame::handleVisitorEvent(const TavoroMessage& message) {
     }
     if (!isSiteShown(site))
         return;
+    holdGridPaint();
     if (outcome.added) {
         m_visitorGrid->add_visitor(*outcome.visitor);
     } else {
@@ -79,10 +80,30 @@ void TavoroClientFrame::handleVisitorRemoved(const TavoroMessage& message) {
         return;
     const wxString site = visitor->site();
     if (isSiteShown(site)) {
+        holdGridPaint();
         m_visitorGrid->remove_visitor(key);
     }
     m_visitors.removeByKey(key);
     updateSiteLabel(site, m_visitors.siteCount(site));
+}
+
+namespace {
+constexpr int kGridPaintMs = 80;
+}
+
+void TavoroClientFrame::holdGridPaint() {
+    if (m_gridPaintHeld)
+        return;
+    m_gridPaintHeld = true;
+    m_visitorGrid->BeginBatch();
+    m_gridPaintTimer.StartOnce(kGridPaintMs);
+}
+
+void TavoroClientFrame::releaseGridPaint() {
+    if (!m_gridPaintHeld)
+        return;
+    m_gridPaintHeld = false;
+    m_visitorGrid->EndBatch();
 }
 
 }  // namespace Tavoro

@@ -234,6 +234,27 @@ TEST_F(MonitoringTest, FullListReplacesCountsInsteadOfAddingThem) {
     EXPECT_EQ(gridUsers(), Users{"ann"});
 }
 
+// Live events change the grid's rows at once; its painting is held back briefly so that a fast
+// stream is painted a few times a second instead of once per event. The hold must always end,
+// or the grid would show a stale picture for good.
+TEST_F(MonitoringTest, LiveEventsChangeRowsAtOnceAndThePaintingHoldEnds) {
+    loadSites();
+    loadVisitors();
+    VisitorGrid* grid = frame->visitorGrid();
+    ASSERT_TRUE(waitFor([&] { return gridUsers().size() == 4; }));
+    for (int i = 0; i < 3; ++i) {
+        server.send("@EV:" + visitor("C", "9", "nia") + NUL);
+        ASSERT_TRUE(waitFor([&] { return gridUsers().size() == 5; }));
+        EXPECT_EQ(gridUsers().back(), "nia");
+        EXPECT_TRUE(waitFor([&] { return grid->GetBatchCount() == 0; }, 3000))
+            << "the grid's painting stayed held after an added visitor";
+        server.send("@ER:C:10.0.0.9:t9" + NUL);
+        ASSERT_TRUE(waitFor([&] { return gridUsers().size() == 4; }));
+        EXPECT_TRUE(waitFor([&] { return grid->GetBatchCount() == 0; }, 3000))
+            << "the grid's painting stayed held after a visitor left";
+    }
+}
+
 TEST_F(MonitoringTest, ReconnectAsksForSitesAndVisitorsAgain) {
     loadSites();
     loadVisitors();
