@@ -190,10 +190,12 @@ void VisitorChatFrame::add_visitor_line(const wxString& text) {
     // While the title flashes the operator has been asked for attention already. The request
     // is made once: the toolkit's attention request runs a nested event loop (and crashes
     // without an active one: a window fed before the main loop runs, or from a test), which a
-    // burst of lines must not pay per line.
+    // burst of lines must not pay per line. It is the kind that stays until the window is
+    // activated: the passing kind starts a toolkit timer that is not cancelled when the window
+    // is destroyed and then runs on the freed window if the chat is closed within seconds.
     if (!IsActive() && !m_flashTimer.IsRunning()) {
         if (wxEventLoopBase::GetActive())
-            RequestUserAttention(wxUSER_ATTENTION_INFO);
+            RequestUserAttention(wxUSER_ATTENTION_ERROR);
         m_flashTimer.Start(kFlashIntervalMs);
     }
 }
