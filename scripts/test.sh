@@ -7,7 +7,8 @@ scripts/build.sh
 cd build
 ctest --output-on-failure -j2 --timeout 600
 cd ..
-# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, then a short
-# run of every fuzz target (FUZZ_SECONDS each, 20 by default).
+# Every test once more (all but the heavy load runs) under AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer, then a short run of every fuzz target (FUZZ_SECONDS each, 20 by
+# default).
 scripts/sanitize.sh
 scripts/fuzz.sh

@@ -17,6 +17,7 @@
 // abruptly, as a crash would.
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -79,10 +80,16 @@ class DemoServerProcess {
                                          "--ready-file", portFile(), "--log",
                                          logFile(),      "--seed",   "7"};
         args.insert(args.end(), m_extraArgs.begin(), m_extraArgs.end());
+        const pid_t parent = ::getpid();
         m_pid = ::fork();
         if (m_pid < 0)
             return fail("fork failed");
         if (m_pid == 0) {
+            // A test that dies (a crash, a sanitizer stop) takes its server with it: a server
+            // left running would hold the test runner's output open until its time limit.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (::getppid() != parent)
+                ::_exit(127);
             std::vector<char*> argv;
             for (auto& a : args)
                 argv.push_back(a.data());
