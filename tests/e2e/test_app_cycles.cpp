@@ -26,6 +26,7 @@
 #include "dialog/VisitorChatFrame.h"
 #include "net/ConnectionThread.h"
 #include "support/DemoServerProcess.h"
+#include "support/ProcessFigures.h"
 #include "support/StallProbe.h"
 #include "support/TempDir.h"
 #include "widgets/VisitorGrid.h"
@@ -53,31 +54,6 @@ void fixAllocatorThresholds() {
 long heapInUseKb() {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
-}
-
-// Resident memory of this process in kB. malloc_trim first hands freed heap back to the system,
-// so the figure follows what is still allocated rather than what the allocator keeps cached.
-long residentKb() {
-    malloc_trim(0);
-    std::ifstream in("/proc/self/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
-
-// The numbers of the visitor's numbered lines ("line N: ...") in the order the transcript
-// shows them.
-std::vector<int> visitorLineNumbers(const wxString& html) {
-    static const std::regex numbered("line ([0-9]+): ");
-    const std::string text = html.ToStdString();
-    std::vector<int> numbers;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), numbered);
-         it != std::sregex_iterator(); ++it) {
-        numbers.push_back(std::stoi((*it)[1].str()));
-    }
-    return numbers;
 }
 
 std::vector<int> oneTo(int n) {
@@ -141,11 +117,15 @@ class CyclesTest : public ::testing::Test {
                 window->send_line();
             }
             ASSERT_TRUE(waitFor(
-                [&] { return visitorLineNumbers(window->transcript_html()).size() >= size_t(i); },
+                [&] {
+                    return Tavoro::Test::visitorLineNumbers(window->transcript_html()).size() >=
+                           size_t(i);
+                },
                 15000))
                 << "visitor line " << i << " of chat " << chatId << " never arrived";
         }
-        EXPECT_EQ(visitorLineNumbers(window->transcript_html()), oneTo(kLinesPerChat + 1))
+        EXPECT_EQ(Tavoro::Test::visitorLineNumbers(window->transcript_html()),
+                  oneTo(kLinesPerChat + 1))
             << "visitor lines lost, repeated or out of order in chat " << chatId;
         window->close_chat();
         ASSERT_TRUE(waitFor([&] { return !window; }, 10000)) << "the chat window stayed";
@@ -229,7 +209,7 @@ TEST_F(CyclesTest, TwentySessionsLeaveMemoryWhereItWas) {
             << "a connection thread did not end";
         workStallMs = std::max(workStallMs, probe.longestMs());
         probe.reset();
-        rssKb.push_back(residentKb());
+        rssKb.push_back(Tavoro::Test::residentKb(true));
         heapKb.push_back(heapInUseKb());
         cycleMs.push_back(watch.Time());
     }

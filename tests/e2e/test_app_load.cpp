@@ -19,6 +19,7 @@
 #include "app/UiPrompts.h"
 #include "dialog/VisitorChatFrame.h"
 #include "support/DemoServerProcess.h"
+#include "support/ProcessFigures.h"
 #include "support/StallProbe.h"
 #include "support/TempDir.h"
 #include "widgets/VisitorGrid.h"
@@ -27,15 +28,6 @@ using namespace Tavoro;
 using Tavoro::Test::waitFor;
 
 namespace {
-
-long residentKb() {
-    std::ifstream in("/proc/self/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
 
 class LoadTest : public ::testing::Test {
   protected:
@@ -119,7 +111,7 @@ void LoadTest::runEventStream(const char* rateAsked) {
                     "--quiet-events"});
     const long listMs = startClient(60000);
     ASSERT_EQ(frame->visitorGrid()->GetNumberRows(), static_cast<int>(frame->visitorList().size()));
-    const long rssAfterList = residentKb();
+    const long rssAfterList = Tavoro::Test::residentKb();
 
     // Events flow at the server's rate while the window keeps handling them.
     const unsigned long before = frame->eventsHandled();
@@ -144,7 +136,7 @@ void LoadTest::runEventStream(const char* rateAsked) {
         "longest event-loop turn %ld ms; longest GUI stall %ld ms; state round trip %ld ms; RSS "
         "%ld kB after the list, %ld kB after the events; visitors: window %zu, server %zu\n",
         rateAsked, listMs, rate, longestTurn, probe.longestMs(), roundTrip, rssAfterList,
-        residentKb(), windowKeys.size(), serverCount);
+        Tavoro::Test::residentKb(), windowKeys.size(), serverCount);
 }
 
 // The simulated visitor answers every operator line after a short delay. With paceMs 0 all
@@ -216,7 +208,7 @@ TEST_F(LoadTest, DISABLED_FiftyThousandVisitors) {
     const long listMs = startClient(120000);
     ASSERT_EQ(frame->visitorList().size(), 50000u);
     std::printf("[figures] 50,000 visitors: list to filled grid %ld ms; RSS %ld kB\n", listMs,
-                residentKb());
+                Tavoro::Test::residentKb());
 }
 
 }  // namespace

@@ -35,6 +35,7 @@
 #include "dialog/VisitorChatFrame.h"
 #include "settings/TavoroSettings.h"
 #include "support/DemoServerProcess.h"
+#include "support/ProcessFigures.h"
 #include "support/StallProbe.h"
 #include "support/TempDir.h"
 
@@ -95,19 +96,6 @@ TEST(StallProbeTest, APingQueuedWhenTheProbeIsDestroyedIsHarmless) {
 // ---------------------------------------------------------------------------------------------
 // The soak run.
 
-// Resident memory of this process in kB; with trim, freed heap is handed back to the system
-// first, so that readings taken at different times compare what is allocated.
-long residentKb(bool trim) {
-    if (trim)
-        malloc_trim(0);
-    std::ifstream in("/proc/self/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
-
 // CPU time of the whole process (every thread), user and system, in seconds.
 double cpuSeconds() {
     struct rusage usage {};
@@ -119,19 +107,6 @@ double cpuSeconds() {
 std::string envOr(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
     return value && *value ? value : fallback;
-}
-
-// The numbers of the visitor's numbered lines ("line N: ...") in the order the transcript
-// shows them.
-std::vector<int> visitorLineNumbers(const wxString& html) {
-    static const std::regex numbered("line ([0-9]+): ");
-    const std::string text = html.ToStdString();
-    std::vector<int> numbers;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), numbered);
-         it != std::sregex_iterator(); ++it) {
-        numbers.push_back(std::stoi((*it)[1].str()));
-    }
-    return numbers;
 }
 
 // Runs the toolkit's own event loop, as the application does, for ms milliseconds, calling
@@ -181,8 +156,8 @@ class Operator {
         long lastEndAt = now;
         for (Chat& chat : m_chats) {
             if (chat.window && chat.ending == Ending::None) {
-                account(chat, visitorLineNumbers(chat.window->transcript_html()), false,
-                        "open at the end");
+                account(chat, Tavoro::Test::visitorLineNumbers(chat.window->transcript_html()),
+                        false, "open at the end");
                 endChat(chat, Ending::CloseChat, now);
             }
             lastEndAt = std::max(lastEndAt, chat.endAt);
@@ -278,7 +253,8 @@ class Operator {
             perform(chat);
             return false;
         }
-        const std::vector<int> numbers = visitorLineNumbers(chat.window->transcript_html());
+        const std::vector<int> numbers =
+            Tavoro::Test::visitorLineNumbers(chat.window->transcript_html());
         if (numbers.size() > chat.linesSeen) {
             chat.linesSeen = numbers.size();
             chat.lastLineAt = now;
@@ -435,7 +411,7 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     ASSERT_TRUE(busy.start()) << busy.error();
     ASSERT_TRUE(connectTo(busy.port())) << "no visitor list from the busy server";
     quiet.stop();
-    const long rssStart = residentKb(true);
+    const long rssStart = Tavoro::Test::residentKb(true);
     long rssPeak = rssStart;
 
     std::vector<wxString> stateReplies;
@@ -467,7 +443,7 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
         }
         op.tick(phase.Time());
         if (++ticks % 10 == 0)
-            rssPeak = std::max(rssPeak, residentKb(false));
+            rssPeak = std::max(rssPeak, Tavoro::Test::residentKb(false));
         return busy.running();
     });
     const double busyCpu = 100.0 * (cpuSeconds() - cpuAt) / (phase.Time() / 1000.0);
@@ -489,7 +465,7 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
         }
     }
     const bool agree = stateCame && windowKeys == serverKeys;
-    const long rssEnd = residentKb(true);
+    const long rssEnd = Tavoro::Test::residentKb(true);
     rssPeak = std::max(rssPeak, rssEnd);
     frame->unhandledMessageObserver = nullptr;
     frame->sentTextObserver = nullptr;
