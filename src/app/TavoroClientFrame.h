@@ -277,7 +277,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     };
     std::deque<InboxItem> m_inbox;
     long m_sliceStart = 0;  // when the GUI thread last came back to the main loop
-    bool m_draining = false;
     wxString m_statusText;  // last connection banner
 
     ChatWindowTable m_chatWindows;

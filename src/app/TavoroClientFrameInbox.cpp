@@ -26,11 +26,9 @@ void TavoroClientFrame::takeFromReader(wxString text, long readAt, bool lost) {
 }
 
 void TavoroClientFrame::drainInbox() {
-    // A handler that runs a nested event loop (a message box) must not see later frames
-    // handled inside it, before it has finished with its own.
-    if (m_draining)
-        return;
-    m_draining = true;
+    // A handler that runs a nested event loop (the server's message box) lets the frames after
+    // its own be handled meanwhile, in order, so the live view goes on and nothing piles up
+    // while the operator reads it.
     while (!m_inbox.empty() && ConnectionThread::monotonicMs() - m_sliceStart < kSliceMs) {
         InboxItem item = std::move(m_inbox.front());
         m_inbox.pop_front();
@@ -41,7 +39,6 @@ void TavoroClientFrame::drainInbox() {
             dispatchMessage(Messages::TavoroMessage(item.text));
         }
     }
-    m_draining = false;
     if (!m_inbox.empty())
         wxWakeUpIdle();
 }
