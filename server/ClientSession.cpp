@@ -215,6 +215,8 @@ void ClientSession::closed() {
         return;
     m_stage = Stage::AwaitingLogin;
     m_eventsStarted = false;
+    m_listSent = false;
+    m_heldBroadcasts.clear();
     m_context.roster.remove(m_id);
     m_context.chats.disconnected(m_id);
     m_context.outbox.toWatchers("@CLIENTS:" + m_context.roster.clients());
@@ -248,6 +250,15 @@ void ClientSession::onGetSiteDetail(const std::string& data) {
 
 void ClientSession::onGetVisitors(const std::string&) {
     send("@CV:" + m_context.simulation.currentVisitors());
+    m_listSent = true;
+}
+
+void ClientSession::hold(const std::string& text) {
+    // A client that never asks for the events does not get to grow this without end: past
+    // the cap it gets nothing held (its picture is its own affair then).
+    constexpr size_t kMaxHeld = 100000;
+    if (m_heldBroadcasts.size() < kMaxHeld)
+        m_heldBroadcasts.push_back(text);
 }
 
 // From now on the connection gets the service's events; it starts with the current operators
@@ -257,6 +268,11 @@ void ClientSession::onStartEvents(const std::string&) {
         return;
     m_eventsStarted = true;
     m_context.simulation.start();
+    // What happened since the list was sent, in order, then the current operators and chats.
+    std::vector<std::string> held;
+    held.swap(m_heldBroadcasts);
+    for (const std::string& text : held)
+        send(text);
     send("@CLIENTS:" + m_context.roster.clients());
     send("@VISITORS:" + m_context.chats.visitors());
     if (faultActsAtMonitoringUp(m_fault))

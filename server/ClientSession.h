@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FaultMode.h"
 #include "FrameCodec.h"
@@ -44,6 +45,12 @@ class ClientSession {
     bool eventsStarted() const { return m_eventsStarted; }
     // Sends a message the service pushes (events, chat lines): encrypted, queued in output().
     void deliver(const std::string& text) { send(text); }
+    // Whether the connection has been sent the visitor list ("@CV") but has not asked for the
+    // events yet: what happens meanwhile is held for it (see hold).
+    bool awaitingEvents() const { return m_listSent && !m_eventsStarted; }
+    // Keeps a broadcast for a connection between its "@CV" and its "@STARTEVENTS", so that the
+    // list plus the events that follow are the whole story; sent once the events start.
+    void hold(const std::string& text);
     // The connection is gone: the operator leaves the service.
     void closed();
 
@@ -107,6 +114,8 @@ class ClientSession {
     Stage m_stage = Stage::AwaitingPublicKey;
     bool m_finished = false;
     bool m_eventsStarted = false;
+    bool m_listSent = false;
+    std::vector<std::string> m_heldBroadcasts;
     const Operator* m_operator = nullptr;
     FaultMode m_fault;
     bool m_muted = false;

@@ -14,8 +14,12 @@ void ConnectionRegistry::remove(int connection) {
 
 void ConnectionRegistry::toWatchers(const std::string& text) {
     for (auto& [id, session] : m_sessions) {
-        if (session->loggedIn() && session->eventsStarted() && !session->finished())
+        if (!session->loggedIn() || session->finished())
+            continue;
+        if (session->eventsStarted())
             session->deliver(text);
+        else if (session->awaitingEvents())
+            session->hold(text);
     }
 }
 
