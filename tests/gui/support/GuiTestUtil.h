@@ -1,6 +1,7 @@
 #pragma once
 
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
@@ -10,12 +11,18 @@ namespace Tavoro::Test {
 
 // One turn of the event loop as the main loop runs it: queued events, native events, idle
 // handling. Work that idle handlers do in slices (the main window's backlog of server frames)
-// gets further turns at once, as in the main loop; otherwise the thread rests for 5 ms.
+// gets further turns at once, as in the main loop. Otherwise the thread waits in the toolkit's
+// loop, as the main loop does, for at most 5 ms: an event posted by another thread (a frame
+// from the reader) or a native event ends the wait at once, so what a test measures is not
+// padded by a sleep the real program never takes.
 inline void runEventsOnce() {
     wxTheApp->ProcessPendingEvents();
     wxYield();  // native events, queued events and one round of idle handling
-    if (!wxTheApp->ProcessIdle())
-        wxMilliSleep(5);
+    if (!wxTheApp->ProcessIdle()) {
+        // Kept for the whole run; a loop object outliving the toolkit's cleanup is not safe.
+        static wxGUIEventLoop* const waiter = new wxGUIEventLoop;
+        waiter->DispatchTimeout(5);
+    }
 }
 
 // Runs the event loop until the condition holds or the time limit passes; returns whether the
