@@ -175,8 +175,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void releaseGridPaint();
 
     // Frames read and not yet handled (TavoroClientFrameInbox.cpp).
-    void takeFromReader(wxString text, long readAt, bool lost);
-    void drainInbox();
+    void takeFromReader(const wxString& text, long readAt, bool lost);
+    void drainInbox(long sliceStart);
     void onIdleDrainInbox(wxIdleEvent& event);
 
     // Dispatch handlers (TavoroClientFrameDispatch.cpp).
@@ -268,15 +268,17 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     bool m_gridPaintHeld = false;
     int m_connectionSerial = 0;  // events of older connections are dropped by serial
     bool m_connected = false;    // set when the session is established
-    // What the reader handed over, in order: frames and the loss of the connection. A flood
-    // of frames is handled in slices between which input and painting get their turn.
+    // What the reader handed over and is not handled yet: frames and the loss of the
+    // connection, in two lines kept in order each. The chat line holds what an open chat
+    // window shows (its lines, typing, its transcript so far) and goes first; everything else
+    // waits in the other, which ends with the loss of the connection when it comes.
     struct InboxItem {
-        wxString text;
+        Messages::TavoroMessage message;
         long readAt = 0;
         bool lost = false;
     };
+    std::deque<InboxItem> m_chatInbox;
     std::deque<InboxItem> m_inbox;
-    long m_sliceStart = 0;  // when the GUI thread last came back to the main loop
     wxString m_statusText;  // last connection banner
 
     ChatWindowTable m_chatWindows;

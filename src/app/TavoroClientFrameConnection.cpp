@@ -102,6 +102,7 @@ void TavoroClientFrame::startReader() {
 
 void TavoroClientFrame::stopConnection() {
     // Frames of a stopped connection are never handled.
+    m_chatInbox.clear();
     m_inbox.clear();
     if (m_connection) {
         m_connection->stop();

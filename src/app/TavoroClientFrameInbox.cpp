@@ -1,13 +1,18 @@
-// Handing the reader's frames to their handlers without letting a flood freeze the window.
+// Handing the reader's frames to their handlers: chat lines first, and without letting a
+// flood freeze the window.
 //
-// The reader posts one event per frame. The toolkit handles every queued event before it goes
-// back to the main loop, so thousands of frames in the queue (a burst of chat lines, a fast
-// stream of visitor events after a busy moment) would keep input and painting waiting until
-// the last one is handled. Frames are therefore handled as they come only while the GUI thread
-// has been away from the main loop for less than kSliceMs; after that they are set aside, in
-// order, and handled in further slices of that length from idle time, with input and painting
-// in between. The loss of the connection goes through the same line, after the frames read
-// before it.
+// The reader posts one event per frame. Handling each frame from its event would make a chat
+// line wait for every visitor event queued before it, and the toolkit handles every queued
+// event before it goes back to the main loop, so thousands of frames in the queue (a burst of
+// chat lines, a fast stream of visitor events after a busy moment) would keep input and
+// painting waiting until the last one was handled.
+//
+// So the event only files the frame, which is cheap. The toolkit follows every pass over the
+// queued events with an idle round, and the idle handler handles the filed frames: those for
+// the chat windows first, then the rest, for at most kSliceMs per round. Between two frames it
+// files what the reader has posted meanwhile, so a chat line waits for at most the frame being
+// handled. Whatever is left when the time is up is handled in further rounds, with input and
+// painting in between. The loss of the connection is handled after every frame read before it.
 #include <wx/app.h>
 
 #include "app/TavoroClientFrame.h"
@@ -18,39 +23,56 @@ namespace {
 
 constexpr long kSliceMs = 8;
 
-}  // namespace
-
-void TavoroClientFrame::takeFromReader(wxString text, long readAt, bool lost) {
-    m_inbox.push_back(InboxItem{std::move(text), readAt, lost});
-    drainInbox();
+// What only the chat windows show, and must show in the order read.
+bool forChatWindows(Messages::MessageKind kind) {
+    switch (kind) {
+        case Messages::MK_MESSAGE:
+        case Messages::MK_TYPING_ON:
+        case Messages::MK_TYPING_OFF:
+        case Messages::MK_CURRENTCHAT:
+            return true;
+        default:
+            return false;
+    }
 }
 
-void TavoroClientFrame::drainInbox() {
+}  // namespace
+
+void TavoroClientFrame::takeFromReader(const wxString& text, long readAt, bool lost) {
+    if (lost) {
+        m_inbox.push_back(InboxItem{Messages::TavoroMessage(), readAt, true});
+        return;
+    }
+    InboxItem item{Messages::TavoroMessage(text), readAt, false};
+    (forChatWindows(item.message.kind()) ? m_chatInbox : m_inbox).push_back(std::move(item));
+}
+
+void TavoroClientFrame::drainInbox(long sliceStart) {
     // A handler that runs a nested event loop (the server's message box) lets the frames after
     // its own be handled meanwhile, in order, so the live view goes on and nothing piles up
     // while the operator reads it.
-    while (!m_inbox.empty() && ConnectionThread::monotonicMs() - m_sliceStart < kSliceMs) {
-        InboxItem item = std::move(m_inbox.front());
-        m_inbox.pop_front();
+    while (ConnectionThread::monotonicMs() - sliceStart < kSliceMs) {
+        std::deque<InboxItem>& line = !m_chatInbox.empty() ? m_chatInbox : m_inbox;
+        if (line.empty())
+            return;
+        InboxItem item = std::move(line.front());
+        line.pop_front();
         if (item.lost) {
             handleConnectionLost();
         } else {
             m_frameReadAt = item.readAt;
-            dispatchMessage(Messages::TavoroMessage(item.text));
+            dispatchMessage(item.message);
         }
+        // File what arrived while this frame was handled, so a chat line read meanwhile is next.
+        if (wxTheApp->HasPendingEvents())
+            wxTheApp->ProcessPendingEvents();
     }
-    if (!m_inbox.empty())
-        wxWakeUpIdle();
 }
 
 void TavoroClientFrame::onIdleDrainInbox(wxIdleEvent& event) {
     event.Skip();
-    // Back from the main loop: a new slice starts.
-    m_sliceStart = ConnectionThread::monotonicMs();
-    if (m_inbox.empty())
-        return;
-    drainInbox();
-    if (!m_inbox.empty())
+    drainInbox(ConnectionThread::monotonicMs());
+    if (!m_chatInbox.empty() || !m_inbox.empty())
         event.RequestMore();
 }
 

@@ -17,6 +17,7 @@
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
+#include "net/ConnectionThread.h"
 #include "settings/TavoroSettings.h"
 #include "support/FrameTestUtil.h"
 #include "support/GuiTestUtil.h"
@@ -306,6 +307,57 @@ TEST_F(ChatsTest, HistoryForNobodyShownIsDropped) {
     server.send("@PREVCHATS:S1:10.0.0.9\nold1\tS1\t10.0.0.9\tVera\t2026-12-01\t65" + NUL);
     ASSERT_TRUE(waitFor([&] { return frame->visitDetail()->prev_chats() != nullptr; }));
     EXPECT_TRUE(frame->visitorsSplitter()->IsSplit());
+}
+
+// A chat line read behind a flood of visitor events is shown before the flood is handled, and
+// the chat window's frames keep their order among themselves. A line read just before the loss
+// of the connection is shown, and the loss is handled after every frame read before it.
+TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
+    loadSiteAndVisitor();
+    loadChatLists();
+    frame->startChat(0);
+    Dialog::VisitorChatFrame* window = frame->chatWindow("c1");
+    ASSERT_TRUE(window);
+    const unsigned long before = frame->eventsHandled();
+    std::vector<long> handledWhenShown;
+    window->lineShownObserver = [&](long) {
+        handledWhenShown.push_back(static_cast<long>(frame->eventsHandled() - before));
+    };
+
+    const int serial = frame->connectionSerial();
+    auto post = [&](const wxEventType& type, const std::string& text) {
+        auto* event = new wxThreadEvent(type);
+        event->SetString(wxString::FromUTF8(text));
+        event->SetInt(serial);
+        wxQueueEvent(frame, event);
+    };
+    constexpr int kFlood = 3000;
+    auto flood = [&](int from) {
+        for (int i = from; i < from + kFlood / 2; ++i)
+            post(EVT_SERVER_DATA, "@EV:" + visitorLine("S1", "10.1.0.1", std::to_string(100 + i),
+                                                       "u" + std::to_string(i)));
+    };
+    flood(0);
+    post(EVT_SERVER_DATA, "@MESSAGE:c1\nfirst");
+    flood(kFlood / 2);
+    post(EVT_SERVER_DATA, "@1:c1");
+    post(EVT_SERVER_DATA, "@MESSAGE:c1\nsecond");
+    post(EVT_SERVER_DATA, "@MESSAGE:c1\nthird");
+    post(EVT_CONNECTION_LOST, "");
+
+    ASSERT_TRUE(waitFor([&] { return !handledWhenShown.empty(); }));
+    EXPECT_LT(handledWhenShown.front(), 100) << "the line waited for the visitor events";
+    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, 60000));
+    EXPECT_EQ(frame->eventsHandled() - before, static_cast<unsigned long>(kFlood));
+    EXPECT_EQ(frame->visitorList().size(), 1u + kFlood);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "The connection to the server was lost");
+    const wxString html = window->transcript_html();
+    const int first = html.Find("first"), second = html.Find("second"), third = html.Find("third");
+    ASSERT_NE(first, wxNOT_FOUND);
+    ASSERT_NE(second, wxNOT_FOUND);
+    ASSERT_NE(third, wxNOT_FOUND) << "a line read before the loss was dropped";
+    EXPECT_LT(first, second);
+    EXPECT_LT(second, third);
 }
 
 }  // namespace
