@@ -14,6 +14,7 @@
 #include "settings/TavoroSettings.h"
 #include "widgets/ClientServices.h"
 #include "widgets/Images.h"
+#include "widgets/QuietStatusBar.h"
 #include "widgets/TranscriptView.h"
 
 namespace Tavoro::Dialog {
@@ -121,7 +122,8 @@ void VisitorChatFrame::build_layout() {
 
     m_outerSplitter->SplitHorizontally(m_topSplitter, m_bottomSplitter, kInputRowNormal);
 
-    CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "ID_STATUSBAR1");
+    // The visitor's typing notices change its text twice per line; see QuietStatusBar.
+    SetStatusBar(new QuietStatusBar(this, wxID_ANY, wxSTB_DEFAULT_STYLE, "ID_STATUSBAR1"));
     place_sashes();
 }
 

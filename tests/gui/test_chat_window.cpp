@@ -460,11 +460,24 @@ TEST_F(ChatWindowTest, EscapeHtml) {
         EXPECT_EQ(VisitorChatFrame::escape_html(in), out) << in;
 }
 
+// The typing notice comes twice per visitor line; showing it must not repaint the window on the
+// spot (transcript included), which held up the line behind it by milliseconds. The text is
+// painted with the window's next repaint.
 TEST_F(ChatWindowTest, VisitorTypingInStatusBar) {
     openChat();
     auto* status = child<wxStatusBar>("ID_STATUSBAR1");
+    Tavoro::Test::waitFor([&] { return status->IsShownOnScreen(); });
+    Tavoro::Test::pumpEvents(50);
+    int paints = 0;
+    status->Bind(wxEVT_PAINT, [&](wxPaintEvent& event) {
+        ++paints;
+        event.Skip();
+    });
     m_chat->show_typing(true);
     EXPECT_EQ(status->GetStatusText(), "The visitor is typing a message...");
+    EXPECT_EQ(paints, 0) << "the status bar was repainted synchronously";
+    EXPECT_TRUE(Tavoro::Test::waitFor([&] { return paints > 0; }))
+        << "the new text is never painted";
     m_chat->show_typing(false);
     EXPECT_EQ(status->GetStatusText(), "");
 }
