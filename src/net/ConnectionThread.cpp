@@ -26,6 +26,18 @@ wxString latin1Text(const std::string& bytes) {
     return wxString(bytes.data(), wxConvISO8859_1, bytes.size());
 }
 
+// Keeps a connection thread counted as live until the thread itself ends, after its object is
+// deleted: the toolkit still unregisters the thread under a global lock of its own then, and a
+// program that shuts the toolkit down as soon as the count says the threads are gone would pull
+// that lock from under it.
+struct LiveUntilThreadEnds {
+    std::atomic<int>* count = nullptr;
+    ~LiveUntilThreadEnds() {
+        if (count)
+            --*count;
+    }
+};
+
 }  // namespace
 
 std::atomic<int> ConnectionThread::s_live{0};
@@ -63,7 +75,8 @@ ConnectionThread::~ConnectionThread() {
             m_socket = nullptr;
         }
     }
-    --s_live;
+    if (!m_entered)
+        --s_live;  // never ran; otherwise the thread's end counts it down
 }
 
 void ConnectionThread::setSessionKey(const wxString& sessionKey) {
@@ -182,6 +195,9 @@ wxString ConnectionThread::frameToText(const std::string& frame) {
 }
 
 wxThread::ExitCode ConnectionThread::Entry() {
+    static thread_local LiveUntilThreadEnds live;
+    live.count = &s_live;
+    m_entered = true;
     std::vector<char> buffer(1024);
     bool lostReported = false;
     size_t reportedDrops = 0;

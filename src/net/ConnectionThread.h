@@ -58,7 +58,9 @@ class ConnectionThread : public wxThread {
     // a monotonic clock), so a handler can tell how long a frame waited for the window.
     static long monotonicMs();
 
-    // Connection threads whose objects still exist (they delete themselves after stop()).
+    // Connection threads not yet ended: a thread that ran counts until the thread itself has
+    // ended, after its object deleted itself (which it does after stop()), so the toolkit may
+    // be shut down once this is 0.
     static int liveCount() { return s_live.load(); }
 
     // The idle wait of the reader: how long one wait for data may block, so that a stop
@@ -90,6 +92,7 @@ class ConnectionThread : public wxThread {
     const int m_serial;
     Net::FrameCutter m_cutter;
     static std::atomic<int> s_live;
+    bool m_entered = false;  // Entry() ran; set and read on the thread itself
 };
 
 }  // namespace Tavoro
