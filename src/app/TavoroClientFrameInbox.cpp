@@ -9,10 +9,11 @@
 //
 // So the event only files the frame, which is cheap. The toolkit follows every pass over the
 // queued events with an idle round, and the idle handler handles the filed frames: those for
-// the chat windows first, then the rest, for at most kSliceMs per round. Between two frames it
-// files what the reader has posted meanwhile, so a chat line waits for at most the frame being
-// handled. Whatever is left when the time is up is handled in further rounds, with input and
-// painting in between. The loss of the connection is handled after every frame read before it.
+// the chat windows first, then the rest, for at most kSliceMs per round. Before each frame of
+// the rest it files what the reader has posted meanwhile, so a chat line waits for at most the
+// frame being handled. Whatever is left when the time is up is handled in further rounds, with
+// input and painting in between. The loss of the connection is handled after every frame read
+// before it.
 #include <wx/app.h>
 
 #include "app/TavoroClientFrame.h"
@@ -52,6 +53,11 @@ void TavoroClientFrame::drainInbox(long sliceStart) {
     // its own be handled meanwhile, in order, so the live view goes on and nothing piles up
     // while the operator reads it.
     while (ConnectionThread::monotonicMs() - sliceStart < kSliceMs) {
+        // Before a frame of the other line, file what arrived meanwhile, so that a chat line
+        // read while the last frame was handled goes first. Chat frames in a row are handled
+        // without a pause, and the lines they bring are shown together after them.
+        if (m_chatInbox.empty() && wxTheApp->HasPendingEvents())
+            wxTheApp->ProcessPendingEvents();
         std::deque<InboxItem>& line = !m_chatInbox.empty() ? m_chatInbox : m_inbox;
         if (line.empty())
             return;
@@ -63,9 +69,6 @@ void TavoroClientFrame::drainInbox(long sliceStart) {
             m_frameReadAt = item.readAt;
             dispatchMessage(item.message);
         }
-        // File what arrived while this frame was handled, so a chat line read meanwhile is next.
-        if (wxTheApp->HasPendingEvents())
-            wxTheApp->ProcessPendingEvents();
     }
 }
 

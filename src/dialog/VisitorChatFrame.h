@@ -185,6 +185,7 @@ class VisitorChatFrame : public wxFrame {
 
     // Pending lines wait at most this long for others to join them in one update of the view.
     static constexpr long kLineBatchMs = 10;
+    static constexpr int kMaxBatchLines = 20;
     void flush_lines();
     void scroll_to_bottom();
     void end_chat(const wxString& lineTemplate);
@@ -229,6 +230,7 @@ class VisitorChatFrame : public wxFrame {
     wxString m_pendingHtml;                 // lines not yet handed to the transcript view
     std::vector<long> m_pendingReceivedAt;  // read times of the visitor lines among them
     long m_lastFlushMs = 0;                 // steady clock of the last update of the view
+    int m_pendingLines = 0;
     bool m_flushScheduled = false;
     wxButton* m_sendButton = nullptr;
 };

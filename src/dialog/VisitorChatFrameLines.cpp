@@ -115,10 +115,12 @@ void VisitorChatFrame::append_line(const wxString& html) {
     // repaint. A line goes into the view at once when the view was last brought up to date at
     // least kLineBatchMs ago; otherwise with the next update, queued in the main window behind
     // the server's frames already waiting there, so that frames arriving later cannot hold it
-    // back.
+    // back. A batch is shown once it has kMaxBatchLines lines, so that the update of the view
+    // stays short.
     m_pendingHtml += html;
+    ++m_pendingLines;
     const long now = steadyMs();
-    if (now - m_lastFlushMs >= kLineBatchMs) {
+    if (now - m_lastFlushMs >= kLineBatchMs || m_pendingLines >= kMaxBatchLines) {
         flush_lines();
         return;
     }
@@ -136,6 +138,7 @@ void VisitorChatFrame::append_line(const wxString& html) {
 void VisitorChatFrame::flush_lines() {
     m_flushScheduled = false;
     m_lastFlushMs = steadyMs();
+    m_pendingLines = 0;
     if (m_pendingHtml.empty())
         return;
     wxString html;
@@ -161,6 +164,7 @@ wxString VisitorChatFrame::transcript_html() const {
 void VisitorChatFrame::set_transcript(const wxString& html) {
     m_pendingHtml.clear();
     m_pendingReceivedAt.clear();
+    m_pendingLines = 0;
     m_transcript->set_html(html);
     scroll_to_bottom();
 }

@@ -542,6 +542,23 @@ TEST_F(ChatWindowTest, TranscriptOfRunningChatReplacesPage) {
     EXPECT_TRUE(text.Contains("Bob said at 10:01")) << text;
 }
 
+// A burst of lines is shown in batches of a bounded size, each a short update of the view, and
+// nothing waits for the event loop longer than the batch takes to fill.
+TEST_F(ChatWindowTest, BurstOfLinesIsShownInBoundedBatches) {
+    openChat();
+    auto* html = child<wxHtmlWindow>("ID_HTMLWINDOW1");
+    for (int i = 1; i <= 45; ++i)
+        m_chat->add_visitor_line(wxString::Format("burst %d.", i));
+    EXPECT_TRUE(html->ToText().Contains("burst 40.")) << "a full batch waited for the event loop";
+    const wxString text = transcriptText();
+    int at = 0;
+    for (int i = 1; i <= 45; ++i) {
+        const int found = text.Mid(at).Find(wxString::Format("burst %d.", i));
+        ASSERT_NE(found, wxNOT_FOUND) << "line " << i << " missing or out of order";
+        at += found + 1;
+    }
+}
+
 TEST_F(ChatWindowTest, NewLinesScrollIntoView) {
     openChat();
     auto* html = child<wxHtmlWindow>("ID_HTMLWINDOW1");
