@@ -326,10 +326,7 @@ TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
 
     const int serial = frame->connectionSerial();
     auto post = [&](const wxEventType& type, const std::string& text) {
-        auto* event = new wxThreadEvent(type);
-        event->SetString(wxString::FromUTF8(text));
-        event->SetInt(serial);
-        wxQueueEvent(frame, event);
+        Tavoro::Test::postAsReader(frame, type, serial, text);
     };
     constexpr int kFlood = 3000;
     auto flood = [&](int from) {

@@ -317,10 +317,7 @@ TEST_F(MonitoringTest, BacklogOfFramesIsHandledInSlicesAndInOrder) {
     const unsigned long before = frame->eventsHandled();
     const int serial = frame->connectionSerial();
     auto post = [&](const wxEventType& type, const std::string& text) {
-        auto* event = new wxThreadEvent(type);
-        event->SetString(wxString::FromUTF8(text));
-        event->SetInt(serial);
-        wxQueueEvent(frame, event);
+        Tavoro::Test::postAsReader(frame, type, serial, text);
     };
     constexpr int kFlood = 6000;
     for (int i = 0; i < kFlood; ++i)

@@ -96,3 +96,20 @@ inline int waitForWaitingChat(wxGrid* chats, long limitMs) {
 }
 
 }  // namespace Tavoro::Test
+
+#include <wx/event.h>
+
+namespace Tavoro::Test {
+
+// Queues an event for a window the way the connection's reader thread does: the text as UTF-8,
+// the connection's serial number in GetInt(). Frames queued like this wait behind each other
+// exactly as frames read off the socket do.
+inline void postAsReader(wxEvtHandler* to, const wxEventType& type, int serial,
+                         const std::string& text) {
+    auto* event = new wxThreadEvent(type);
+    event->SetString(wxString::FromUTF8(text));
+    event->SetInt(serial);
+    wxQueueEvent(to, event);
+}
+
+}  // namespace Tavoro::Test
