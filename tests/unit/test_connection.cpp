@@ -12,6 +12,7 @@
 #include "net/ConnectionThread.h"
 #include "net/FrameCutter.h"
 #include "support/LoopbackServer.h"
+#include "support/WaitUntil.h"
 
 using Tavoro::ConnectionThread;
 using Tavoro::Net::FrameCutter;
@@ -127,16 +128,7 @@ class Recorder : public wxEvtHandler {
     std::vector<Event> m_events;
 };
 
-template <typename Cond>
-bool waitUntil(Cond cond, int ms = 5000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return cond();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+using Tavoro::Test::waitUntil;
 
 class ConnectionThreadTest : public ::testing::Test {
   protected:

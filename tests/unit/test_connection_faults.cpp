@@ -11,6 +11,7 @@
 
 #include "net/ConnectionThread.h"
 #include "support/LoopbackServer.h"
+#include "support/WaitUntil.h"
 
 using Tavoro::ConnectionThread;
 using Tavoro::Test::LoopbackServer;
@@ -49,16 +50,7 @@ class EventCounter : public wxEvtHandler {
     int m_lost = 0;
 };
 
-template <typename Cond>
-bool waitUntil(Cond cond, int ms = 5000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return cond();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+using Tavoro::Test::waitUntil;
 
 TEST(ConnectionWrites, AServerThatStopsReadingEndsTheConnection) {
     LoopbackServer server;
