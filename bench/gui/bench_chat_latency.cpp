@@ -105,6 +105,8 @@ class ChatSession : public wxEvtHandler {
                 " lines shown, " + std::to_string(m_sent) + " sent");
         if (!m_live)
             return;
+        if (m_chatOpened && !m_window)
+            return finish("the chat window went away");
         if (!m_window) {
             wxGrid* chats = m_frame->chattingGrid();
             for (int row = 0; row < chats->GetNumberRows(); ++row) {
@@ -112,6 +114,7 @@ class ChatSession : public wxEvtHandler {
                     const wxString chatId = chats->GetCellValue(row, 0);
                     m_frame->startChat(row);
                     m_window = m_frame->chatWindow(chatId);
+                    m_chatOpened = true;
                     m_input = m_window ? findInput(m_window) : nullptr;
                     if (!m_input)
                         return finish("the chat window has no input field");
@@ -142,6 +145,7 @@ class ChatSession : public wxEvtHandler {
     wxGUIEventLoop* m_loop = nullptr;
     Clock::time_point m_started, m_firstLine;
     bool m_live = false;
+    bool m_chatOpened = false;
     wxWeakRef<Tavoro::Dialog::VisitorChatFrame> m_window;
     wxTextCtrl* m_input = nullptr;
     int m_sent = 0;
