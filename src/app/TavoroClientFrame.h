@@ -94,9 +94,18 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void setStatus(int code);
 
     // Operator actions (TavoroClientFrameActions.cpp, TavoroClientFrameChats.cpp).
+    // Actions on a chat or a visitor name it by its identity (chat id, visitor key), taken when
+    // the operator chooses the action: a prompt or a menu may stay open while new lists move
+    // the rows. A chat or visitor gone by the time the action runs is left alone, and the
+    // status bar says so.
     void startChat(int chattingRow);
+    void startChat(const wxString& chatId);
+    // Asks before closing the selected chat (or the one given).
     void closeChatSession();
+    void closeChatSession(const wxString& chatId, const wxString& visitorName);
     void requestVisitDetail(int visitorRow);
+    void requestVisitDetail(const wxString& visitorKey);
+    // Invite the visitor of the visitor menu, or the selected one.
     void sendInvite();
     void sendTextInvite();
     void requestSiteProperties();
@@ -227,8 +236,14 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void selectVisitorRow(int row);
     void selectChattingRow(int row);
     int firstSelectedChattingRow() const;
-    int inviteRow();
-    void invite(int row, const wxString& text);
+    // The "Chatting Visitors" row of a chat, or -1.
+    int chattingRowOfChat(const wxString& chatId) const;
+    // The visitor the visitor menu acts on: the row right-clicked while its context menu is
+    // up, otherwise the selected row. Empty when there is none.
+    wxString menuVisitorKey() const;
+    // The visitor to invite; with none selected the operator is told so.
+    wxString inviteVisitorKey();
+    void invite(const wxString& visitorKey, const wxString& text);
 
     // Site tree internals (SiteTree.cpp).
     class SiteTreeItemData;
@@ -279,6 +294,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     };
     std::deque<InboxItem> m_chatInbox;
     std::deque<InboxItem> m_inbox;
+    // "@VISITORS" frames waiting in m_inbox; while there is one, chat frames wait behind it.
+    int m_chatListsQueued = 0;
     wxString m_statusText;  // last connection banner
 
     ChatWindowTable m_chatWindows;
@@ -302,6 +319,11 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxMenu m_statusMenu;
     bool m_actionMenuShown = false;
     int m_rightClickedStatusTool = wxID_NONE;
+    // The chat of the row whose context menu was opened last (that menu opens only there).
+    wxString m_menuChatId;
+    wxString m_menuChatName;
+    // The visitor of the row whose context menu is up; empty otherwise.
+    wxString m_popupVisitorKey;
 
     // Columns of the "Chatting Visitors" grid used by the chat lookups.
     const int m_chatIpColumn = 9;

@@ -48,9 +48,9 @@ void TavoroClientFrame::bindActions() {
     Bind(
         wxEVT_MENU,
         [this](wxCommandEvent&) {
-            const int row = m_visitorGrid->first_selected_row();
-            if (row >= 0)
-                requestVisitDetail(row);
+            const wxString key = menuVisitorKey();
+            if (!key.empty())
+                requestVisitDetail(key);
         },
         ID_VISITOR_VIEW_DETAIL);
     Bind(
@@ -60,14 +60,13 @@ void TavoroClientFrame::bindActions() {
     Bind(
         wxEVT_MENU,
         [this](wxCommandEvent&) {
-            const int row = firstSelectedChattingRow();
-            if (row >= 0)
-                startChat(row);
+            startChat(m_menuChatId);
             m_chattingGrid->ClearSelection();
         },
         ID_CHAT_START);
     Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { closeChatSession(); }, ID_CHAT_CLOSE);
+        wxEVT_MENU, [this](wxCommandEvent&) { closeChatSession(m_menuChatId, m_menuChatName); },
+        ID_CHAT_CLOSE);
 }
 
 void TavoroClientFrame::onClose(wxCloseEvent&) {
@@ -168,18 +167,26 @@ void TavoroClientFrame::onVisitorCellDoubleClick(wxGridEvent& event) {
 
 void TavoroClientFrame::onVisitorCellRightClick(wxGridEvent& event) {
     selectVisitorRow(event.GetRow());
-    PopupMenu(&m_visitorMenu, ScreenToClient(m_visitorGrid->ClientToScreen(event.GetPosition())));
+    m_popupVisitorKey = m_visitorGrid->key_at(event.GetRow());
+    UiPrompts::showPopupMenu(this, &m_visitorMenu,
+                             ScreenToClient(m_visitorGrid->ClientToScreen(event.GetPosition())));
+    m_popupVisitorKey.clear();
     showContextMenuInMenuBar(&m_visitorMenu, _("&Visitor Action"));
 }
 
 void TavoroClientFrame::onChattingCellRightClick(wxGridEvent& event) {
     const int row = event.GetRow();
+    if (row < 0 || row >= m_chattingGrid->GetNumberRows())
+        return;
     selectChattingRow(row);
+    m_menuChatId = m_chattingGrid->GetCellValue(row, m_chatIdColumn);
+    m_menuChatName = m_chattingGrid->GetCellValue(row, m_chatNameColumn);
     wxString label = _("Start Chatting To: %NAME%");
-    label.Replace("%NAME%", m_chattingGrid->GetCellValue(row, m_chatNameColumn), false);
+    label.Replace("%NAME%", m_menuChatName, false);
     m_chatMenu.SetLabel(ID_CHAT_START, label);
     m_chatMenu.Enable(ID_CHAT_START, m_chattingGrid->GetCellValue(row, 4).empty());
-    PopupMenu(&m_chatMenu, ScreenToClient(m_chattingGrid->ClientToScreen(event.GetPosition())));
+    UiPrompts::showPopupMenu(this, &m_chatMenu,
+                             ScreenToClient(m_chattingGrid->ClientToScreen(event.GetPosition())));
 }
 
 void TavoroClientFrame::onChattingCellDoubleClick(wxGridEvent& event) {
@@ -198,47 +205,59 @@ void TavoroClientFrame::onNotebookPageChanged(wxBookCtrlEvent& event) {
 }
 
 void TavoroClientFrame::requestVisitDetail(int row) {
-    const Types::VisitorType* v = m_visitorGrid->visitor_at(row);
+    requestVisitDetail(m_visitorGrid->key_at(row));
+}
+
+void TavoroClientFrame::requestVisitDetail(const wxString& visitorKey) {
+    const Types::VisitorType* v = m_visitors.findByKey(visitorKey);
     if (!v)
         return;
     sendToServer(C_GETVISIT(v->site(), v->ipAddress(), v->username(), v->visitText()).toText());
 }
 
-// The selected row for an invitation; with none selected the operator is told so.
-int TavoroClientFrame::inviteRow() {
-    const int row = m_visitorGrid->first_selected_row();
-    if (row < 0) {
+wxString TavoroClientFrame::menuVisitorKey() const {
+    if (!m_popupVisitorKey.empty())
+        return m_popupVisitorKey;
+    return m_visitorGrid->key_at(m_visitorGrid->first_selected_row());
+}
+
+wxString TavoroClientFrame::inviteVisitorKey() {
+    const wxString key = menuVisitorKey();
+    if (key.empty()) {
         UiPrompts::showMessage(this,
                                _("No visitor selected.  Please select a visitor from the visit "
                                  "list before trying to send an invite."),
                                _("No Visitor Selected"), wxOK);
     }
-    return row;
+    return key;
 }
 
-void TavoroClientFrame::invite(int row, const wxString& text) {
-    const Types::VisitorType* v = m_visitorGrid->visitor_at(row);
-    if (!v)
+void TavoroClientFrame::invite(const wxString& visitorKey, const wxString& text) {
+    const Types::VisitorType* v = m_visitors.findByKey(visitorKey);
+    if (!v) {
+        showStatus(_("The visitor has left the site: no invite was sent."));
         return;
+    }
     sendToServer(C_INVITE(v->ipAddress(), v->username(), siteDomain(v->site()), text).toText());
     UiPrompts::showMessage(this, _("Invite Sent"), _("Invite Sent"), wxOK);
 }
 
 void TavoroClientFrame::sendInvite() {
-    const int row = inviteRow();
-    if (row >= 0)
-        invite(row, wxString());
+    const wxString key = inviteVisitorKey();
+    if (!key.empty())
+        invite(key, wxString());
 }
 
 void TavoroClientFrame::sendTextInvite() {
-    const int row = inviteRow();
-    if (row < 0)
+    // The visitor is the one chosen now; the list may change while the text is typed.
+    const wxString key = inviteVisitorKey();
+    if (key.empty())
         return;
     wxString text = m_settings.getString(SETTING_INVITES_LAST_TEXT);
     if (!UiPrompts::askText(this, text))
         return;
     m_settings.setString(SETTING_INVITES_LAST_TEXT, text);
-    invite(row, text);
+    invite(key, text);
 }
 
 void TavoroClientFrame::requestSiteProperties() {

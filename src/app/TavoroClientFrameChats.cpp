@@ -231,31 +231,50 @@ void TavoroClientFrame::handleFromClient(const TavoroMessage& message) {
     }
 }
 
+int TavoroClientFrame::chattingRowOfChat(const wxString& chatId) const {
+    if (chatId.empty())
+        return -1;
+    for (int row = 0; row < m_chattingGrid->GetNumberRows(); ++row) {
+        if (m_chattingGrid->GetCellValue(row, m_chatIdColumn) == chatId)
+            return row;
+    }
+    return -1;
+}
+
 void TavoroClientFrame::startChat(int row) {
     if (row < 0 || row >= m_chattingGrid->GetNumberRows())
         return;
-    const wxString talkingTo = m_chattingGrid->GetCellValue(row, 4);
-    const wxString name = m_chattingGrid->GetCellValue(row, m_chatNameColumn);
-    const wxString chatId = m_chattingGrid->GetCellValue(row, m_chatIdColumn);
-    if (!talkingTo.empty()) {
-        if (auto* window = chatWindow(chatId)) {
-            window->Raise();
-            window->SetFocus();
-        } else {
-            wxString text =
-                _("Visitor %VISITORNAME% has already started chatting to %OPERATORNAME%");
-            text.Replace("%VISITORNAME%", name, false);
-            text.Replace("%OPERATORNAME%", talkingTo, false);
-            UiPrompts::showModelessMessage(this, text, _("Visitor Already Chatting"));
-        }
-        return;
-    }
+    startChat(m_chattingGrid->GetCellValue(row, m_chatIdColumn));
+}
+
+void TavoroClientFrame::startChat(const wxString& chatId) {
     if (chatId.empty())
         return;
+    // A chat already open (or being opened) comes to the front; it is never taken twice.
+    if (auto* window = chatWindow(chatId)) {
+        window->Raise();
+        window->SetFocus();
+        return;
+    }
+    const int row = chattingRowOfChat(chatId);
+    if (row < 0) {
+        showStatus(_("That chat is no longer waiting: it was not picked up."));
+        return;
+    }
+    const wxString talkingTo = m_chattingGrid->GetCellValue(row, 4);
+    const wxString name = m_chattingGrid->GetCellValue(row, m_chatNameColumn);
+    if (!talkingTo.empty()) {
+        wxString text = _("Visitor %VISITORNAME% has already started chatting to %OPERATORNAME%");
+        text.Replace("%VISITORNAME%", name, false);
+        text.Replace("%OPERATORNAME%", talkingTo, false);
+        UiPrompts::showModelessMessage(this, text, _("Visitor Already Chatting"));
+        return;
+    }
     sendToServer(takeChatRequest(chatId));
     const wxString domain = m_chattingGrid->GetCellValue(row, 2);
     auto* window = new Dialog::VisitorChatFrame(this, this);
     window->setup_chat(chatId, name, domain);
+    m_chatWindows.insert(chatId, window);
     window->Show();
 
     const wxString ip = m_chattingGrid->GetCellValue(row, m_chatIpColumn);
@@ -273,36 +292,43 @@ void TavoroClientFrame::startChat(int row) {
         }
     }
     sendToServer(getPrevChatsRequest(siteKey, ip));
-    m_chatWindows.insert(chatId, window);
 }
 
 void TavoroClientFrame::closeChatSession() {
-    const wxArrayInt rows = m_chattingGrid->GetSelectedRows();
-    int row = rows.empty() ? -1 : rows[0];
-    if (row < 0 && m_chattingGrid->IsSelection()) {
-        const wxGridCellCoordsArray tl = m_chattingGrid->GetSelectionBlockTopLeft();
-        if (!tl.empty())
-            row = tl[0].GetRow();
-    }
+    const int row = firstSelectedChattingRow();
     if (row < 0)
+        return;
+    closeChatSession(m_chattingGrid->GetCellValue(row, m_chatIdColumn),
+                     m_chattingGrid->GetCellValue(row, m_chatNameColumn));
+}
+
+void TavoroClientFrame::closeChatSession(const wxString& chatId, const wxString& visitorName) {
+    if (chatId.empty())
         return;
     wxString text =
         _("Really close chat session for %NAME%? %CRLF% Other operators will not be able to pick "
           "up this chat once it is closed.  The visitor will recieve a 'Chat Session Closed' "
           "message.");
-    text.Replace("%NAME%", m_chattingGrid->GetCellValue(row, m_chatNameColumn), false);
+    text.Replace("%NAME%", visitorName, false);
     text.Replace("%CRLF%", "\r\n", false);
     const int answer = UiPrompts::showMessage(this, text, _("Close Visitor Chat"),
                                               wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
-    if (answer == wxYES) {
-        const wxString chatId = m_chattingGrid->GetCellValue(row, m_chatIdColumn);
-        if (auto* window = chatWindow(chatId)) {
-            window->show_chat_closed();
-            m_chatWindows.remove(chatId);
-        }
-        sendToServer(closeChatRequest(chatId));
-    }
     m_chattingGrid->ClearSelection();
+    if (answer != wxYES)
+        return;
+    // The list may have changed while the question was up: the chat asked about is closed, and
+    // only if it is still there.
+    if (chattingRowOfChat(chatId) < 0) {
+        wxString gone = _("The chat with %NAME% has already ended: nothing was closed.");
+        gone.Replace("%NAME%", visitorName, false);
+        showStatus(gone);
+        return;
+    }
+    if (auto* window = chatWindow(chatId)) {
+        window->show_chat_closed();
+        m_chatWindows.remove(chatId);
+    }
+    sendToServer(closeChatRequest(chatId));
 }
 
 }  // namespace Tavoro

@@ -14,6 +14,11 @@
 // frame being handled. Whatever is left when the time is up is handled in further rounds, with
 // input and painting in between. The loss of the connection is handled after every frame read
 // before it.
+//
+// A chat frame may only go ahead of frames it does not need: "@CURRENTCHAT" finds its chat in
+// the "Chatting Visitors" list that "@VISITORS" fills. While such a list is waiting, chat frames
+// queue behind it in the order read, so a transcript is never looked up in a list older than
+// the one the server sent before it (and the lines after it stay behind the transcript).
 #include <wx/app.h>
 
 #include "app/TavoroClientFrame.h"
@@ -45,7 +50,11 @@ void TavoroClientFrame::takeFromReader(const wxString& text, long readAt, bool l
         return;
     }
     InboxItem item{Messages::TavoroMessage(text), readAt, false};
-    (forChatWindows(item.message.kind()) ? m_chatInbox : m_inbox).push_back(std::move(item));
+    const Messages::MessageKind kind = item.message.kind();
+    if (kind == Messages::MK_VISITORS)
+        ++m_chatListsQueued;
+    const bool overtakes = forChatWindows(kind) && m_chatListsQueued == 0;
+    (overtakes ? m_chatInbox : m_inbox).push_back(std::move(item));
 }
 
 void TavoroClientFrame::drainInbox(long sliceStart) {
@@ -63,6 +72,8 @@ void TavoroClientFrame::drainInbox(long sliceStart) {
             return;
         InboxItem item = std::move(line.front());
         line.pop_front();
+        if (!item.lost && item.message.kind() == Messages::MK_VISITORS && m_chatListsQueued > 0)
+            --m_chatListsQueued;
         if (item.lost) {
             handleConnectionLost();
         } else {

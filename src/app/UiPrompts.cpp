@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/textdlg.h>
@@ -14,6 +15,15 @@ namespace Tavoro {
 std::function<int(wxWindow*, const wxString&, const wxString&, long)> UiPrompts::messageBox;
 std::function<int(wxWindow*)> UiPrompts::optionsDialog;
 std::function<bool(wxWindow*, const wxString&, wxString&)> UiPrompts::textEntry;
+std::function<void(wxWindow*, wxMenu*, const wxPoint&)> UiPrompts::popupMenu;
+
+void UiPrompts::showPopupMenu(wxWindow* window, wxMenu* menu, const wxPoint& at) {
+    if (popupMenu) {
+        popupMenu(window, menu, at);
+        return;
+    }
+    window->PopupMenu(menu, at);
+}
 
 int UiPrompts::showMessage(wxWindow* parent, const wxString& text, const wxString& caption,
                            long style) {

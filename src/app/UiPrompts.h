@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class wxMenu;
+
 namespace Tavoro {
 
 // The main window's modal prompts go through these functions, so a test can answer them
@@ -20,10 +22,15 @@ struct UiPrompts {
     // receives the answer.
     static std::function<bool(wxWindow* parent, const wxString& initial, wxString& text)> textEntry;
 
+    // Shows a context menu at a point of a window; returns when the menu is closed (a chosen
+    // command has been handled by then).
+    static std::function<void(wxWindow* window, wxMenu* menu, const wxPoint& at)> popupMenu;
+
     static int showMessage(wxWindow* parent, const wxString& text, const wxString& caption,
                            long style);
     static int showOptions(wxWindow* parent);
     static bool askText(wxWindow* parent, wxString& text);
+    static void showPopupMenu(wxWindow* window, wxMenu* menu, const wxPoint& at);
     // A message with an OK button that does not block: the operator may go on working while
     // it is up; it destroys itself when closed. Goes through messageBox when that is set.
     static void showModelessMessage(wxWindow* parent, const wxString& text,

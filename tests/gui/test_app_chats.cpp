@@ -6,12 +6,14 @@
 #include <wx/grid.h>
 #include <wx/notebook.h>
 #include <wx/splitter.h>
+#include <wx/statusbr.h>
 #include <wx/weakref.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/ClientIds.h"
 #include "app/Notifications.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
@@ -355,6 +357,150 @@ TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
     ASSERT_NE(third, wxNOT_FOUND) << "a line read before the loss was dropped";
     EXPECT_LT(first, second);
     EXPECT_LT(second, third);
+}
+
+}  // namespace
+
+namespace {
+
+std::string currentChat(const std::string& ip, const std::string& name, const std::string& line) {
+    return "@CURRENTCHAT:S1:" + ip + ":t\nx\t" + name + "\tAmy\ty" + ESC + "10:00\t0\t" + line;
+}
+
+// A transcript read right behind the chat list it is found in is shown, in one read or queued
+// behind visitor events, and the lines after it stay after it.
+TEST_F(ChatsTest, TranscriptBehindItsChatListIsShown) {
+    loadChatLists();
+    frame->startChat(0);
+    Dialog::VisitorChatFrame* window = frame->chatWindow("c1");
+    ASSERT_TRUE(window);
+    server.send("@VISITORS:" + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 0; }));
+
+    server.send("@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "5") + NUL +
+                currentChat("10.0.0.9", "Vera", "from the transcript") + NUL +
+                "@MESSAGE:c1\nafter the transcript" + NUL);
+    ASSERT_TRUE(
+        waitFor([&] { return window->transcript_html().Contains("after the transcript"); }));
+    const wxString html = window->transcript_html();
+    const int transcript = html.Find("from the transcript");
+    ASSERT_NE(transcript, wxNOT_FOUND) << "the transcript was looked up before its chat list";
+    EXPECT_LT(transcript, html.Find("after the transcript"));
+
+    // Queued behind visitor events, a list and its transcript still keep their order, and a
+    // chat line with no list in front of it still goes ahead of the events.
+    server.send("@VISITORS:" + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 0; }));
+    const int serial = frame->connectionSerial();
+    for (int i = 0; i < 200; ++i)
+        Tavoro::Test::postAsReader(frame, EVT_SERVER_DATA, serial,
+                                   "@EV:" + visitorLine("S1", "10.1.0.1", std::to_string(100 + i),
+                                                        "u" + std::to_string(i)));
+    Tavoro::Test::postAsReader(
+        frame, EVT_SERVER_DATA, serial,
+        "@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "5"));
+    Tavoro::Test::postAsReader(frame, EVT_SERVER_DATA, serial,
+                               currentChat("10.0.0.9", "Vera", "second transcript"));
+    ASSERT_TRUE(waitFor([&] { return frame->eventsHandled() >= 200; }));
+    ASSERT_TRUE(
+        waitFor([&] { return window->transcript_html().Contains("second transcript"); }, 2000));
+}
+
+}  // namespace
+
+namespace {
+
+// Two double-clicks on a waiting chat before the next list take it once and open one window.
+TEST_F(ChatsTest, PickingUpTwiceTakesTheChatOnce) {
+    loadSiteAndVisitor();
+    loadChatLists();
+    wxGridEvent dclick(frame->chattingGrid()->GetId(), wxEVT_GRID_CELL_LEFT_DCLICK,
+                       frame->chattingGrid(), 0, 1);
+    frame->chattingGrid()->ProcessWindowEvent(dclick);
+    Dialog::VisitorChatFrame* first = frame->chatWindow("c1");
+    ASSERT_TRUE(first);
+    frame->chattingGrid()->ProcessWindowEvent(dclick);
+    EXPECT_EQ(sentFrames(3),
+              (Frames{"@CHAT:c1", "@GETVISIT:S1:10.0.0.9:vera:1", "@GETPREVCHATS:S1:10.0.0.9"}));
+    EXPECT_TRUE(sentFrames(1, 200).empty()) << "the chat was taken twice";
+    EXPECT_EQ(frame->chatWindow("c1"), first);
+    int windows = 0;
+    for (wxWindow* w : wxTopLevelWindows)
+        windows += dynamic_cast<Dialog::VisitorChatFrame*>(w) != nullptr;
+    EXPECT_EQ(windows, 1);
+}
+
+// While a prompt or a context menu is up, new lists may move the rows: the action still acts
+// on the chat or visitor chosen, or on nobody when that one is gone.
+TEST_F(ChatsTest, PromptsActOnTheChatOrVisitorChosen) {
+    loadSiteAndVisitor();
+    loadChatLists();
+    frame->startChat(0);
+    sentFrames(3);
+    auto listArrives = [&](const std::string& list, const wxString& firstId) {
+        server.send("@VISITORS:" + list + NUL);
+        EXPECT_TRUE(waitFor([&] {
+            return frame->chattingGrid()->GetNumberRows() > 0 &&
+                   cell(frame->chattingGrid(), 0, 0) == firstId;
+        }));
+    };
+
+    // Close: Vera's chat moves down to row 1 while the question is up; hers is closed.
+    const std::string vera = chatter("c1", "10.0.0.9", "Vera", "shop.example", "5");
+    const std::string yves = chatter("c9", "10.0.0.1", "Yves", "shop.example", "");
+    frame->chattingGrid()->SelectRow(0);
+    UiPrompts::messageBox = [&](wxWindow*, const wxString&, const wxString& caption, long) {
+        if (caption == "Close Visitor Chat")
+            listArrives(yves + ESC + vera, "c9");
+        return wxYES;
+    };
+    frame->closeChatSession();
+    EXPECT_EQ(sentFrames(1), Frames{"@CLOSECHAT:c1"});
+
+    // Close again: the chat is gone from the list by the time the answer comes.
+    frame->chattingGrid()->SelectRow(0);  // Yves
+    UiPrompts::messageBox = [&](wxWindow*, const wxString&, const wxString&, long) {
+        listArrives(vera, "c1");
+        return wxYES;
+    };
+    frame->closeChatSession();
+    EXPECT_TRUE(sentFrames(1, 200).empty()) << "closed a chat that was not asked about";
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0),
+              "The chat with Yves has already ended: nothing was closed.");
+
+    // "Start Chatting To": the menu names the row right-clicked; the list changes while it is
+    // up, and the chat of that row is taken.
+    listArrives(yves + ESC + vera, "c9");
+    UiPrompts::popupMenu = [&](wxWindow* window, wxMenu*, const wxPoint&) {
+        listArrives(vera + ESC + yves, "c1");
+        wxCommandEvent choose(wxEVT_MENU, ID_CHAT_START);
+        window->ProcessWindowEvent(choose);
+    };
+    wxGridEvent rclick(frame->chattingGrid()->GetId(), wxEVT_GRID_CELL_RIGHT_CLICK,
+                       frame->chattingGrid(), 0, 1);
+    frame->chattingGrid()->ProcessWindowEvent(rclick);
+    UiPrompts::popupMenu = nullptr;
+    EXPECT_EQ(sentFrames(2), (Frames{"@CHAT:c9", "@GETPREVCHATS:S1:10.0.0.1"}));
+    EXPECT_TRUE(frame->chatWindow("c9"));
+
+    // Text invite: the visitor leaves while the text is typed; nothing is sent.
+    UiPrompts::messageBox = [&](wxWindow*, const wxString& text, const wxString& caption, long) {
+        prompts.push_back(caption + ": " + text);
+        return wxOK;
+    };
+    frame->visitorGrid()->SelectRow(0);
+    UiPrompts::textEntry = [&](wxWindow*, const wxString&, wxString& text) {
+        server.send("@ER:S1:10.0.0.9:t3" + NUL);
+        EXPECT_TRUE(waitFor([&] { return frame->visitorList().size() == 0; }));
+        text = "Hello";
+        return true;
+    };
+    frame->sendTextInvite();
+    UiPrompts::textEntry = nullptr;
+    for (const std::string& f : sentFrames(1, 200))
+        EXPECT_NE(f.rfind("@INVITE", 0), 0u) << "invited whoever came next: " << f;
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0),
+              "The visitor has left the site: no invite was sent.");
 }
 
 }  // namespace
