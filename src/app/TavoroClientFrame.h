@@ -71,7 +71,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void pushLink(const wxString& chatId, const wxString& address) override;
     void sendChatText(const wxString& chatId, const wxString& line) override;
     void sendTyping(const wxString& chatId, bool typing) override;
-    void blockVisitor(const wxString& chatId) override;
+    bool blockVisitor(const wxString& chatId) override;
     void leaveChat(const wxString& chatId) override;
     void closeChat(const wxString& chatId) override;
     void transferChat(const wxString& chatId, const wxString& webSite, const wxString& visitorName,
@@ -231,7 +231,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void onChattingCellRightClick(wxGridEvent& event);
     void onChattingCellDoubleClick(wxGridEvent& event);
     void onTreeRightClick(wxTreeEvent& event);
-    void onToolBarRightClick(wxMouseEvent& event);
     void onNotebookPageChanged(wxBookCtrlEvent& event);
     void selectVisitorRow(int row);
     void selectChattingRow(int row);

@@ -39,7 +39,6 @@ void TavoroClientFrame::bindActions() {
     });
     m_tree->Bind(wxEVT_TREE_BEGIN_DRAG, [](wxTreeEvent&) {});
     m_notebook1->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &TavoroClientFrame::onNotebookPageChanged, this);
-    m_toolBar->Bind(wxEVT_RIGHT_UP, &TavoroClientFrame::onToolBarRightClick, this);
 
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { requestSiteProperties(); }, ID_TOOL_SITE_PROPERTIES);
@@ -117,15 +116,10 @@ void TavoroClientFrame::onStatusTool(wxCommandEvent& event) {
 }
 
 void TavoroClientFrame::onStatusToolRightClick(wxCommandEvent& event) {
+    // The toolbar names the tool under the mouse: "Set As Default Status" stores its status,
+    // whichever status is selected.
     m_rightClickedStatusTool = event.GetId();
-    PopupMenu(&m_statusMenu, ScreenToClient(wxGetMousePosition()));
-}
-
-void TavoroClientFrame::onToolBarRightClick(wxMouseEvent& event) {
-    // This toolkit does not report which tool was right-clicked: the status menu then acts on
-    // the status that is selected, so "Set As Default Status" stores the current status.
-    m_rightClickedStatusTool = ID_TOOL_ONLINE + selectedStatus();
-    m_toolBar->PopupMenu(&m_statusMenu, event.GetPosition());
+    UiPrompts::showPopupMenu(this, &m_statusMenu, ScreenToClient(wxGetMousePosition()));
 }
 
 void TavoroClientFrame::onSetDefaultStatus(wxCommandEvent&) {
@@ -200,8 +194,11 @@ void TavoroClientFrame::onTreeRightClick(wxTreeEvent& event) {
 }
 
 void TavoroClientFrame::onNotebookPageChanged(wxBookCtrlEvent& event) {
-    dayPageChanged(event.GetSelection());
     event.Skip();
+    // Notebooks inside the pages (the visit detail's) report their own page changes, which
+    // travel up to here; only the main notebook's pages start or stop the day summary.
+    if (event.GetEventObject() == m_notebook1)
+        dayPageChanged(event.GetSelection());
 }
 
 void TavoroClientFrame::requestVisitDetail(int row) {

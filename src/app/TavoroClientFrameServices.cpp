@@ -67,15 +67,12 @@ void TavoroClientFrame::sendTyping(const wxString& chatId, bool typing) {
     sendToServer(typing ? typingOnRequest(chatId) : typingOffRequest(chatId));
 }
 
-void TavoroClientFrame::blockVisitor(const wxString& chatId) {
-    if (chatId.empty())
-        return;
-    for (int row = 0; row < m_chattingGrid->GetNumberRows(); ++row) {
-        if (m_chattingGrid->GetCellValue(row, m_chatIdColumn) == chatId) {
-            sendToServer(blockRequest(m_chattingGrid->GetCellValue(row, m_chatIpColumn)));
-            return;
-        }
-    }
+bool TavoroClientFrame::blockVisitor(const wxString& chatId) {
+    const int row = chattingRowOfChat(chatId);
+    if (row < 0 || !m_connection)
+        return false;
+    sendToServer(blockRequest(m_chattingGrid->GetCellValue(row, m_chatIpColumn)));
+    return true;
 }
 
 void TavoroClientFrame::leaveChat(const wxString& chatId) {

@@ -44,7 +44,9 @@ void TavoroClientFrame::handleSession(const TavoroMessage& message) {
     }
     m_connected = true;
     m_connection->setSessionKey(m_session.sessionKey());
-    sendToServer(LoginMessage(m_settings).toText());
+    // The login announces the status the toolbar shows: after a reconnect that is the
+    // operator's last choice, which may differ from the stored default.
+    sendToServer(LoginMessage(m_settings, selectedStatus()).toText());
 }
 
 void TavoroClientFrame::refuseInsecureSession(const wxString& reason) {

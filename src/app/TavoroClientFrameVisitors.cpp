@@ -81,7 +81,7 @@ void TavoroClientFrame::handleVisitorRemoved(const TavoroMessage& message) {
     const wxString site = visitor->site();
     if (isSiteShown(site)) {
         holdGridPaint();
-        m_visitorGrid->remove_visitor(key);
+        m_visitorGrid->remove_visitor(*visitor);
     }
     m_visitors.removeByKey(key);
     updateSiteLabel(site, m_visitors.siteCount(site));

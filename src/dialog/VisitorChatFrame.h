@@ -188,6 +188,8 @@ class VisitorChatFrame : public wxFrame {
     static constexpr int kMaxBatchLines = 20;
     void flush_lines();
     void scroll_to_bottom();
+    // A line of the chat window's own, with %TIME% and %NAME% filled in; end_chat also ends it.
+    void show_notice(const wxString& lineTemplate);
     void end_chat(const wxString& lineTemplate);
     void set_live_title();
     void stop_flashing();

@@ -204,9 +204,13 @@ void VisitorChatFrame::add_visitor_line(const wxString& text) {
     }
 }
 
-void VisitorChatFrame::end_chat(const wxString& lineTemplate) {
+void VisitorChatFrame::show_notice(const wxString& lineTemplate) {
     append_line(
         fill(lineTemplate, {{"%TIME%", timeNow()}, {"%NAME%", escape_html(m_visitorName)}}));
+}
+
+void VisitorChatFrame::end_chat(const wxString& lineTemplate) {
+    show_notice(lineTemplate);
     m_chatEnded = true;
     m_input->Enable(false);
     m_sendButton->Enable(false);

@@ -102,8 +102,13 @@ void VisitorChatFrame::choose_menu_item(int id) {
 void VisitorChatFrame::block_visitor() {
     if (m_readOnly || m_chatKey.empty())
         return;
-    if (m_services)
-        m_services->blockVisitor(m_chatKey);
+    if (!m_services || !m_services->blockVisitor(m_chatKey)) {
+        // Nothing went to the server: the chat goes on and the operator may try again.
+        show_notice(
+            _("<font color='#FF0000'>%TIME%: Visitor %NAME% could not be blocked: the "
+              "chat is not in the list of chatting visitors.</font><br>"));
+        return;
+    }
     end_chat(_("<font color='#FF0000'>%TIME%: Visitor %NAME% has been blocked.</font><br>"));
     m_toolBar->EnableTool(ID_TOOL_BLOCK, false);
 }

@@ -9,7 +9,13 @@ const wxChar kTab = 9;
 
 }  // namespace
 
-LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings) {
+LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings)
+    : LoginMessage(settings, settings.getString(SETTING_DEFAULT_STATUS, "0")) {}
+
+LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings, int status)
+    : LoginMessage(settings, wxString::Format("%d", status)) {}
+
+LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings, const wxString& status) {
     m_kind = MK_LOGIN;
     m_command = "@LOGIN";
     const wxString fields[] = {
@@ -18,7 +24,7 @@ LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings) {
         settings.getString(SETTING_DEPARTMENT_NAME, wxString()),
         wxString(),
         clientVersion(),
-        settings.getString(SETTING_DEFAULT_STATUS, "0"),
+        status,
         "en",
         settings.getString(SETTING_USERNAME, wxString()),
         settings.getString(SETTING_PASSWORD, wxString()),

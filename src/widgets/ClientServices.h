@@ -40,7 +40,9 @@ class ClientServices {
     virtual void pushLink(const wxString& chatId, const wxString& address) = 0;
     virtual void sendChatText(const wxString& chatId, const wxString& line) = 0;
     virtual void sendTyping(const wxString& chatId, bool typing) = 0;
-    virtual void blockVisitor(const wxString& chatId) = 0;
+    // Asks the server to block the visitor of a chat; false when no request went out (the chat
+    // is not in the list of chatting visitors, or there is no connection).
+    virtual bool blockVisitor(const wxString& chatId) = 0;
     virtual void leaveChat(const wxString& chatId) = 0;
     virtual void closeChat(const wxString& chatId) = 0;
     virtual void transferChat(const wxString& chatId, const wxString& webSite,

@@ -474,7 +474,10 @@ void VisitorGrid::add_visitor(const Types::VisitorType& visitor) {
 }
 
 void VisitorGrid::update_visitor(const wxString& key, const Types::VisitorType& visitor) {
-    const int row = find_row(key);
+    const std::string utf8 = Tools::toUtf8(key);
+    int row = m_table->find_row_of(utf8, &visitor);
+    if (row < 0)
+        row = m_table->find_row(utf8);
     if (row < 0) {
         return;
     }
@@ -484,6 +487,15 @@ void VisitorGrid::update_visitor(const wxString& key, const Types::VisitorType& 
 
 void VisitorGrid::remove_visitor(const wxString& key) {
     const int row = find_row(key);
+    if (row < 0) {
+        return;
+    }
+    DeleteRows(row, 1);
+    ClearAttrCache();
+}
+
+void VisitorGrid::remove_visitor(const Types::VisitorType& visitor) {
+    const int row = m_table->find_row_of(visitor.visitorKeyView(), &visitor);
     if (row < 0) {
         return;
     }

@@ -94,11 +94,15 @@ class VisitorGrid : public wxGrid {
 
     // Appends a row for the visitor.
     void add_visitor(const Types::VisitorType& visitor);
-    // The first row with that key now shows the visitor (whose key may have changed since);
-    // nothing when no row has the key.
+    // The row with that key that shows this very record, or else the first row with that key,
+    // now shows the visitor (whose key may have changed since); nothing when no row has the
+    // key. Rows of other records that share the key are left alone.
     void update_visitor(const wxString& key, const Types::VisitorType& visitor);
     // Removes the first row with that key; later rows move up. Nothing when no row has it.
     void remove_visitor(const wxString& key);
+    // Removes the row that shows this record (found under the record's key); nothing when no
+    // row shows it.
+    void remove_visitor(const Types::VisitorType& visitor);
     // Removes every row (before the main window replaces its whole visitor list).
     void remove_all_visitors();
     // Shows every visitor of the list, in list order, in place of the rows shown before.

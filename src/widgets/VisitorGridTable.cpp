@@ -63,6 +63,17 @@ int VisitorGridTable::find_row(std::string_view key) const {
     return it == m_chains.end() ? -1 : static_cast<int>(it->second.head->index);
 }
 
+int VisitorGridTable::find_row_of(std::string_view key, const Types::VisitorType* visitor) const {
+    const auto it = m_chains.find(key);
+    if (it == m_chains.end())
+        return -1;
+    for (const Row* r = it->second.head; r; r = r->nextSame) {
+        if (r->visitor == visitor)
+            return static_cast<int>(r->index);
+    }
+    return -1;
+}
+
 VisitorGridTable::CellLookPtr VisitorGridTable::look_at(int row, int col) const {
     const Row* r = row_ptr(row);
     if (!r || !r->visitor || col < 0 || static_cast<size_t>(col) >= m_columns.size()) {

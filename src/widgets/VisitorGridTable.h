@@ -61,6 +61,8 @@ class VisitorGridTable : public wxGridTableBase {
     wxString key_at(int row) const;
     // The first row indexed by that key, or -1.
     int find_row(std::string_view key) const;
+    // The row indexed by that key that shows that very record; -1 when none does.
+    int find_row_of(std::string_view key, const Types::VisitorType* visitor) const;
     // The look of an icon cell; null for a text column, a row out of range or a cell without
     // an icon.
     CellLookPtr look_at(int row, int col) const;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/statusbr.h>
+#include <wx/toolbar.h>
 #include <wx/weakref.h>
 
 #include <sstream>
@@ -11,6 +12,7 @@
 
 #include "FrameTestUtil.h"
 #include "GuiTestUtil.h"
+#include "app/ClientIds.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "settings/TavoroSettings.h"
@@ -80,6 +82,19 @@ TEST_F(SessionTest, LogsInAndSaysGoodbyeOnce) {
     Tavoro::Test::pumpEvents(100);
     EXPECT_EQ(inLog("<- @CLOSE"), 1u);
     EXPECT_TRUE(prompts.empty());
+}
+
+TEST_F(SessionTest, ReconnectLogsInWithTheStatusTheToolbarShows) {
+    startClient("Username=demo\nPassword=demo\nOperatorName=Dee Mo\nDefaultStatus=1\n");
+    ASSERT_TRUE(waitFor([&] { return frame->isConnected(); }));
+    frame->clientToolBar()->ToggleTool(ID_TOOL_AWAY, true);
+    wxCommandEvent away(wxEVT_TOOL, ID_TOOL_AWAY);
+    frame->ProcessWindowEvent(away);
+    ASSERT_TRUE(waitFor([&] { return inLog("<- @STATUS:3") == 1; })) << server.log();
+    frame->reconnect();
+    ASSERT_TRUE(waitFor([&] { return inLog("<- @LOGIN:") == 2; })) << server.log();
+    EXPECT_EQ(inLog(R"(<- @LOGIN:\tDee Mo\t\t\tLC-0.0.10.51\t3\ten\tdemo\t)"), 1u) << server.log();
+    EXPECT_EQ(frame->selectedStatus(), 3);
 }
 
 TEST_F(SessionTest, WrongPasswordShowsTheServersError) {

@@ -358,3 +358,34 @@ TEST(ChatWindowTable, GrowsPastSixWindowsAndForgetsClosedOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+// "Set As Default Status" stores the status of the tool that was right-clicked, whichever is
+// selected; a right-click that names no tool offers nothing.
+TEST_F(MainWindowTest, DefaultStatusIsTheRightClickedTool) {
+    makeFrame("[General]\nDefaultStatus=0\n");
+    std::vector<wxMenu*> shown;
+    UiPrompts::popupMenu = [&](wxWindow* window, wxMenu* menu, const wxPoint&) {
+        shown.push_back(menu);
+        wxCommandEvent choose(wxEVT_MENU, ID_STATUS_SET_DEFAULT);
+        window->ProcessWindowEvent(choose);
+    };
+    wxToolBar* tools = frame->clientToolBar();
+    tools->OnRightClick(ID_TOOL_AWAY, 5, 5);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(getSettings().getInt(SETTING_DEFAULT_STATUS), 3);
+    EXPECT_EQ(frame->selectedStatus(), 0) << "the selection stays";
+    tools->OnRightClick(ID_TOOL_BUSY, 5, 5);
+    EXPECT_EQ(getSettings().getInt(SETTING_DEFAULT_STATUS), 1);
+
+    wxMouseEvent up(wxEVT_RIGHT_UP);
+    up.SetEventObject(tools);
+    up.SetPosition(wxPoint(5, 5));
+    tools->ProcessWindowEvent(up);
+    EXPECT_EQ(shown.size(), 2u) << "a right-click without a tool offered the status menu";
+    EXPECT_EQ(getSettings().getInt(SETTING_DEFAULT_STATUS), 1);
+    UiPrompts::popupMenu = nullptr;
+}
+
+}  // namespace

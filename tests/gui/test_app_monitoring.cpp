@@ -13,6 +13,7 @@
 
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
+#include "dialog/VisitDetail.h"
 #include "net/ConnectionThread.h"
 #include "support/FrameTestUtil.h"
 #include "support/GuiTestUtil.h"
@@ -340,6 +341,71 @@ TEST_F(MonitoringTest, BacklogOfFramesIsHandledInSlicesAndInOrder) {
     ASSERT_EQ(users.size(), 4u + kFlood);
     for (int i = 0; i < kFlood; ++i)
         ASSERT_EQ(users[4 + i], wxString::Format("u%d", i)) << "frames handled out of order";
+}
+
+}  // namespace
+
+namespace {
+
+// The visit detail's own page changes travel up through the main notebook, but only the main
+// notebook's pages start or stop the day summary.
+TEST_F(MonitoringTest, VisitDetailPagesLeaveTheDaySummaryAlone) {
+    loadSites();
+    select(nodeOf("B"));
+    frame->reshowDetail();
+    frame->mainNotebook()->SetSelection(1);
+    Tavoro::Test::pumpEvents(20);
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDSSITE:B"});
+    frame->mainNotebook()->SetSelection(0);
+    Tavoro::Test::pumpEvents(20);
+    DaySummaryView* view = frame->daySummaryView();
+    ASSERT_FALSE(view->is_timer_running());
+
+    wxNotebook* inner = frame->visitDetail()->notebook();
+    ASSERT_GT(inner->GetPageCount(), 1u);
+    inner->SetSelection(1);
+    Tavoro::Test::pumpEvents(20);
+    EXPECT_FALSE(view->is_timer_running());
+    EXPECT_TRUE(sentFrames(1, 200).empty()) << "asked for a day summary nobody sees";
+    EXPECT_EQ(frame->mainNotebook()->GetSelection(), 0);
+}
+
+// Two visitors sent with one key: every event and departure acts on the row of its own record,
+// and no row is left showing a record the list has freed (the sanitizer run reads freed memory
+// here otherwise).
+TEST_F(MonitoringTest, RowsFollowTheirOwnRecordWhenKeysRepeat) {
+    loadSites();
+    std::string first = visitor("A", "1", "ann");
+    std::string second = visitor("A", "2", "bea");
+    second.replace(0, second.find('\t'), "A:10.0.0.1:t1");  // the first visitor's key
+    server.send("@CV:" + first + ESC + second + NUL);
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@STARTEVENTS"});
+    ASSERT_EQ(gridUsers(), (Users{"ann", "bea"}));
+
+    auto rowsShowListedRecords = [&] {
+        for (int row = 0; row < frame->visitorGrid()->GetNumberRows(); ++row) {
+            bool listed = false;
+            for (const Types::VisitorType& v : frame->visitorList())
+                listed = listed || &v == frame->visitorGrid()->visitor_at(row);
+            if (!listed)
+                return false;
+        }
+        return true;
+    };
+    // The second visitor (number 2) gets a new name, then a key of its own, then leaves.
+    std::string renamed = visitor("A", "2", "bea2");
+    renamed.replace(0, renamed.find('\t'), "A:10.0.0.1:t1");
+    server.send("@EV:" + renamed + NUL);
+    ASSERT_TRUE(waitFor([&] { return gridUsers() == Users{"ann", "bea2"}; })) << gridUsers()[0];
+    server.send("@EV:" + visitor("A", "2", "bea3") + NUL);
+    ASSERT_TRUE(waitFor([&] { return gridUsers() == Users{"ann", "bea3"}; }));
+    EXPECT_EQ(frame->visitorGrid()->key_at(0), "A:10.0.0.1:t1");
+    EXPECT_EQ(frame->visitorGrid()->key_at(1), "A:10.0.0.2:t2");
+    server.send("@ER:A:10.0.0.2:t2" + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->visitorList().size() == 1; }));
+    EXPECT_TRUE(rowsShowListedRecords());
+    EXPECT_EQ(gridUsers(), Users{"ann"});
+    EXPECT_EQ(label("A"), "Alpha (1)");
 }
 
 }  // namespace

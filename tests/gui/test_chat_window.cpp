@@ -67,7 +67,11 @@ class FakeServices : public Tavoro::Test::NullServices {
     void sendTyping(const wxString& id, bool typing) override {
         log("sendTyping", {id, typing ? "on" : "off"});
     }
-    void blockVisitor(const wxString& id) override { log("blockVisitor", {id}); }
+    bool blockVisitor(const wxString& id) override {
+        log("blockVisitor", {id});
+        return blockSent;
+    }
+    bool blockSent = true;
     void leaveChat(const wxString& id) override { log("leaveChat", {id}); }
     void closeChat(const wxString& id) override { log("closeChat", {id}); }
     void transferChat(const wxString& id, const wxString& site, const wxString& name,
@@ -527,6 +531,19 @@ TEST_F(ChatWindowTest, EndOfChatDisablesInput) {
         m_chat->Destroy();
         ASSERT_TRUE(closed());
     }
+}
+
+// A block that the main window could not send (the chat is no longer listed) says so and
+// leaves the chat going.
+TEST_F(ChatWindowTest, BlockThatWasNotSentLeavesTheChatGoing) {
+    m_services.blockSent = false;
+    openChat();
+    m_chat->block_visitor();
+    EXPECT_EQ(m_services.actions(), std::vector<wxString>{"blockVisitor|K7"});
+    EXPECT_FALSE(transcriptText().Contains("has been blocked")) << transcriptText();
+    EXPECT_TRUE(transcriptText().Contains("Visitor Ann could not be blocked")) << transcriptText();
+    EXPECT_FALSE(m_chat->is_chat_ended());
+    EXPECT_TRUE(input()->IsEnabled());
 }
 
 TEST_F(ChatWindowTest, TranscriptOfRunningChatReplacesPage) {

@@ -548,11 +548,20 @@ TEST_F(VisitorGridTest, RandomEditsMatchARowByRowSearch) {
                 grid->add_visitor(*record);
                 model.push_back(record);
                 break;
-            case 2:
+            case 2: {
+                // The row of that record under the key, or else the key's first row.
+                int row = -1;
+                for (size_t i = 0; i < model.size() && row < 0; ++i) {
+                    if (model[i] == record && record->visitorKey() == key)
+                        row = static_cast<int>(i);
+                }
+                if (row < 0)
+                    row = modelFind(key);
                 grid->update_visitor(key, *record);
-                if (int row = modelFind(key); row >= 0)
+                if (row >= 0)
                     model[row] = record;
                 break;
+            }
             case 3:
                 grid->remove_visitor(key);
                 if (int row = modelFind(key); row >= 0)

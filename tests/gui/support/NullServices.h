@@ -23,7 +23,7 @@ class NullServices : public ClientServices {
     void pushLink(const wxString&, const wxString&) override {}
     void sendChatText(const wxString&, const wxString&) override {}
     void sendTyping(const wxString&, bool) override {}
-    void blockVisitor(const wxString&) override {}
+    bool blockVisitor(const wxString&) override { return false; }
     void leaveChat(const wxString&) override {}
     void closeChat(const wxString&) override {}
     void transferChat(const wxString&, const wxString&, const wxString&, const wxString&) override {
