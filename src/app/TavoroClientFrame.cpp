@@ -11,6 +11,7 @@
 #include "app/ClientIds.h"
 #include "dialog/VisitDetail.h"
 #include "net/ConnectionThread.h"
+#include "net/HostLookup.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/DaySummaryView.h"
 #include "widgets/Images.h"
@@ -101,6 +102,7 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
     Bind(EVT_CONNECTION_STATUS, &TavoroClientFrame::onConnectionStatus, this);
     Bind(EVT_CONNECTION_LOST, &TavoroClientFrame::onConnectionLost, this);
     Bind(EVT_CONNECTION_ENDED, &TavoroClientFrame::onConnectionEnded, this);
+    Bind(Net::EVT_HOST_RESOLVED, &TavoroClientFrame::onHostResolved, this);
     Bind(wxEVT_IDLE, &TavoroClientFrame::onIdleDrainInbox, this);
     Bind(
         wxEVT_TIMER, [this](wxTimerEvent&) { releaseGridPaint(); }, ID_TIMER_GRID_PAINT);

@@ -33,6 +33,9 @@ class wxToolBar;
 namespace Tavoro {
 
 class ConnectionThread;
+namespace Net {
+class HostLookup;
+}
 class TavoroSettings;
 class VisitorGrid;
 class DaySummaryView;
@@ -120,7 +123,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     // State, for the windows that ask and for tests.
     bool isConnected() const { return m_connected; }
     bool hasConnection() const { return m_connection != nullptr; }
-    bool isConnecting() const { return m_pendingSocket != nullptr; }
+    bool isConnecting() const { return m_pendingSocket != nullptr || m_hostLookup != nullptr; }
     wxString statusText() const { return m_statusText; }
     ChatWindowTable& chatWindows() { return m_chatWindows; }
     VisitorGrid* visitorGrid() const { return m_visitorGrid; }
@@ -167,6 +170,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void showStatus(const wxString& text);
 
     // Connection (TavoroClientFrameConnection.cpp).
+    void onHostResolved(wxThreadEvent& event);
+    void connectToAddress(const wxString& dottedAddress);
     void onSocketEvent(wxSocketEvent& event);
     void onConnectTimeout(wxTimerEvent& event);
     void startReader();
@@ -275,8 +280,11 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     Messages::S_SESSION m_session;
 
     // Connection state.
-    ConnectionThread* m_connection = nullptr;   // the running reader, or none
-    wxSocketClient* m_pendingSocket = nullptr;  // a connect attempt in progress
+    ConnectionThread* m_connection = nullptr;       // the running reader, or none
+    wxSocketClient* m_pendingSocket = nullptr;      // a connect attempt in progress
+    std::shared_ptr<Net::HostLookup> m_hostLookup;  // the server name being looked up
+    int m_hostLookupSerial = 0;
+    unsigned short m_connectPort = 0;
     wxTimer m_connectTimer;
     wxTimer m_gridPaintTimer;
     bool m_gridPaintHeld = false;

@@ -7,6 +7,7 @@
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "net/ConnectionThread.h"
+#include "net/HostLookup.h"
 #include "settings/TavoroSettings.h"
 
 namespace Tavoro {
@@ -27,18 +28,39 @@ void TavoroClientFrame::connectToServer() {
     }
 
     const long stored = m_settings.getInt(SETTING_CLIENT_PORT_NUMBER);
-    const unsigned short port =
+    m_connectPort =
         (stored >= 1 && stored <= 65535) ? static_cast<unsigned short>(stored) : kDefaultPort;
 
-    wxIPV4address address;
-    if (!address.Hostname(host)) {
+    abandonConnectAttempt();
+    // The whole attempt, the name's lookup included, gives up after kConnectTimeoutMs.
+    m_connectTimer.StartOnce(kConnectTimeoutMs);
+    const wxString numeric = Net::HostLookup::numericAddress(host);
+    if (!numeric.empty()) {
+        connectToAddress(numeric);
+        return;
+    }
+    // A name is looked up off the window's thread: a slow or dead resolver must not freeze it.
+    m_hostLookup = Net::HostLookup::start(this, ++m_hostLookupSerial, host);
+}
+
+void TavoroClientFrame::onHostResolved(wxThreadEvent& event) {
+    if (!m_hostLookup || event.GetInt() != m_hostLookupSerial)
+        return;  // an attempt given up or replaced meanwhile
+    m_hostLookup.reset();
+    if (event.GetString().empty()) {
+        m_connectTimer.Stop();
         UiPrompts::showMessage(this, _("could not resolve host to IP address"),
                                _("Connection Error"), wxOK);
         return;
     }
-    address.Service(port);
+    connectToAddress(event.GetString());
+}
 
-    abandonConnectAttempt();
+void TavoroClientFrame::connectToAddress(const wxString& dottedAddress) {
+    wxIPV4address address;
+    address.Hostname(dottedAddress);  // a dotted address: no lookup
+    address.Service(m_connectPort);
+
     m_pendingSocket = new wxSocketClient(wxSOCKET_NONE);
     m_pendingSocket->SetEventHandler(*this, ID_SOCKET_CONNECT);
     m_pendingSocket->SetNotify(wxSOCKET_CONNECTION_FLAG | wxSOCKET_LOST_FLAG);
@@ -46,11 +68,13 @@ void TavoroClientFrame::connectToServer() {
     wxLogTrace("net", "connecting socket to server / client");
     const bool connectedAtOnce = m_pendingSocket->Connect(address, false);
     if (connectedAtOnce) {
+        m_connectTimer.Stop();
         startReader();
     } else if (m_pendingSocket->LastError() == wxSOCKET_WOULDBLOCK) {
-        // The outcome arrives as a socket event; the timer bounds the wait.
-        m_connectTimer.StartOnce(kConnectTimeoutMs);
+        // The outcome arrives as a socket event; the timer started with the attempt bounds the
+        // wait.
     } else {
+        m_connectTimer.Stop();
         abandonConnectAttempt();
         showStatus(_("Could not connect to the server"));
     }
@@ -70,13 +94,17 @@ void TavoroClientFrame::onSocketEvent(wxSocketEvent& event) {
 }
 
 void TavoroClientFrame::onConnectTimeout(wxTimerEvent&) {
-    if (!m_pendingSocket)
+    if (!m_pendingSocket && !m_hostLookup)
         return;
     abandonConnectAttempt();
     showStatus(_("Could not connect to the server"));
 }
 
 void TavoroClientFrame::abandonConnectAttempt() {
+    if (m_hostLookup) {
+        m_hostLookup->cancel();
+        m_hostLookup.reset();
+    }
     if (m_pendingSocket) {
         m_pendingSocket->Notify(false);
         m_pendingSocket->Destroy();

@@ -8,7 +8,11 @@
 #include <wx/toolbar.h>
 #include <wx/weakref.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,7 @@
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
+#include "net/HostLookup.h"
 #include "support/FrameTestUtil.h"
 #include "support/GuiTestUtil.h"
 #include "support/LoopbackServer.h"
@@ -266,7 +271,10 @@ TEST_F(MainWindowTest, ServerErrorDisconnectsThenShowsTheText) {
 
 TEST_F(MainWindowTest, ConnectionFailuresLeaveTheWindowUsable) {
     makeFrame("[General]\nServerDNSIP=no-such-host.invalid\n");
+    Net::HostLookup::resolver = [](const wxString&) { return wxString(); };
     frame->connectToServer();
+    ASSERT_TRUE(waitFor([&] { return !prompts.empty(); }));
+    Net::HostLookup::resolver = Net::HostLookup::resolveWithSystem;
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].caption, "Connection Error");
     EXPECT_EQ(prompts[0].text, "could not resolve host to IP address");
@@ -386,6 +394,61 @@ TEST_F(MainWindowTest, DefaultStatusIsTheRightClickedTool) {
     EXPECT_EQ(shown.size(), 2u) << "a right-click without a tool offered the status menu";
     EXPECT_EQ(getSettings().getInt(SETTING_DEFAULT_STATUS), 1);
     UiPrompts::popupMenu = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// The server's name is looked up off the window's thread: while the resolver hangs the window
+// goes on working, a lookup that outlasts the connect limit ends the attempt with the usual
+// text, and an answer in time connects.
+TEST_F(MainWindowTest, ASlowNameLookupDoesNotFreezeTheWindow) {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool released = false;
+    std::atomic<int> lookups{0};
+    std::atomic<bool> answered{false};
+    Net::HostLookup::resolver = [&](const wxString& host) -> wxString {
+        ++lookups;
+        std::unique_lock<std::mutex> hold(lock);
+        changed.wait_for(hold, std::chrono::seconds(20), [&] { return released; });
+        answered = true;
+        return host == "slow.server.test" ? wxString("127.0.0.1") : wxString();
+    };
+    LoopbackServer server;
+    makeFrame("[General]\nServerDNSIP=slow.server.test\nClientPortNumber=" +
+              std::to_string(server.port()) + "\n");
+    wxStopWatch watch;
+    frame->connectToServer();
+    EXPECT_FALSE(answered) << "the window waited for the resolver";
+    EXPECT_LT(watch.Time(), 1000);
+    EXPECT_TRUE(frame->isConnecting());
+    bool handled = false;
+    frame->CallAfter([&] { handled = true; });
+    EXPECT_TRUE(waitFor([&] { return handled; }, 2000)) << "events wait behind the lookup";
+
+    // The lookup outlasts the limit: the attempt ends as a connect that took too long does.
+    EXPECT_TRUE(waitFor([&] { return !frame->isConnecting(); },
+                        TavoroClientFrame::kConnectTimeoutMs + 3000));
+    EXPECT_EQ(status(), "Could not connect to the server");
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        released = true;
+    }
+    changed.notify_all();
+    ASSERT_TRUE(waitFor([&] { return answered.load(); }));
+    Tavoro::Test::pumpEvents(50);
+    EXPECT_FALSE(frame->isConnecting()) << "a late answer revived the attempt";
+    EXPECT_FALSE(frame->hasConnection());
+
+    // An answer in time connects.
+    answered = false;
+    frame->reconnect();
+    ASSERT_TRUE(waitFor([&] { return server.hasPeer() || server.accept(0); }));
+    EXPECT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    EXPECT_EQ(lookups, 2);
+    Net::HostLookup::resolver = Net::HostLookup::resolveWithSystem;
 }
 
 }  // namespace
