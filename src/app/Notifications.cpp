@@ -75,9 +75,9 @@ wxString popupTitle(long kind) {
 void popupReceived(const TavoroSettings& settings, const Messages::S_PopupMessage& popup) {
     bool wanted = false;
     if (popup.kind() == 1)
-        wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS, false);
+        wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS);
     if (popup.kind() == 4)
-        wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS, false);
+        wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS);
     if (wanted && showNotice)
         showNotice(popupTitle(popup.kind()), Tools::escapeMarkup(popup.text()));
 }
