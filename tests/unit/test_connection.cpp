@@ -79,6 +79,42 @@ TEST(FrameCutter, OversizeFrameIsDroppedAndStreamResynchronises) {
     EXPECT_EQ(cut(cutter, "12345678\0"s), Frames{"12345678"});
 }
 
+TEST(FrameCutter, DefaultCapIsSixteenMebibytes) {
+    const size_t cap = 16 * 1024 * 1024;
+    const std::string atCap(cap, 'x');
+    const std::string overCap(cap + 1, 'y');
+    struct Case {
+        const std::string* frame;
+        size_t piece;  // bytes per read
+        bool passes;
+        const char* what;
+    };
+    const Case cases[] = {
+        {&atCap, cap + 1, true, "exactly 16 MiB in one read"},
+        {&atCap, 1024 * 1024, true, "exactly 16 MiB over many reads"},
+        {&overCap, cap + 2, false, "one byte more in one read"},
+        {&overCap, 1024 * 1024, false, "one byte more over many reads"},
+    };
+    for (const Case& c : cases) {
+        FrameCutter cutter;
+        std::string bytes = *c.frame;
+        bytes.push_back('\0');
+        bytes += "next";
+        bytes.push_back('\0');
+        Frames got;
+        for (size_t at = 0; at < bytes.size(); at += c.piece) {
+            for (auto& f : cut(cutter, bytes.substr(at, c.piece)))
+                got.push_back(std::move(f));
+        }
+        ASSERT_EQ(got.size(), c.passes ? 2u : 1u) << c.what;
+        if (c.passes) {
+            EXPECT_TRUE(got[0] == *c.frame) << c.what;
+        }
+        EXPECT_EQ(got.back(), "next") << c.what;
+        EXPECT_EQ(cutter.droppedFrames(), c.passes ? 0u : 1u) << c.what;
+    }
+}
+
 // wxWidgets and its sockets for the connection tests.
 class WxEnvironment : public ::testing::Environment {
   public:
