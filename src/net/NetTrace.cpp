@@ -1,6 +1,7 @@
 #include "net/NetTrace.h"
 
 #include <wx/log.h>
+#include <wx/time.h>
 #include <wx/tokenzr.h>
 #include <wx/utils.h>
 
@@ -85,6 +86,8 @@ void traceNet(const wxString& line) {
     // release build sets (see the header).
     wxLogRecordInfo info(__FILE__, __LINE__, __func__, wxLOG_COMPONENT);
     info.StoreValue(wxLOG_KEY_TRACE_MASK, "net");
+    info.timestampMS = wxGetUTCTimeMillis().GetValue();
+    info.timestamp = static_cast<time_t>(info.timestampMS / 1000);
     wxLog::OnLog(wxLOG_Trace, maskSecrets(line), info);
 }
 
