@@ -8,6 +8,7 @@
 #include "messages/S_CHAT.h"
 #include "messages/S_PopupMessage.h"
 #include "settings/TavoroSettings.h"
+#include "tools/HtmlText.h"
 
 namespace Tavoro::Notifications {
 namespace {
@@ -47,9 +48,11 @@ void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& reque
     }
     wxString title = _("%DOMAIN% Chat");
     title.Replace("%DOMAIN%", request.domain());
+    // The body is read as markup by the notification daemon, so the visitor's name and the
+    // domain are escaped there; the title is plain text to the daemon and stays as it is.
     wxString text = _("Visitor %NAME% has requested a chat on %DOMAIN%");
-    text.Replace("%DOMAIN%", request.domain());
-    text.Replace("%NAME%", request.visitorName());
+    text.Replace("%DOMAIN%", Tools::escapeMarkup(request.domain()));
+    text.Replace("%NAME%", Tools::escapeMarkup(request.visitorName()));
     if (showNotice)
         showNotice(title, text);
 }
@@ -72,11 +75,11 @@ wxString popupTitle(long kind) {
 void popupReceived(const TavoroSettings& settings, const Messages::S_PopupMessage& popup) {
     bool wanted = false;
     if (popup.kind() == 1)
-        wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS, false);
+        wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS);
     if (popup.kind() == 4)
-        wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS, false);
+        wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS);
     if (wanted && showNotice)
-        showNotice(popupTitle(popup.kind()), popup.text());
+        showNotice(popupTitle(popup.kind()), Tools::escapeMarkup(popup.text()));
 }
 
 }  // namespace Tavoro::Notifications

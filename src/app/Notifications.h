@@ -27,6 +27,9 @@ void popupReceived(const TavoroSettings& settings, const Messages::S_PopupMessag
 // 4 "New Exception"; empty for any other type.
 wxString popupTitle(long kind);
 
+// The texts of the notices' bodies are escaped for the notification daemon, which reads the
+// body as markup (see Tools::escapeMarkup); titles are plain text to it and are not.
+//
 // Where sounds and notices go; tests replace these to observe them. By default sounds play
 // through the desktop's sound service and notices show through the notification daemon.
 extern std::function<void(const wxString& soundFile)> playSound;

@@ -1,7 +1,6 @@
 // Handlers of the messages about chats, operators and a visitor's history, and the actions
 // that pick up and close chats.
 #include <wx/grid.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/notebook.h>
 
@@ -26,6 +25,7 @@
 #include "messages/S_VISITDETAIL.h"
 #include "messages/S_VISITORS.h"
 #include "net/ConnectionThread.h"
+#include "net/NetTrace.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
@@ -227,7 +227,7 @@ void TavoroClientFrame::handleFromClient(const TavoroMessage& message) {
     const S_FROMCLIENT from(message);
     if (from.text().StartsWith("~transfer~")) {
         const S_CHATTRANSFER offer(from);
-        wxLogTrace("net", "Chat transfer offer from %s for %s", offer.from(), offer.detail2());
+        traceNet("Chat transfer offer from " + offer.from() + " for " + offer.detail2());
     }
 }
 

@@ -1,6 +1,5 @@
 // The main window's side of the server connection: connecting without blocking the window,
 // starting and stopping the reader thread, sending, and the events the thread posts.
-#include <wx/log.h>
 #include <wx/socket.h>
 
 #include "app/ClientIds.h"
@@ -8,6 +7,7 @@
 #include "app/UiPrompts.h"
 #include "net/ConnectionThread.h"
 #include "net/HostLookup.h"
+#include "net/NetTrace.h"
 #include "settings/TavoroSettings.h"
 
 namespace Tavoro {
@@ -65,7 +65,7 @@ void TavoroClientFrame::connectToAddress(const wxString& dottedAddress) {
     m_pendingSocket->SetEventHandler(*this, ID_SOCKET_CONNECT);
     m_pendingSocket->SetNotify(wxSOCKET_CONNECTION_FLAG | wxSOCKET_LOST_FLAG);
     m_pendingSocket->Notify(true);
-    wxLogTrace("net", "connecting socket to server / client");
+    traceNet("connecting socket to server / client");
     const bool connectedAtOnce = m_pendingSocket->Connect(address, false);
     if (connectedAtOnce) {
         m_connectTimer.Stop();
@@ -119,7 +119,7 @@ void TavoroClientFrame::startReader() {
     stopConnection();
     auto* thread = new ConnectionThread(socket, this, ++m_connectionSerial);
     if (thread->Run() != wxTHREAD_NO_ERROR) {
-        wxLogTrace("net", "could not start the connection thread");
+        traceNet("could not start the connection thread");
         delete thread;  // never started: not self-deleting yet
         return;
     }
@@ -149,8 +149,7 @@ void TavoroClientFrame::sendToServer(const wxString& text) {
     if (sentTextObserver)
         sentTextObserver(text);
     if (!m_connection) {
-        wxLogTrace("net", "Tried to send data to thread, but thread does not exist.  Data was: %s",
-                   text);
+        traceNet("Tried to send data to thread, but thread does not exist.  Data was: " + text);
         return;
     }
     m_connection->send(text);
@@ -164,7 +163,7 @@ void TavoroClientFrame::onServerData(wxThreadEvent& event) {
 }
 
 void TavoroClientFrame::onConnectionStatus(wxThreadEvent& event) {
-    wxLogTrace("net", "%s", event.GetString());
+    traceNet(event.GetString());
 }
 
 void TavoroClientFrame::onConnectionLost(wxThreadEvent& event) {

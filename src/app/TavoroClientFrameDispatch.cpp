@@ -1,9 +1,8 @@
 // Dispatch of server messages to their handlers, and the handlers of the connection's own
 // conversation (server texts, errors, closing).
-#include <wx/log.h>
-
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
+#include "net/NetTrace.h"
 
 namespace Tavoro {
 
@@ -87,15 +86,15 @@ void TavoroClientFrame::dispatchMessage(const TavoroMessage& message) {
             handleClose();
             break;
         case MK_UNKNOWN:
-            wxLogTrace("net", "Unhandled server message recieved: %s", message.command());
+            traceNet("Unhandled server message recieved: " + message.command());
             if (unhandledMessageObserver)
                 unhandledMessageObserver(message);
             break;
         case MK_EMPTY:
-            wxLogTrace("net", "Empty Message Recieved: %s", message.toText());
+            traceNet("Empty Message Recieved: " + message.toText());
             break;
         case MK_BOTAN_EXCEPTION:
-            wxLogTrace("net", "Exception from decryption: %s", message.data());
+            traceNet("Exception from decryption: " + message.data());
             break;
         default:
             // Kinds without an effect on this client (rights, call-backs, ...).

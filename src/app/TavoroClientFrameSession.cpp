@@ -1,10 +1,9 @@
 // The secure session of one connection: greeting and key exchange, session data and login,
 // and the server's confirmation.
-#include <wx/log.h>
-
 #include "app/TavoroClientFrame.h"
 #include "messages/LoginMessage.h"
 #include "net/ConnectionThread.h"
+#include "net/NetTrace.h"
 #include "settings/TavoroSettings.h"
 
 namespace Tavoro {
@@ -17,7 +16,7 @@ void TavoroClientFrame::handleHello(const TavoroMessage& message) {
     wxString error;
     // Each greeting gets a fresh key; its primes replace those of any earlier greeting.
     if (!Net::makeClientKey(m_keyPrimes, publicKey, error)) {
-        wxLogTrace("net", "%s", error);
+        traceNet(error);
         return;
     }
     sendToServer("@PUBLICKEY:" + publicKey);
@@ -27,7 +26,7 @@ void TavoroClientFrame::handleSession(const TavoroMessage& message) {
     wxString plain;
     wxString error;
     if (!Net::decryptSessionData(m_keyPrimes, message.data(), plain, error)) {
-        wxLogTrace("net", "%s", error);
+        traceNet(error);
         refuseInsecureSession(error);
         return;
     }
@@ -52,7 +51,7 @@ void TavoroClientFrame::handleSession(const TavoroMessage& message) {
 void TavoroClientFrame::refuseInsecureSession(const wxString& reason) {
     // Logging in under a key anybody can derive would expose the operator's password: the
     // connection is dropped instead, and "Re&connect" tries again.
-    wxLogTrace("net", "No secure session: %s", reason);
+    traceNet("No secure session: " + reason);
     stopConnection();
     m_connected = false;
     showStatus(S_SESSION::noSecureSessionText());

@@ -54,17 +54,13 @@ const int kTextOrder[] = {
     SETTING_NEW_VISITOR_SOUND_PATH,
 };
 
-// Check boxes (ids 5 to 14) with the state they take when their key is missing.
-struct CheckDefault {
-    int id;
-    bool whenMissing;
-};
-const CheckDefault kCheckOrder[] = {
-    {SETTING_ALWAYS_ASK_FOR_PASSWORD, false}, {SETTING_AUTO_CHECK_SPELLING, false},
-    {SETTING_CONFIRM_CLOSE_CLIENT, true},     {SETTING_ELAPSED_TIME, false},
-    {SETTING_HIDE_CLIENT_ON_STARTUP, false},  {SETTING_LEAVE_CHAT_ON_SCREEN, false},
-    {SETTING_POPUP_FOR_EXCEPTIONS, true},     {SETTING_POPUP_FOR_NEW_VISITORS, true},
-    {SETTING_RIGHT_TO_LEFT_TEXT, false},      {SETTING_CHECK_SPELLING_AS_YOU_TYPE, false},
+// Check boxes (ids 5 to 14); a missing key shows TavoroSettings::boolWhenMissing.
+const int kCheckOrder[] = {
+    SETTING_ALWAYS_ASK_FOR_PASSWORD, SETTING_AUTO_CHECK_SPELLING,
+    SETTING_CONFIRM_CLOSE_CLIENT,    SETTING_ELAPSED_TIME,
+    SETTING_HIDE_CLIENT_ON_STARTUP,  SETTING_LEAVE_CHAT_ON_SCREEN,
+    SETTING_POPUP_FOR_EXCEPTIONS,    SETTING_POPUP_FOR_NEW_VISITORS,
+    SETTING_RIGHT_TO_LEFT_TEXT,      SETTING_CHECK_SPELLING_AS_YOU_TYPE,
 };
 
 // Combo boxes; the dictionary choice has no key of its own and lands under "Unknown".
@@ -411,8 +407,8 @@ void SettingsDialog::loadSettings() {
             loadText(m_settings, id, text);
         }
     }
-    for (const CheckDefault& check : kCheckOrder) {
-        loadCheckBox(m_settings, check.id, *m_checkBoxes.at(check.id), check.whenMissing);
+    for (int id : kCheckOrder) {
+        loadCheckBox(m_settings, id, *m_checkBoxes.at(id), TavoroSettings::boolWhenMissing(id));
     }
     for (int id : kComboOrder) {
         loadText(m_settings, id, *m_combos.at(id));
@@ -458,8 +454,8 @@ void SettingsDialog::saveSettings() {
     for (int id : kTextOrder) {
         saveText(m_settings, id, *m_texts.at(id));
     }
-    for (const CheckDefault& check : kCheckOrder) {
-        saveCheckBox(m_settings, check.id, *m_checkBoxes.at(check.id));
+    for (int id : kCheckOrder) {
+        saveCheckBox(m_settings, id, *m_checkBoxes.at(id));
     }
     for (int id : kComboOrder) {
         saveText(m_settings, id, *m_combos.at(id));

@@ -152,7 +152,7 @@ bool imageWithinLimits(const wxString& path, wxBitmapType type) {
     long long height = 0;
     if (!headerImageSize(file, type, &width, &height))
         return true;
-    return width > 0 && height > 0 && width * height <= SitePropertiesDialog::kMaxImagePixels;
+    return SitePropertiesDialog::pixelCountWithinLimit(width, height);
 }
 
 // A label beside a control (grid or row: centred vertically) or above one (column).
@@ -477,6 +477,11 @@ bool SitePropertiesDialog::declaredImageSize(const wxString& path, long long* wi
     wxFFile file(path, "rb");
     return type != wxBITMAP_TYPE_INVALID && file.IsOpened() &&
            headerImageSize(file, type, width, height);
+}
+
+bool SitePropertiesDialog::pixelCountWithinLimit(long long width, long long height) {
+    // Divided rather than multiplied, so that no product can overflow.
+    return width > 0 && height > 0 && width <= kMaxImagePixels / height;
 }
 
 // ---- Events ---------------------------------------------------------------------------------

@@ -59,6 +59,10 @@ class SitePropertiesDialog : public wxDialog {
     // JPEG, PNG), read without decoding it; false when the file cannot be read or its header
     // is not that of the format.
     static bool declaredImageSize(const wxString& path, long long* width, long long* height);
+    // Whether a picture of this declared size may be decoded: both sides positive and at most
+    // kMaxImagePixels pixels in all. Holds for any sides a header can declare (a PNG's are up
+    // to 2^32 - 1 each, whose product does not fit in 64 signed bits).
+    static bool pixelCountWithinLimit(long long width, long long height);
 
     Messages::S_SS& settings() const { return *m_settings; }
 

@@ -346,13 +346,17 @@ void VisitDetail::on_page_changed(wxBookCtrlEvent& event) {
 }
 
 void VisitDetail::request_prev_visits() {
-    // Without a visit there is nobody to ask about. A request already on its way is not sent
-    // again: flipping pages while the answer is pending would otherwise repeat it.
-    if (!m_visit || m_services == nullptr || m_visitsLoaded || m_visitsRequested) {
+    // Without a visit there is nobody to ask about. An unanswered request is sent again, once
+    // for each selection of the page: its reply may have been dropped on the way (the owner
+    // drops replies for a visitor it no longer shows), and nothing else would ever ask again.
+    if (!m_visit || m_services == nullptr || m_visitsLoaded) {
         return;
     }
-    m_visitsRequested = true;
     m_services->requestPrevVisits(m_visit->site(), m_visit->visitField1(), m_visit->username());
+    if (m_visitsRequested) {
+        return;  // "Requesting..." is already shown
+    }
+    m_visitsRequested = true;
     wxGridUpdateLocker batch(m_earlierVisitsGrid);
     deleteAllRows(m_earlierVisitsGrid);
     m_earlierVisitsGrid->AppendRows(1);
@@ -360,11 +364,15 @@ void VisitDetail::request_prev_visits() {
 }
 
 void VisitDetail::request_prev_chats() {
-    if (!m_visit || m_services == nullptr || m_chatsLoaded || m_chatsRequested) {
+    // As for the earlier visits: asked again on each selection until the reply arrives.
+    if (!m_visit || m_services == nullptr || m_chatsLoaded) {
+        return;
+    }
+    m_services->requestPrevChats(m_visit->site(), m_visit->visitField1());
+    if (m_chatsRequested) {
         return;
     }
     m_chatsRequested = true;
-    m_services->requestPrevChats(m_visit->site(), m_visit->visitField1());
     wxGridUpdateLocker batch(m_earlierChatsGrid);
     deleteAllRows(m_earlierChatsGrid);
     m_earlierChatsGrid->AppendRows(1);

@@ -29,9 +29,10 @@ namespace Tavoro::Dialog {
 // transcript. It never talks to the server itself; history requests go through the owner's
 // services, and the owner hands it the replies, which it then keeps.
 //
-// The earlier visits and chats of a visit are asked for once each, when their page is first
-// selected after the visit arrived; a new visit clears them and makes the next selection ask
-// again.
+// The earlier visits and chats of a visit are asked for when their page is selected, until
+// the answer has arrived: each selection of the page while it still says "Requesting..." asks
+// once more (the owner drops a reply it cannot place, and the page would otherwise wait for
+// it for good). A new visit clears them and makes the next selection ask again.
 class VisitDetail : public wxPanel {
   public:
     // Notebook page indexes.
@@ -112,8 +113,8 @@ class VisitDetail : public wxPanel {
     std::unique_ptr<Messages::S_VISITDETAIL> m_visit;
     std::unique_ptr<Messages::S_PREVVISITS> m_prevVisits;
     std::unique_ptr<Messages::S_PREVCHATS> m_prevChats;
-    // Loaded: the grid shows the reply. Requested: the request for the current visit went
-    // out; it is not sent again while the reply is pending.
+    // Loaded: the grid shows the reply. Requested: a request for the current visit went out
+    // and the grid shows "Requesting..." until the reply arrives.
     bool m_visitsLoaded = false;
     bool m_chatsLoaded = false;
     bool m_visitsRequested = false;

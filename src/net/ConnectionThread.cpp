@@ -1,6 +1,5 @@
 #include "net/ConnectionThread.h"
 
-#include <wx/log.h>
 #include <wx/utils.h>
 
 #include <sys/socket.h>
@@ -10,6 +9,7 @@
 #include <exception>
 
 #include "net/FrameCrypto.h"
+#include "net/NetTrace.h"
 
 namespace Tavoro {
 
@@ -109,11 +109,12 @@ void ConnectionThread::stop() {
 bool ConnectionThread::send(const wxString& text) {
     std::string frame;
     if (!m_encrypted) {
-        postStatus("->" + text);
+        // The echo of a sent frame is only ever traced; the secrets in it never leave here.
+        postStatus(maskSecrets("->" + text));
         const wxScopedCharBuffer utf8 = text.utf8_str();
         frame.assign(utf8.data(), utf8.length());
     } else {
-        postStatus("*>" + text);
+        postStatus(maskSecrets("*>" + text));
         try {
             wxMutexLocker lock(m_cryptoLock);
             frame = Net::encryptFrame(m_sessionKey, text);
@@ -130,7 +131,7 @@ bool ConnectionThread::send(const wxString& text) {
 bool ConnectionThread::writeAll(const std::string& bytes) {
     wxMutexLocker lock(m_socketLock);
     if (!m_socket || m_writeFailed) {
-        wxLogTrace("net", "Tried to send data without a connection; dropped.");
+        traceNet("Tried to send data without a connection; dropped.");
         return false;
     }
     // The whole frame has to be handed over within the write timeout; a server that takes a
@@ -151,7 +152,8 @@ bool ConnectionThread::writeAll(const std::string& bytes) {
         if (written == 0) {
             // A server that stopped reading (the time is up) or a broken connection: the
             // frame stream is cut somewhere inside this frame and cannot be continued.
-            wxLogTrace("net", "Socket write failed after %zu of %zu bytes", done, bytes.size());
+            traceNet(
+                wxString::Format("Socket write failed after %zu of %zu bytes", done, bytes.size()));
             shutDownLocked();
             return false;
         }
@@ -229,7 +231,7 @@ wxThread::ExitCode ConnectionThread::Entry() {
                       [this](std::string&& frame) { post(EVT_SERVER_DATA, frameToText(frame)); });
         if (m_cutter.droppedFrames() != reportedDrops) {
             reportedDrops = m_cutter.droppedFrames();
-            wxLogTrace("net", "Dropped an oversize frame (%zu so far)", reportedDrops);
+            traceNet(wxString::Format("Dropped an oversize frame (%zu so far)", reportedDrops));
         }
     }
     return nullptr;

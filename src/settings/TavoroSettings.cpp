@@ -157,6 +157,14 @@ bool TavoroSettings::getBool(int id, bool fallback) const {
     return text == "yes";
 }
 
+bool TavoroSettings::getBool(int id) const {
+    return getBool(id, boolWhenMissing(id));
+}
+
+bool TavoroSettings::boolWhenMissing(int id) {
+    return id == SETTING_CONFIRM_CLOSE_CLIENT;
+}
+
 bool TavoroSettings::exists(int id) const {
     return m_config->HasEntry(absoluteKey(id));
 }

@@ -74,6 +74,12 @@ class TavoroSettings {
     long getInt(int id) const;
     // Whether the value is exactly "yes"; the fallback when the key is missing.
     bool getBool(int id, bool fallback) const;
+    // Whether the value is exactly "yes"; boolWhenMissing(id) when the key is missing.
+    bool getBool(int id) const;
+    // What a missing yes/no setting means, for every place that reads or shows it: only
+    // "Confirm Close Client" is on; everything else, the pop-up notices included, is off until
+    // the operator switches it on.
+    static bool boolWhenMissing(int id);
     bool exists(int id) const;
 
     bool setString(int id, const wxString& value);

@@ -39,6 +39,33 @@ wxString escapeHtml(const wxString& text) {
     return out;
 }
 
+wxString escapeMarkup(const wxString& text) {
+    wxString out;
+    out.reserve(text.length() + text.length() / 8);
+    for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
+        switch ((*it).GetValue()) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += *it;
+        }
+    }
+    return out;
+}
+
 namespace {
 
 bool startsAt(const wxString& text, size_t pos, const wxString& prefix) {

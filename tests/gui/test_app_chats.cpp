@@ -19,6 +19,8 @@
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
+#include "messages/S_CHAT.h"
+#include "messages/S_PopupMessage.h"
 #include "net/ConnectionThread.h"
 #include "settings/TavoroSettings.h"
 #include "support/FrameTestUtil.h"
@@ -357,6 +359,60 @@ TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
     ASSERT_NE(third, wxNOT_FOUND) << "a line read before the loss was dropped";
     EXPECT_LT(first, second);
     EXPECT_LT(second, third);
+}
+
+// Desktop notices as Notifications hands them to the daemon.
+class NoticesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Notifications::playSound = nullptr;
+        Notifications::showNotice = [this](const wxString& title, const wxString& body) {
+            shown.push_back({title, body});
+        };
+    }
+    void TearDown() override { Notifications::showNotice = nullptr; }
+    void popup(const wxString& data) {
+        Notifications::popupReceived(
+            settings, Messages::S_PopupMessage(Messages::TavoroMessage(Messages::MK_POPUP, data)));
+    }
+
+    Tavoro::Test::TempDir dir;
+    TavoroSettings settings{dir.file("settings.ini")};
+    std::vector<std::pair<wxString, wxString>> shown;
+};
+
+TEST_F(NoticesTest, BodiesCarryVisitorAndServerTextsEscaped) {
+    Notifications::chatRequested(
+        settings,
+        Messages::S_CHAT(Messages::TavoroMessage("@CHAT:c1:a&b.example:<b>Vera</b> O'Neil")));
+    settings.setString(SETTING_POPUP_FOR_EXCEPTIONS, "yes");
+    popup("E\t<i>Error</i> in \"cart\" & 'pay'");
+    using Notice = std::pair<wxString, wxString>;
+    EXPECT_EQ(
+        shown,
+        (std::vector<Notice>{
+            {"a&b.example Chat",
+             "Visitor &lt;b&gt;Vera&lt;/b&gt; O&apos;Neil has requested a chat on "
+             "a&amp;b.example"},
+            {"New Exception", "&lt;i&gt;Error&lt;/i&gt; in &quot;cart&quot; &amp; &apos;pay&apos;"},
+        }));
+}
+
+TEST_F(NoticesTest, PopupsOnlyWhenTheirSettingIsYes) {
+    // Missing keys: no notices at all.
+    popup("Arrival\tnew visitor");
+    popup("E\tan exception");
+    EXPECT_TRUE(shown.empty());
+    settings.setString(SETTING_POPUP_FOR_NEW_VISITORS, "no");
+    settings.setString(SETTING_POPUP_FOR_EXCEPTIONS, "no");
+    popup("Arrival\tnew visitor");
+    popup("E\tan exception");
+    EXPECT_TRUE(shown.empty());
+    settings.setString(SETTING_POPUP_FOR_NEW_VISITORS, "yes");
+    popup("Arrival\tnew visitor");
+    popup("E\tan exception");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, "New Visitor");
 }
 
 }  // namespace

@@ -16,11 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "SessionSealer.h"
 #include "app/ChatWindowTable.h"
 #include "app/ClientIds.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
+#include "messages/S_SESSION.h"
 #include "net/HostLookup.h"
 #include "support/FrameTestUtil.h"
 #include "support/GuiTestUtil.h"
@@ -321,6 +323,61 @@ TEST_F(MainWindowTest, ReconnectDropsMessagesOfTheOldConnection) {
     first.send("@MSG:new\0"s);
     ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
     EXPECT_EQ(prompts[0].text, "new");
+}
+
+// Plays the server's side of the key exchange: greets, takes the client's public key and
+// answers with session data sealed under it, whose field 13 (the session key) is sessionKey.
+// Returns false when the client did not send its key.
+bool sendSessionData(LoopbackServer& server, Tavoro::Test::SentFrameReader& reader,
+                     const std::string& sessionKey) {
+    using namespace std::string_literals;
+    server.send("@HELLO:Tavoro\0"s);
+    const std::vector<std::string> frames = reader.next(1);
+    const std::string prefix = "@PUBLICKEY:";
+    if (frames.size() != 1 || frames[0].compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const std::string data =
+        "Tavoro Server\t1.0\tDemo\tAcme\t127.0.0.1\t8011\t10\ten\tUTC\tdemo"
+        "\tunlimited\t0\t\t" +
+        sessionKey;
+    std::string sealed;
+    std::string error;
+    if (!TavoroDemo::SessionSealer::seal(frames[0].substr(prefix.size()), data, sealed, error))
+        return false;
+    return server.send("@SESSION:" + sealed + "\0"s);
+}
+
+TEST_F(MainWindowTest, NoLoginWithoutASessionKey) {
+    LoopbackServer server;
+    makeFrame(localSettings(server.port()) + "Username=ann\nPassword=hunter2\n");
+    frame->connectToServer();
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    Tavoro::Test::SentFrameReader reader(server);
+
+    // Session data that decrypts but carries an empty key: the connection is dropped before
+    // the login, which would go out under a key anybody can derive.
+    ASSERT_TRUE(sendSessionData(server, reader, ""));
+    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }));
+    EXPECT_EQ(status(), Messages::S_SESSION::noSecureSessionText());
+    EXPECT_FALSE(frame->isConnected());
+    for (const wxString& text : sent)
+        EXPECT_FALSE(text.StartsWith("@LOGIN")) << text;
+    EXPECT_TRUE(reader.next(1, 300).empty()) << "nothing after the public key";
+
+    // The same exchange with a key logs in: the refusal above was for the missing key alone.
+    sent.clear();
+    reader.reset();
+    frame->reconnect();
+    server.closePeer();
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(sendSessionData(server, reader, "0123456789abcdef"));
+    ASSERT_TRUE(waitFor([&] { return frame->isConnected(); }));
+    EXPECT_EQ(reader.next(1).size(), 1u) << "the encrypted login";
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_TRUE(sent[1].StartsWith("@LOGIN:")) << sent[1];
+    EXPECT_TRUE(status().StartsWith("Connecting to Tavoro Server")) << status();
 }
 
 TEST_F(MainWindowTest, QuitSendsNothingAndCloses) {

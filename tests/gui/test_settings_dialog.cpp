@@ -60,7 +60,7 @@ const std::vector<CheckCase> kChecks = {
     {SETTING_ALWAYS_ASK_FOR_PASSWORD, false}, {SETTING_AUTO_CHECK_SPELLING, false},
     {SETTING_CONFIRM_CLOSE_CLIENT, true},     {SETTING_ELAPSED_TIME, false},
     {SETTING_HIDE_CLIENT_ON_STARTUP, false},  {SETTING_LEAVE_CHAT_ON_SCREEN, false},
-    {SETTING_POPUP_FOR_EXCEPTIONS, true},     {SETTING_POPUP_FOR_NEW_VISITORS, true},
+    {SETTING_POPUP_FOR_EXCEPTIONS, false},    {SETTING_POPUP_FOR_NEW_VISITORS, false},
     {SETTING_RIGHT_TO_LEFT_TEXT, false},      {SETTING_CHECK_SPELLING_AS_YOU_TYPE, false},
 };
 
@@ -332,6 +332,9 @@ TEST_F(SettingsDialogTest, OkOnEmptyConfigurationStoresTheShownDefaults) {
     EXPECT_EQ(reread.getString(SETTING_DEFAULT_CHAT_MESSAGE), kChatDefault);
     EXPECT_EQ(reread.getString(SETTING_CONFIRM_CLOSE_CLIENT), "yes");
     EXPECT_EQ(reread.getString(SETTING_HIDE_CLIENT_ON_STARTUP), "no");
+    // The pop-up notices stay off, as they were before the dialog was opened.
+    EXPECT_EQ(reread.getString(SETTING_POPUP_FOR_NEW_VISITORS), "no");
+    EXPECT_EQ(reread.getString(SETTING_POPUP_FOR_EXCEPTIONS), "no");
     EXPECT_TRUE(reread.exists(SETTING_SERVER_DNS_IP));
     EXPECT_EQ(reread.getString(SETTING_SERVER_DNS_IP), "");
 

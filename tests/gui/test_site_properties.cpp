@@ -394,6 +394,33 @@ TEST(SitePropertiesDialog, DeclaredSizeOfImagesMadeByTheEncoders) {
     EXPECT_FALSE(SitePropertiesDialog::declaredImageSize(dir.file("none.png"), &width, &height));
 }
 
+TEST(SitePropertiesDialog, PixelLimitHoldsForEveryDeclarableSize) {
+    const long long most = SitePropertiesDialog::kMaxImagePixels;
+    ASSERT_EQ(most, 4096LL * 4096LL);
+    struct Case {
+        long long width, height;
+        bool within;
+    };
+    const Case cases[] = {
+        {4096, 4096, true},
+        {4097, 4096, false},
+        {1, most, true},
+        {most, 1, true},
+        {1, most + 1, false},
+        {0, 5, false},
+        {5, 0, false},
+        // A PNG's largest sides: their product wraps to a negative 64-bit number.
+        {0xFFFFFFFFLL, 0xFFFFFFFFLL, false},
+        {0x80000001LL, 0xFFFFFFFFLL, false},
+        // A BMP's largest sides (the absolute value of a signed 32-bit number).
+        {0x80000000LL, 0x80000000LL, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SitePropertiesDialog::pixelCountWithinLimit(c.width, c.height), c.within)
+            << c.width << " x " << c.height;
+    }
+}
+
 TEST(SitePropertiesDialog, LargeStatusImageIsScaledIntoThePreview) {
     TempDir dir;
     ASSERT_TRUE(wxImage(800, 100).SaveFile(dir.file("wide.png"), wxBITMAP_TYPE_PNG));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/init.h>
+#include <wx/log.h>
 #include <wx/socket.h>
 #include <wx/utils.h>
 
@@ -9,9 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "messages/LoginMessage.h"
 #include "net/ConnectionThread.h"
 #include "net/FrameCutter.h"
+#include "net/NetTrace.h"
+#include "settings/TavoroSettings.h"
 #include "support/LoopbackServer.h"
+#include "support/TempDir.h"
 #include "support/WaitUntil.h"
 
 using Tavoro::ConnectionThread;
@@ -72,6 +77,42 @@ TEST(FrameCutter, OversizeFrameIsDroppedAndStreamResynchronises) {
     EXPECT_EQ(cut(cutter, "a\0"s + std::string(20, 'x') + "\0b\0"s), (Frames{"a", "b"}));
     // A frame of exactly the cap still passes.
     EXPECT_EQ(cut(cutter, "12345678\0"s), Frames{"12345678"});
+}
+
+TEST(FrameCutter, DefaultCapIsSixteenMebibytes) {
+    const size_t cap = 16 * 1024 * 1024;
+    const std::string atCap(cap, 'x');
+    const std::string overCap(cap + 1, 'y');
+    struct Case {
+        const std::string* frame;
+        size_t piece;  // bytes per read
+        bool passes;
+        const char* what;
+    };
+    const Case cases[] = {
+        {&atCap, cap + 1, true, "exactly 16 MiB in one read"},
+        {&atCap, 1024 * 1024, true, "exactly 16 MiB over many reads"},
+        {&overCap, cap + 2, false, "one byte more in one read"},
+        {&overCap, 1024 * 1024, false, "one byte more over many reads"},
+    };
+    for (const Case& c : cases) {
+        FrameCutter cutter;
+        std::string bytes = *c.frame;
+        bytes.push_back('\0');
+        bytes += "next";
+        bytes.push_back('\0');
+        Frames got;
+        for (size_t at = 0; at < bytes.size(); at += c.piece) {
+            for (auto& f : cut(cutter, bytes.substr(at, c.piece)))
+                got.push_back(std::move(f));
+        }
+        ASSERT_EQ(got.size(), c.passes ? 2u : 1u) << c.what;
+        if (c.passes) {
+            EXPECT_TRUE(got[0] == *c.frame) << c.what;
+        }
+        EXPECT_EQ(got.back(), "next") << c.what;
+        EXPECT_EQ(cutter.droppedFrames(), c.passes ? 0u : 1u) << c.what;
+    }
 }
 
 // wxWidgets and its sockets for the connection tests.
@@ -216,6 +257,134 @@ TEST_F(ConnectionThreadTest, NothingIsPostedAfterStop) {
     EXPECT_EQ(recorder.all().size(), before);
     EXPECT_EQ(recorder.count(Tavoro::EVT_CONNECTION_ENDED), 0u)
         << "a stopped connection no longer reports to its old owner";
+}
+
+// ---------------------------------------------------------------- the "net" trace
+
+// The login frame of an operator with the given password, as the client sends it.
+wxString loginText(const wxString& password) {
+    Tavoro::Test::TempDir dir;
+    Tavoro::TavoroSettings settings(dir.file("settings.ini"));
+    settings.setString(Tavoro::SETTING_AUTHENTICATION_STRING, "AUTH");
+    settings.setString(Tavoro::SETTING_OPERATOR_NAME, "Ann Operator");
+    settings.setString(Tavoro::SETTING_USERNAME, "ann");
+    settings.setString(Tavoro::SETTING_PASSWORD, password);
+    return Tavoro::Messages::LoginMessage(settings).toText();
+}
+
+TEST(NetTrace, MaskSecretsHidesPasswordAndSessionKeyOnly) {
+    using Tavoro::maskSecrets;
+    const wxString masked = maskSecrets("->" + loginText(L"pa ss\u00e9:1"));
+    EXPECT_FALSE(masked.Contains("pa ss")) << masked;
+    EXPECT_TRUE(masked.StartsWith("->@LOGIN:AUTH\tAnn Operator\t")) << masked;
+    EXPECT_TRUE(masked.EndsWith("\ten\tann\t********")) << masked;
+
+    struct Case {
+        const char* what;
+        wxString text;
+        wxString masked;
+    };
+    const wxString session12 = "@SESSION:app\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12";
+    const Case cases[] = {
+        {"encrypted echo, lower-case command", "*>@login:a\tb\tc\td\te\tf\tg\th\tpw",
+         "*>@login:a\tb\tc\td\te\tf\tg\th\t********"},
+        {"a field after the password stays", "@LOGIN:a\tb\tc\td\te\tf\tg\th\tpw\tnext",
+         "@LOGIN:a\tb\tc\td\te\tf\tg\th\t********\tnext"},
+        {"empty password", "@LOGIN:a\tb\tc\td\te\tf\tg\th\t", "@LOGIN:a\tb\tc\td\te\tf\tg\th\t"},
+        {"too few fields: no password", "@LOGIN:a\tb\tc\td\te\tf\tg\th",
+         "@LOGIN:a\tb\tc\td\te\tf\tg\th"},
+        {"session key", session12 + "\tk3y", session12 + "\t********"},
+        {"session data without a key", session12, session12},
+        {"encrypted session data (no TABs)", "@SESSION:QUJDREVG+/==", "@SESSION:QUJDREVG+/=="},
+        {"two frames in one text",
+         "@LOGIN:a\tb\tc\td\te\tf\tg\th\tpw1 @LOGIN:a\tb\tc\td\te\tf\tg\th\tpw2",
+         "@LOGIN:a\tb\tc\td\te\tf\tg\th\t********\tb\tc\td\te\tf\tg\th\t********"},
+        {"other frames unchanged", "*>@SENDTO:k:\tpassword\t", "*>@SENDTO:k:\tpassword\t"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(maskSecrets(c.text), c.masked) << c.what;
+}
+
+TEST(NetTrace, ListNamesTheMaskLikeTheToolkit) {
+    using Tavoro::traceListNames;
+    for (const char* list : {"net", "gui,net", "net;socket", "a:net:b"})
+        EXPECT_TRUE(traceListNames(list, "net")) << list;
+    for (const char* list : {"", "network", "gui", "NET", "gui, net"})
+        EXPECT_FALSE(traceListNames(list, "net")) << list;
+}
+
+// Keeps every log record the active target receives, and restores the log state on exit.
+class TraceCapture : public wxLog {
+  public:
+    TraceCapture() : m_previous(wxLog::SetActiveTarget(this)), m_level(wxLog::GetLogLevel()) {
+        wxString value;
+        m_hadTrace = wxGetEnv("WXTRACE", &value);
+        m_trace = value;
+    }
+    ~TraceCapture() override {
+        wxLog::SetActiveTarget(m_previous);
+        wxLog::SetLogLevel(m_level);
+        if (m_hadTrace)
+            wxSetEnv("WXTRACE", m_trace);
+        else
+            wxUnsetEnv("WXTRACE");
+    }
+    std::vector<wxString> lines;
+
+  protected:
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override {
+        if (level == wxLOG_Trace)
+            lines.push_back(msg);
+    }
+
+  private:
+    wxLog* m_previous;
+    wxLogLevel m_level;
+    bool m_hadTrace = false;
+    wxString m_trace;
+};
+
+TEST(NetTrace, TracesInAReleaseBuildOnlyWhenWxTraceNamesNet) {
+    TraceCapture capture;
+    // What a program built with NDEBUG does at start-up.
+    wxLog::SetLogLevel(wxLOG_Info);
+    wxUnsetEnv("WXTRACE");
+    Tavoro::traceNet("off");
+    wxSetEnv("WXTRACE", "gui");
+    Tavoro::traceNet("other mask");
+    wxSetEnv("WXTRACE", "gui,net");
+    Tavoro::traceNet("on");
+    Tavoro::traceNet("->" + loginText("hunter2"));
+    ASSERT_EQ(capture.lines.size(), 2u);
+    EXPECT_TRUE(capture.lines[0].EndsWith("on")) << capture.lines[0];
+    EXPECT_TRUE(capture.lines[1].Contains("->@LOGIN:")) << capture.lines[1];
+    EXPECT_FALSE(capture.lines[1].Contains("hunter2")) << capture.lines[1];
+}
+
+TEST_F(ConnectionThreadTest, TraceOfALoginHidesThePassword) {
+    TraceCapture capture;
+    wxSetEnv("WXTRACE", "net");
+    const wxString login = loginText("hunter2");
+    ASSERT_TRUE(thread->send(login));
+    const std::string sent = server.readFrames(1);
+    EXPECT_NE(sent.find("\tann\thunter2"), std::string::npos) << "the server gets the password";
+    thread->setSessionKey("session-key");
+    ASSERT_TRUE(thread->send(login));
+    EXPECT_FALSE(server.readFrames(1).empty());
+    ASSERT_TRUE(waitUntil([&] { return recorder.count(Tavoro::EVT_CONNECTION_STATUS) >= 2; }));
+
+    // The window traces each status the thread posts.
+    for (const auto& e : recorder.all()) {
+        if (e.type == Tavoro::EVT_CONNECTION_STATUS)
+            Tavoro::traceNet(e.text);
+    }
+    ASSERT_EQ(capture.lines.size(), 2u);
+    EXPECT_TRUE(capture.lines[0].Contains("->@LOGIN:")) << capture.lines[0];
+    EXPECT_TRUE(capture.lines[1].Contains("*>@LOGIN:")) << capture.lines[1];
+    for (const auto& e : recorder.all())
+        EXPECT_FALSE(e.text.Contains("hunter2")) << e.text;
+    for (const wxString& line : capture.lines)
+        EXPECT_FALSE(line.Contains("hunter2")) << line;
 }
 
 }  // namespace

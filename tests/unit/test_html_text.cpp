@@ -36,6 +36,16 @@ TEST(HtmlText, EscapingAndLinks) {
     }
 }
 
+TEST(HtmlText, MarkupEscapingForNotices) {
+    EXPECT_EQ(Tools::escapeMarkup("<b>Ann</b> & \"Bo\" O'Neil"),
+              "&lt;b&gt;Ann&lt;/b&gt; &amp; &quot;Bo&quot; O&apos;Neil");
+    // Already escaped text is escaped again: it is the visitor's literal text.
+    EXPECT_EQ(Tools::escapeMarkup("&amp;"), "&amp;amp;");
+    // Line breaks and other characters are left to the daemon.
+    EXPECT_EQ(Tools::escapeMarkup(wxString(L"a\nb\r\n\u00e9 %NAME%")),
+              wxString(L"a\nb\r\n\u00e9 %NAME%"));
+}
+
 TEST(HtmlText, TranscriptValuesAreEscaped) {
     wxString out;
     ASSERT_TRUE(Messages::ChatTranscript::fragment("10:00", "0", "<img src=x>", "<i>Eve</i>", {},

@@ -179,16 +179,22 @@ TEST(VisitorListEV, AddsWhenNoVisitorMatches) {
     }
 }
 
-TEST(VisitorListEV, SeventeenFieldEventIsParsed) {
-    wxString line = visitor("S1", "a", "5", "ann");
-    // Cut to 17 fields: a visitor line of that length would be empty, an event is not.
+// The first `fields` TAB-separated fields of a line.
+wxString firstFields(const wxString& line, unsigned fields) {
     wxString cut;
     unsigned tabsSeen = 0;
     for (wxUniChar ch : line) {
-        if (ch == '\t' && ++tabsSeen == 17)
+        if (ch == '\t' && ++tabsSeen == fields)
             break;
         cut << ch;
     }
+    return cut;
+}
+
+TEST(VisitorListEV, SeventeenFieldEventIsParsed) {
+    wxString line = visitor("S1", "a", "5", "ann");
+    // Cut to 17 fields: a visitor line of that length would be empty, an event is not.
+    const wxString cut = firstFields(line, 17);
     VisitorList list;
     const auto outcome = event(list, cut);
     EXPECT_TRUE(outcome.added);
@@ -200,6 +206,18 @@ TEST(VisitorListEV, SeventeenFieldEventIsParsed) {
     const S_EV tooShort(TavoroMessage(MK_EV, "a\tb\tc"));
     EXPECT_TRUE(tooShort.site().empty());
     EXPECT_TRUE(tooShort.visitorKey().empty());
+}
+
+TEST(VisitorListEV, SixteenFieldEventIsTooShort) {
+    // One field fewer than the shortest event: nothing is taken from it, so the window
+    // ignores it (an empty visitor key).
+    const wxString cut = firstFields(visitor("S1", "a", "5", "ann"), 16);
+    ASSERT_EQ(cut.Freq('\t'), 15u);
+    const S_EV event(TavoroMessage(MK_EV, cut));
+    EXPECT_TRUE(event.visitorKey().empty());
+    EXPECT_TRUE(event.site().empty());
+    EXPECT_TRUE(event.username().empty());
+    EXPECT_EQ(event.number(), S_EV(TavoroMessage(MK_EV, "")).number());
 }
 
 TEST(VisitorListEV, UpdateDerivesStatusAndKeywordsAgain) {
