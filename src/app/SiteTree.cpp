@@ -126,6 +126,15 @@ bool TavoroClientFrame::isSiteShown(const wxString& siteKey) const {
     return false;
 }
 
+std::vector<const S_SD*> TavoroClientFrame::sitesOfSelection() const {
+    std::vector<const S_SD*> sites;
+    for (const auto& site : m_sites) {
+        if (isSiteShown(site->siteKey()))
+            sites.push_back(site.get());
+    }
+    return sites;
+}
+
 void TavoroClientFrame::setSiteLabel(S_SD& site, long count) {
     const wxTreeItemId node(site.treeItem());
     if (!node.IsOk())
@@ -153,9 +162,10 @@ void TavoroClientFrame::updateSiteLabel(const wxString& siteKey, long count) {
 
 void TavoroClientFrame::onTreeSelectionChanged(wxTreeEvent&) {
     showVisitorsOfSelection();
-    const wxString key = selectedSiteKey();
-    if (!key.empty() && m_notebook1->GetSelection() == 1) {
-        sendToServer(Messages::getSiteDaySummaryRequest(key));
+    if (m_notebook1->GetSelection() == 1) {
+        // The figures change with the selection at once, and are then asked for afresh.
+        showDaySummaryOfSelection();
+        sendToServer(daySummaryRequestOfSelection());
     }
     showContextMenuInMenuBar(&m_sitesMenu, _("&Sites Action"));
 }

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "messages/S_SESSION.h"
 #include "messages/TavoroMessage.h"
 #include "net/KeyExchange.h"
+#include "types/DaySummary.h"
 #include "types/VisitorList.h"
 #include "widgets/ClientServices.h"
 
@@ -86,6 +88,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxString selectedSiteKey() const;
     void showVisitorsOfSelection();
     bool isSiteShown(const wxString& siteKey) const;
+    // The sites the tree's selection covers: one site, a group's sites, or all of them.
+    std::vector<const Messages::S_SD*> sitesOfSelection() const;
     void updateAllSiteLabels();
     void updateSiteLabel(const wxString& siteKey, long count);
     const std::vector<std::unique_ptr<Messages::S_SD>>& siteList() const { return m_sites; }
@@ -204,6 +208,11 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
 
     // Site and visitor handlers (TavoroClientFrameVisitors.cpp).
     void handleDaySummaries(const Messages::TavoroMessage& message);
+    // The day of the sites the tree's selection covers, with a line naming them: one site's
+    // summary, or the total over a group's or all sites' summaries.
+    void showDaySummaryOfSelection();
+    // The request that refreshes those summaries: the site's own, or all of them.
+    wxString daySummaryRequestOfSelection() const;
     void handleSiteDetails(const Messages::TavoroMessage& message);
     void handleCurrentVisitors(const Messages::TavoroMessage& message);
     void handleVisitorEvent(const Messages::TavoroMessage& message);
@@ -311,6 +320,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     std::unique_ptr<Messages::S_CLIENTS> m_operatorList;
     std::vector<std::unique_ptr<Messages::S_SD>> m_sites;
     std::vector<SiteGroup> m_siteGroups;
+    // The latest day summary of each site, by site key.
+    std::map<wxString, Types::DaySummary> m_daySummaries;
     Types::VisitorList m_visitors;
     // Whether this connection has asked for the site details and the visitor list yet; each
     // new connection asks once, so live events resume after a reconnect.

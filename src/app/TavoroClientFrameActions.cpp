@@ -275,9 +275,8 @@ void TavoroClientFrame::dayPageChanged(int page) {
         return;
     }
     m_daySummary->restart_timer();
-    const wxString key = selectedSiteKey();
-    if (!key.empty())
-        sendToServer(getSiteDaySummaryRequest(key));
+    showDaySummaryOfSelection();
+    sendToServer(daySummaryRequestOfSelection());
 }
 
 }  // namespace Tavoro

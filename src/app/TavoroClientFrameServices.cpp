@@ -101,10 +101,9 @@ void TavoroClientFrame::transferChat(const wxString& chatId, const wxString& web
 }
 
 bool TavoroClientFrame::requestDaySummary() {
-    const wxString key = selectedSiteKey();
-    if (m_notebook1->GetSelection() != 1 || key.empty())
+    if (m_notebook1->GetSelection() != 1)
         return false;
-    sendToServer(getSiteDaySummaryRequest(key));
+    sendToServer(daySummaryRequestOfSelection());
     return true;
 }
 

@@ -15,6 +15,10 @@ using namespace Messages;
 
 void TavoroClientFrame::handleDaySummaries(const TavoroMessage& message) {
     const S_DS summaries(message);
+    for (const auto& summary : summaries.summaries()) {
+        if (!summary.site.empty())
+            m_daySummaries[summary.site] = summary;
+    }
     if (!m_sitesRequested) {
         // The first summaries of a connection name the monitored sites: ask for each site's
         // details, then for the visitors.
@@ -25,13 +29,42 @@ void TavoroClientFrame::handleDaySummaries(const TavoroMessage& message) {
         sendToServer(getVisitorsRequest());
         return;
     }
-    const wxString key = selectedSiteKey();
-    if (key.empty() || m_notebook1->GetSelection() != 1)
-        return;
-    for (const auto& summary : summaries.summaries()) {
-        if (summary.site == key)
-            m_daySummary->show_summary(summary);
+    if (m_notebook1->GetSelection() == 1)
+        showDaySummaryOfSelection();
+}
+
+void TavoroClientFrame::showDaySummaryOfSelection() {
+    const std::vector<const S_SD*> sites = sitesOfSelection();
+    std::vector<const Types::DaySummary*> parts;
+    for (const S_SD* site : sites) {
+        const auto found = m_daySummaries.find(site->siteKey());
+        if (found != m_daySummaries.end())
+            parts.push_back(&found->second);
     }
+    const wxTreeItemId item = m_tree->GetSelection();
+    wxString scope;
+    if (!selectedSiteKey().empty() && sites.size() == 1) {
+        scope = _("Today on %SITENAME%");
+        scope.Replace("%SITENAME%", sites.front()->siteName());
+        m_daySummary->show_summary(parts.empty() ? Types::DaySummary::total({}) : *parts.front());
+        m_daySummary->show_scope(scope);
+        return;
+    }
+    if (item.IsOk() && item != m_rootItem && item != m_allSitesItem &&
+        item != m_monitoredSitesItem) {
+        scope = _("Today on the %NUMBER% sites of %GROUPNAME%");
+        scope.Replace("%GROUPNAME%", m_tree->GetItemText(item));
+    } else {
+        scope = _("Today on all %NUMBER% sites");
+    }
+    scope.Replace("%NUMBER%", wxString::Format("%zu", sites.size()));
+    m_daySummary->show_summary(Types::DaySummary::total(parts));
+    m_daySummary->show_scope(scope);
+}
+
+wxString TavoroClientFrame::daySummaryRequestOfSelection() const {
+    const wxString key = selectedSiteKey();
+    return key.empty() ? getDaySummariesRequest() : getSiteDaySummaryRequest(key);
 }
 
 void TavoroClientFrame::handleSiteDetails(const TavoroMessage& message) {

@@ -2,6 +2,8 @@
 
 #include "types/MemberTable.h"
 
+#include <algorithm>
+
 namespace Tavoro::Types {
 namespace {
 
@@ -57,6 +59,68 @@ std::ostream& operator<<(std::ostream& out, const DaySummary& summary) {
     for (const AlertTotal& t : summary.alertTotals)
         out << t;
     return out << "]}";
+}
+
+}  // namespace Tavoro::Types
+
+namespace Tavoro::Types {
+namespace {
+
+long long countOf(const wxString& text) {
+    long long value = 0;
+    return text.Strip(wxString::both).ToLongLong(&value) ? value : 0;
+}
+
+// Digits after the decimal point of an amount ("12.50" has 2); amounts are written with a
+// point whatever the desktop's language.
+int decimalsOf(const wxString& text) {
+    const int point = text.Find('.');
+    return point == wxNOT_FOUND ? 0 : static_cast<int>(text.length()) - point - 1;
+}
+
+wxString sumOfAmounts(const std::vector<const DaySummary*>& parts, wxString DaySummary::*member) {
+    double sum = 0;
+    int decimals = 0;
+    for (const DaySummary* part : parts) {
+        const wxString text = (part->*member).Strip(wxString::both);
+        double value = 0;
+        if (!text.ToCDouble(&value))
+            continue;
+        sum += value;
+        decimals = std::max(decimals, std::min(decimalsOf(text), 4));
+    }
+    return wxString::FromCDouble(sum, decimals);
+}
+
+}  // namespace
+
+DaySummary DaySummary::total(const std::vector<const DaySummary*>& parts) {
+    DaySummary sum;
+    wxString DaySummary::*const counts[] = {
+        &DaySummary::currentVisitors, &DaySummary::totalVisits,    &DaySummary::entryAlertsFree,
+        &DaySummary::entryAlertsPaid, &DaySummary::newVisits,      &DaySummary::totalSpiders,
+        &DaySummary::newProspects,    &DaySummary::newCustomers,   &DaySummary::chatRequests,
+        &DaySummary::downloads,       &DaySummary::hackExceptions, &DaySummary::pageErrors,
+        &DaySummary::pageViews,
+    };
+    for (wxString DaySummary::*member : counts) {
+        long long value = 0;
+        for (const DaySummary* part : parts)
+            value += countOf(part->*member);
+        sum.*member = wxString::Format("%lld", value);
+    }
+    long long peak = 0;
+    for (const DaySummary* part : parts) {
+        const long long count = countOf(part->peakCount);
+        if (count > peak || (count == peak && sum.peakTime.empty())) {
+            peak = count;
+            sum.peakTime = part->peakTime;
+        }
+    }
+    sum.peakCount = wxString::Format("%lld", peak);
+    sum.totalCostToday = sumOfAmounts(parts, &DaySummary::totalCostToday);
+    sum.totalRevenue = sumOfAmounts(parts, &DaySummary::totalRevenue);
+    return sum;
 }
 
 }  // namespace Tavoro::Types

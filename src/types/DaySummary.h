@@ -17,6 +17,13 @@ class DaySummary {
     explicit DaySummary(const wxString& record);
     virtual ~DaySummary() = default;
 
+    // The day of several sites as one: every count summed (a text that is not a number counts
+    // 0), cost and revenue summed with the most decimals any part shows, and the peak the
+    // highest of the parts with that part's time. The site and the texts that are not shown
+    // stay empty, and so do the alert totals (alerts belong to one site). No parts: every
+    // shown figure is "0".
+    static DaySummary total(const std::vector<const DaySummary*>& parts);
+
     bool operator==(const DaySummary& other) const;
     bool operator!=(const DaySummary& other) const { return !(*this == other); }
 

@@ -47,8 +47,8 @@ class ClientServices {
     virtual void closeChat(const wxString& chatId) = 0;
     virtual void transferChat(const wxString& chatId, const wxString& webSite,
                               const wxString& visitorName, const wxString& targetOperator) = 0;
-    // Asks for the selected site's day summary when the "Day Summary" page is shown and a
-    // site is selected; returns whether a request was sent.
+    // Asks for the day summaries of the sites the selection covers (one site, or all of them)
+    // when the "Day Summary" page is shown; returns whether a request was sent.
     virtual bool requestDaySummary() = 0;
 };
 

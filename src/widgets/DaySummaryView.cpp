@@ -87,7 +87,11 @@ DaySummaryView::DaySummaryView(wxWindow* parent, ClientServices* services)
 DaySummaryView::~DaySummaryView() = default;
 
 void DaySummaryView::build_layout() {
-    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    m_scopeLabel = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+                                    wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END, "ID_SCOPE");
+    m_scopeLabel->SetFont(m_scopeLabel->GetFont().Bold());
+    sizer->Add(m_scopeLabel, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 5);
     m_scrolled =
         new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                              wxHSCROLL | wxVSCROLL | wxALWAYS_SHOW_SB, "ID_SCROLLEDWINDOW1");
@@ -147,6 +151,11 @@ void DaySummaryView::show_summary(const Types::DaySummary& summary) {
     show(VALUE_TOTAL_COST_TODAY, summary.totalCostToday);
     show(VALUE_TOTAL_REVENUE, summary.totalRevenue);
     m_peakLabel->SetLabelText(_("Peak @") + summary.peakTime);
+}
+
+void DaySummaryView::show_scope(const wxString& text) {
+    // Site and group names are shown literally: an "&" is not a mnemonic.
+    m_scopeLabel->SetLabelText(text);
 }
 
 void DaySummaryView::restart_timer() {

@@ -16,13 +16,13 @@ namespace Tavoro {
 
 class ClientServices;
 
-// The "Day Summary" page of the main window: one site's statistics of the day as fixed
-// captions with their values, "0" until a summary arrives.
+// The "Day Summary" page of the main window: the statistics of the day of one site or of
+// several together, as fixed captions with their values ("0" until a summary arrives), under a
+// line that names what they cover.
 //
 // The view keeps itself current: a repeating timer (every 25 seconds) asks the main window to
-// request the selected site's summary again. When the main window answers that it sent
-// nothing (the page is hidden or no site is selected) the timer stops, until the main window
-// restarts it on showing the page again.
+// request the summaries again. When the main window answers that it sent nothing (the page is
+// hidden) the timer stops, until the main window restarts it on showing the page again.
 class DaySummaryView : public wxPanel {
   public:
     // The value texts, in layout order (first column top to bottom, then the second column).
@@ -61,6 +61,10 @@ class DaySummaryView : public wxPanel {
     wxStaticText* value_text(Value value) const { return m_values[value]; }
     // The caption "Peak @", which carries the time of the peak once a summary arrived.
     wxStaticText* peak_label() const { return m_peakLabel; }
+    // The line above the figures that names what they cover ("Today on Shop", "Today on all
+    // 3 sites"); empty until the main window names it.
+    wxStaticText* scope_label() const { return m_scopeLabel; }
+    void show_scope(const wxString& text);
 
     // Shows one site's summary: every value as the text the server sent, and the peak caption
     // "Peak @" followed directly by the peak time. "Total Humans", "Returning Visits" and
@@ -92,6 +96,7 @@ class DaySummaryView : public wxPanel {
     wxScrolledWindow* m_scrolled = nullptr;
     std::array<wxStaticText*, VALUE_COUNT> m_values{};
     wxStaticText* m_peakLabel = nullptr;
+    wxStaticText* m_scopeLabel = nullptr;
 };
 
 }  // namespace Tavoro

@@ -409,3 +409,68 @@ TEST_F(MonitoringTest, RowsFollowTheirOwnRecordWhenKeysRepeat) {
 }
 
 }  // namespace
+
+namespace {
+
+// A summary whose counts are all `count`, with its own peak, peak time and revenue.
+std::string summaryOf(const std::string& site, int count, int peak, const std::string& peakTime,
+                      const std::string& revenue) {
+    std::vector<std::string> f(26, std::to_string(count));
+    f[0] = site;
+    f[18] = std::to_string(peak);
+    f[19] = peakTime;
+    f[24] = revenue;
+    f[25] = "";
+    std::string line;
+    for (size_t i = 0; i < f.size(); ++i)
+        line += (i ? "\t" : "") + f[i];
+    return line;
+}
+
+// "Day Summary" shows the figures of what the tree's selection covers and says whose they are:
+// a site's own, a group's or all sites' totals, never a site left over from before.
+TEST_F(MonitoringTest, DaySummaryCoversTheSelection) {
+    loadSites();
+    DaySummaryView* view = frame->daySummaryView();
+    auto value = [&](DaySummaryView::Value v) { return view->value_text(v)->GetLabel(); };
+    select(nodeOf("B"));
+    frame->mainNotebook()->SetSelection(1);
+    Tavoro::Test::pumpEvents(20);
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDSSITE:B"});
+    server.send("@DS:" + summaryOf("B", 5, 20, "10:30", "2.50") + NUL);
+    ASSERT_TRUE(waitFor([&] { return value(DaySummaryView::VALUE_CURRENT_VISITORS) == "5"; }));
+    EXPECT_EQ(view->scope_label()->GetLabel(), "Today on Beta");
+
+    // All sites: their summaries are asked for, and the totals shown at once and on the answer.
+    select(frame->allSitesItem());
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDS"});
+    EXPECT_EQ(view->scope_label()->GetLabel(), "Today on all 3 sites");
+    EXPECT_NE(value(DaySummaryView::VALUE_CURRENT_VISITORS), "5") << "one site's day shown";
+    server.send("@DS:" + summaryOf("A", 1, 30, "09:00", "1") + ESC +
+                summaryOf("B", 5, 20, "10:30", "2.50") + ESC +
+                summaryOf("C", 100, 40, "14:15", "0.25") + NUL);
+    ASSERT_TRUE(waitFor([&] { return value(DaySummaryView::VALUE_CURRENT_VISITORS) == "106"; }));
+    EXPECT_EQ(value(DaySummaryView::VALUE_PAGE_VIEWS), "106");
+    EXPECT_EQ(value(DaySummaryView::VALUE_PEAK), "40");
+    EXPECT_EQ(view->peak_label()->GetLabel(), "Peak @14:15");
+    EXPECT_EQ(value(DaySummaryView::VALUE_TOTAL_REVENUE), "3.75");
+    EXPECT_TRUE(frame->requestDaySummary());
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDS"});
+
+    // A group: its sites' totals, from what is known already.
+    const wxTreeItemId group = frame->siteTree()->GetItemParent(nodeOf("A"));
+    select(group);
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDS"});
+    EXPECT_EQ(value(DaySummaryView::VALUE_CURRENT_VISITORS), "6");
+    EXPECT_EQ(value(DaySummaryView::VALUE_PEAK), "30");
+    EXPECT_EQ(view->scope_label()->GetLabel(),
+              "Today on the 2 sites of " + frame->siteTree()->GetItemText(group));
+
+    // Back to one site: its own figures.
+    select(nodeOf("C"));
+    EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDSSITE:C"});
+    EXPECT_EQ(value(DaySummaryView::VALUE_CURRENT_VISITORS), "100");
+    EXPECT_EQ(view->scope_label()->GetLabel(), "Today on Gamma");
+}
+
+}  // namespace

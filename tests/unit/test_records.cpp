@@ -456,6 +456,45 @@ TEST(DaySummary, Table) {
     EXPECT_EQ(shortTotal.alertTotals[2], AlertTotal());
 }
 
+TEST(DaySummary, TotalOfSeveralSites) {
+    DaySummary a, b, c;
+    a.currentVisitors = "3";
+    b.currentVisitors = " 4";
+    c.currentVisitors = "n/a";   // not a number: counts 0
+    a.pageViews = "9000000000";  // beyond 32 bits
+    b.pageViews = "1";
+    a.peakCount = "7";
+    a.peakTime = "09:10";
+    b.peakCount = "12";
+    b.peakTime = "11:45";
+    c.peakCount = "12";
+    c.peakTime = "15:00";  // a later equal peak does not replace the first
+    a.totalCostToday = "1.5";
+    b.totalCostToday = "2.25";
+    c.totalCostToday = "";
+    a.totalRevenue = "10";
+    b.totalRevenue = "5";
+    a.site = "A";
+    a.alertTotals.emplace_back("a|b|c|d|e|f|g|h");
+
+    const DaySummary sum = DaySummary::total({&a, &b, &c});
+    EXPECT_EQ(sum.currentVisitors, "7");
+    EXPECT_EQ(sum.pageViews, "9000000001");
+    EXPECT_EQ(sum.peakCount, "12");
+    EXPECT_EQ(sum.peakTime, "11:45");
+    EXPECT_EQ(sum.totalCostToday, "3.75");
+    EXPECT_EQ(sum.totalRevenue, "15");
+    EXPECT_EQ(sum.newVisits, "0");
+    EXPECT_EQ(sum.site, "") << "the total is no site's";
+    EXPECT_TRUE(sum.alertTotals.empty());
+
+    const DaySummary nothing = DaySummary::total({});
+    EXPECT_EQ(nothing.currentVisitors, "0");
+    EXPECT_EQ(nothing.peakCount, "0");
+    EXPECT_EQ(nothing.peakTime, "");
+    EXPECT_EQ(nothing.totalRevenue, "0");
+}
+
 // ---------------------------------------------------------------- PrevChatType, PrevVisitType
 
 TEST(PrevChatType, Table) {
