@@ -257,6 +257,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     // The visitor to invite; with none selected the operator is told so.
     wxString inviteVisitorKey();
     void invite(const wxString& visitorKey, const wxString& text);
+    void requestVisitDetail(const Types::VisitorType* visitor);
 
     // Site tree internals (SiteTree.cpp).
     class SiteTreeItemData;

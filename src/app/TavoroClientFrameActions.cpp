@@ -202,11 +202,14 @@ void TavoroClientFrame::onNotebookPageChanged(wxBookCtrlEvent& event) {
 }
 
 void TavoroClientFrame::requestVisitDetail(int row) {
-    requestVisitDetail(m_visitorGrid->key_at(row));
+    requestVisitDetail(m_visitorGrid->visitor_at(row));
 }
 
 void TavoroClientFrame::requestVisitDetail(const wxString& visitorKey) {
-    const Types::VisitorType* v = m_visitors.findByKey(visitorKey);
+    requestVisitDetail(m_visitors.findByKey(visitorKey));
+}
+
+void TavoroClientFrame::requestVisitDetail(const Types::VisitorType* v) {
     if (!v)
         return;
     sendToServer(C_GETVISIT(v->site(), v->ipAddress(), v->username(), v->visitText()).toText());
