@@ -2,38 +2,47 @@
 
 namespace Tavoro::Tools {
 
+namespace {
+
+// Appends the entity for one of the five characters markup gives a meaning to and returns true;
+// any other character is left to the caller. `apostrophe` is the entity the target reads for '.
+bool appendEntity(wxString& out, wxUniChar c, const char* apostrophe) {
+    switch (c.GetValue()) {
+        case '&':
+            out += "&amp;";
+            return true;
+        case '<':
+            out += "&lt;";
+            return true;
+        case '>':
+            out += "&gt;";
+            return true;
+        case '"':
+            out += "&quot;";
+            return true;
+        case '\'':
+            out += apostrophe;
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 wxString escapeHtml(const wxString& text) {
     wxString out;
     out.reserve(text.length() + text.length() / 8);
     for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
-        switch ((*it).GetValue()) {
-            case '\r': {
-                // CR LF is one line break; a lone CR is one too.
-                wxString::const_iterator next = it + 1;
-                if (next == text.end() || *next != '\n')
-                    out += "<br>";
-                break;
-            }
-            case '\n':
+        if (*it == '\r') {
+            // CR LF is one line break; a lone CR is one too.
+            wxString::const_iterator next = it + 1;
+            if (next == text.end() || *next != '\n')
                 out += "<br>";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += *it;
+        } else if (*it == '\n') {
+            out += "<br>";
+        } else if (!appendEntity(out, *it, "&#39;")) {
+            out += *it;
         }
     }
     return out;
@@ -43,25 +52,8 @@ wxString escapeMarkup(const wxString& text) {
     wxString out;
     out.reserve(text.length() + text.length() / 8);
     for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
-        switch ((*it).GetValue()) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                out += *it;
-        }
+        if (!appendEntity(out, *it, "&apos;"))
+            out += *it;
     }
     return out;
 }
