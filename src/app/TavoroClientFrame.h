@@ -18,6 +18,7 @@
 #include "messages/S_SESSION.h"
 #include "messages/TavoroMessage.h"
 #include "net/KeyExchange.h"
+#include "session/Inbox.h"
 #include "types/DaySummary.h"
 #include "types/VisitorList.h"
 #include "widgets/ClientServices.h"
@@ -300,19 +301,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     bool m_gridPaintHeld = false;
     int m_connectionSerial = 0;  // events of older connections are dropped by serial
     bool m_connected = false;    // set when the session is established
-    // What the reader handed over and is not handled yet: frames and the loss of the
-    // connection, in two lines kept in order each. The chat line holds what an open chat
-    // window shows (its lines, typing, its transcript so far) and goes first; everything else
-    // waits in the other, which ends with the loss of the connection when it comes.
-    struct InboxItem {
-        Messages::TavoroMessage message;
-        long readAt = 0;
-        bool lost = false;
-    };
-    std::deque<InboxItem> m_chatInbox;
-    std::deque<InboxItem> m_inbox;
-    // "@VISITORS" frames waiting in m_inbox; while there is one, chat frames wait behind it.
-    int m_chatListsQueued = 0;
+    // What the reader handed over and is not handled yet.
+    Session::Inbox m_inbox;
     wxString m_statusText;  // last connection banner
 
     ChatWindowTable m_chatWindows;

@@ -130,9 +130,7 @@ void TavoroClientFrame::startReader() {
 
 void TavoroClientFrame::stopConnection() {
     // Frames of a stopped connection are never handled.
-    m_chatInbox.clear();
     m_inbox.clear();
-    m_chatListsQueued = 0;
     if (m_connection) {
         m_connection->stop();
         m_connection = nullptr;

@@ -15,10 +15,7 @@
 // input and painting in between. The loss of the connection is handled after every frame read
 // before it.
 //
-// A chat frame may only go ahead of frames it does not need: "@CURRENTCHAT" finds its chat in
-// the "Chatting Visitors" list that "@VISITORS" fills. While such a list is waiting, chat frames
-// queue behind it in the order read, so a transcript is never looked up in a list older than
-// the one the server sent before it (and the lines after it stay behind the transcript).
+// Which frame goes first is the inbox's rule (session/Inbox.h).
 #include <wx/app.h>
 
 #include "app/TavoroClientFrame.h"
@@ -29,32 +26,13 @@ namespace {
 
 constexpr long kSliceMs = 8;
 
-// What only the chat windows show, and must show in the order read.
-bool forChatWindows(Messages::MessageKind kind) {
-    switch (kind) {
-        case Messages::MK_MESSAGE:
-        case Messages::MK_TYPING_ON:
-        case Messages::MK_TYPING_OFF:
-        case Messages::MK_CURRENTCHAT:
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
 
 void TavoroClientFrame::takeFromReader(const wxString& text, long readAt, bool lost) {
-    if (lost) {
-        m_inbox.push_back(InboxItem{Messages::TavoroMessage(), readAt, true});
-        return;
-    }
-    InboxItem item{Messages::TavoroMessage(text), readAt, false};
-    const Messages::MessageKind kind = item.message.kind();
-    if (kind == Messages::MK_VISITORS)
-        ++m_chatListsQueued;
-    const bool overtakes = forChatWindows(kind) && m_chatListsQueued == 0;
-    (overtakes ? m_chatInbox : m_inbox).push_back(std::move(item));
+    if (lost)
+        m_inbox.takeLoss(readAt);
+    else
+        m_inbox.take(Messages::TavoroMessage(text), readAt);
 }
 
 void TavoroClientFrame::drainInbox(long sliceStart) {
@@ -65,15 +43,11 @@ void TavoroClientFrame::drainInbox(long sliceStart) {
         // Before a frame of the other line, file what arrived meanwhile, so that a chat line
         // read while the last frame was handled goes first. Chat frames in a row are handled
         // without a pause, and the lines they bring are shown together after them.
-        if (m_chatInbox.empty() && wxTheApp->HasPendingEvents())
+        if (!m_inbox.chatFrameFirst() && wxTheApp->HasPendingEvents())
             wxTheApp->ProcessPendingEvents();
-        std::deque<InboxItem>& line = !m_chatInbox.empty() ? m_chatInbox : m_inbox;
-        if (line.empty())
+        Session::Inbox::Item item;
+        if (!m_inbox.next(item))
             return;
-        InboxItem item = std::move(line.front());
-        line.pop_front();
-        if (!item.lost && item.message.kind() == Messages::MK_VISITORS && m_chatListsQueued > 0)
-            --m_chatListsQueued;
         if (item.lost) {
             handleConnectionLost();
         } else {
@@ -86,7 +60,7 @@ void TavoroClientFrame::drainInbox(long sliceStart) {
 void TavoroClientFrame::onIdleDrainInbox(wxIdleEvent& event) {
     event.Skip();
     drainInbox(ConnectionThread::monotonicMs());
-    if (!m_chatInbox.empty() || !m_inbox.empty())
+    if (!m_inbox.empty())
         event.RequestMore();
 }
 
