@@ -30,7 +30,6 @@
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitorChatFrame.h"
-#include "net/ConnectionThread.h"
 #include "settings/TavoroSettings.h"
 #include "support/DemoServerProcess.h"
 #include "support/TempDir.h"
@@ -267,8 +266,6 @@ int main(int argc, char** argv) {
     wxTheApp->CallOnInit();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (int i = 0; i < 100 && Tavoro::ConnectionThread::liveCount() > 0; ++i)
-        wxMilliSleep(20);
     wxTheApp->OnExit();
     wxEntryCleanup();
     return 0;

@@ -8,7 +8,6 @@
 #include <exception>
 
 #include "app/TavoroClientFrame.h"
-#include "net/ConnectionThread.h"
 #include "settings/TavoroSettings.h"
 
 bool TavoroClientApp::OnInit() {
@@ -22,11 +21,6 @@ bool TavoroClientApp::OnInit() {
 }
 
 int TavoroClientApp::OnExit() {
-    // A stopped connection thread ends within one read wait; let it finish before the toolkit
-    // tears down its thread support, which it still uses while it ends.
-    for (int i = 0; i < 50 && Tavoro::ConnectionThread::liveCount() > 0; ++i) {
-        wxMilliSleep(20);
-    }
     Tavoro::disposeSettings();
     return wxApp::OnExit();
 }

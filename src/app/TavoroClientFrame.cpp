@@ -98,10 +98,7 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
     buildMenus();
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "ID_STATUSBAR1");
 
-    Bind(EVT_SERVER_DATA, &TavoroClientFrame::onServerData, this);
-    Bind(EVT_CONNECTION_STATUS, &TavoroClientFrame::onConnectionStatus, this);
-    Bind(EVT_CONNECTION_LOST, &TavoroClientFrame::onConnectionLost, this);
-    Bind(EVT_CONNECTION_ENDED, &TavoroClientFrame::onConnectionEnded, this);
+    Bind(EVT_CONNECTION_READY, &TavoroClientFrame::onConnectionReady, this);
     Bind(Net::EVT_HOST_RESOLVED, &TavoroClientFrame::onHostResolved, this);
     Bind(wxEVT_IDLE, &TavoroClientFrame::onIdleDrainInbox, this);
     Bind(

@@ -36,6 +36,7 @@ class wxToolBar;
 namespace Tavoro {
 
 class ConnectionThread;
+class ReceivedQueue;
 namespace Net {
 class HostLookup;
 }
@@ -153,6 +154,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     unsigned long eventsHandled() const { return m_eventsHandled; }
     // Serial number of the current connection's reader (the events it posts carry it).
     int connectionSerial() const { return m_connectionSerial; }
+    // What the current connection's reader hands over (tests queue frames here as if read).
+    ReceivedQueue* receivedQueue() const { return m_received.get(); }
     // Status code of the selected status tool (0 Online .. 3 Away).
     int selectedStatus() const;
 
@@ -182,10 +185,9 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void startReader();
     void abandonConnectAttempt();
     void stopConnection();
-    void onServerData(wxThreadEvent& event);
-    void onConnectionStatus(wxThreadEvent& event);
-    void onConnectionLost(wxThreadEvent& event);
-    void onConnectionEnded(wxThreadEvent& event);
+    void onConnectionReady(wxThreadEvent& event);
+    // Files what the reader has handed over into the inbox.
+    void takeReceived();
     void handleConnectionLost();
     // Visitor events change the grid many times a second; each change would lay out and paint
     // the visible rows again. While events arrive the grid's painting is held and done at most
@@ -194,7 +196,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void releaseGridPaint();
 
     // Frames read and not yet handled (TavoroClientFrameInbox.cpp).
-    void takeFromReader(const wxString& text, long readAt, bool lost);
     void drainInbox(long sliceStart);
     void onIdleDrainInbox(wxIdleEvent& event);
 
@@ -291,9 +292,10 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     Messages::S_SESSION m_session;
 
     // Connection state.
-    ConnectionThread* m_connection = nullptr;       // the running reader, or none
-    wxSocketClient* m_pendingSocket = nullptr;      // a connect attempt in progress
-    std::shared_ptr<Net::HostLookup> m_hostLookup;  // the server name being looked up
+    std::unique_ptr<ConnectionThread> m_connection;  // the running connection, or none
+    std::shared_ptr<ReceivedQueue> m_received;       // what its reader hands over
+    wxSocketClient* m_pendingSocket = nullptr;       // a connect attempt in progress
+    std::shared_ptr<Net::HostLookup> m_hostLookup;   // the server name being looked up
     int m_hostLookupSerial = 0;
     unsigned short m_connectPort = 0;
     wxTimer m_connectTimer;

@@ -117,13 +117,14 @@ void TavoroClientFrame::startReader() {
     m_pendingSocket = nullptr;
 
     stopConnection();
-    auto* thread = new ConnectionThread(socket, this, ++m_connectionSerial);
-    if (thread->Run() != wxTHREAD_NO_ERROR) {
-        traceNet("could not start the connection thread");
-        delete thread;  // never started: not self-deleting yet
+    m_received = std::make_shared<ReceivedQueue>(this, ++m_connectionSerial);
+    auto connection = std::make_unique<ConnectionThread>(socket, m_received);
+    if (!connection->start()) {
+        m_received.reset();
+        showStatus(_("Could not connect to the server"));
         return;
     }
-    m_connection = thread;
+    m_connection = std::move(connection);
     // Each connection asks for the sites and the visitors once, and then for the live events.
     m_sitesRequested = false;
 }
@@ -131,10 +132,13 @@ void TavoroClientFrame::startReader() {
 void TavoroClientFrame::stopConnection() {
     // Frames of a stopped connection are never handled.
     m_inbox.clear();
-    if (m_connection) {
-        m_connection->stop();
-        m_connection = nullptr;
+    if (m_received) {
+        m_received->detach();
+        m_received.reset();
     }
+    // Shuts the socket down and joins the thread: at most the frame it is encrypting or
+    // decrypting is finished first.
+    m_connection.reset();
 }
 
 void TavoroClientFrame::reconnect() {
@@ -153,34 +157,29 @@ void TavoroClientFrame::sendToServer(const wxString& text) {
     m_connection->send(text);
 }
 
-void TavoroClientFrame::onServerData(wxThreadEvent& event) {
-    if (!m_connection || event.GetInt() != m_connectionSerial) {
+void TavoroClientFrame::onConnectionReady(wxThreadEvent& event) {
+    if (!m_received || event.GetInt() != m_received->serial())
         return;  // queued by a connection that has since been stopped
-    }
-    takeFromReader(event.GetString(), event.GetTimestamp(), false);
+    takeReceived();
 }
 
-void TavoroClientFrame::onConnectionStatus(wxThreadEvent& event) {
-    traceNet(event.GetString());
-}
-
-void TavoroClientFrame::onConnectionLost(wxThreadEvent& event) {
-    if (!m_connection || event.GetInt() != m_connectionSerial)
+void TavoroClientFrame::takeReceived() {
+    if (!m_received)
         return;
-    // Handled after the frames read before it.
-    takeFromReader(wxString(), event.GetTimestamp(), true);
+    std::vector<ReceivedQueue::Item> items;
+    m_received->takeAll(items);
+    for (ReceivedQueue::Item& item : items) {
+        if (item.lost)
+            m_inbox.takeLoss(item.readAt);  // handled after the frames read before it
+        else
+            m_inbox.take(Messages::TavoroMessage(item.text), item.readAt);
+    }
 }
 
 void TavoroClientFrame::handleConnectionLost() {
     stopConnection();
     m_connected = false;
     showStatus(_("The connection to the server was lost"));
-}
-
-void TavoroClientFrame::onConnectionEnded(wxThreadEvent& event) {
-    if (m_connection && event.GetInt() == m_connectionSerial) {
-        m_connection = nullptr;
-    }
 }
 
 }  // namespace Tavoro

@@ -1,9 +1,10 @@
 #include "net/ConnectionThread.h"
 
-#include <wx/utils.h>
-
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <exception>
@@ -13,10 +14,7 @@
 
 namespace Tavoro {
 
-wxDEFINE_EVENT(EVT_SERVER_DATA, wxThreadEvent);
-wxDEFINE_EVENT(EVT_CONNECTION_STATUS, wxThreadEvent);
-wxDEFINE_EVENT(EVT_CONNECTION_LOST, wxThreadEvent);
-wxDEFINE_EVENT(EVT_CONNECTION_ENDED, wxThreadEvent);
+wxDEFINE_EVENT(EVT_CONNECTION_READY, wxThreadEvent);
 
 namespace {
 
@@ -26,21 +24,59 @@ wxString latin1Text(const std::string& bytes) {
     return wxString(bytes.data(), wxConvISO8859_1, bytes.size());
 }
 
-// Keeps a connection thread counted as live until the thread itself ends, after its object is
-// deleted: the toolkit still unregisters the thread under a global lock of its own then, and a
-// program that shuts the toolkit down as soon as the count says the threads are gone would pull
-// that lock from under it.
-struct LiveUntilThreadEnds {
-    std::atomic<int>* count = nullptr;
-    ~LiveUntilThreadEnds() {
-        if (count)
-            --*count;
-    }
-};
+// One read takes at most this much of what the kernel holds: a burst of frames is cut and
+// handed over in batches of this size.
+constexpr size_t kReadChunk = 64 * 1024;
 
 }  // namespace
 
-std::atomic<int> ConnectionThread::s_live{0};
+// ---------------------------------------------------------------- ReceivedQueue
+
+void ReceivedQueue::push(std::vector<wxString>& frames, long readAt) {
+    if (frames.empty())
+        return;
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (wxString& text : frames) {
+        m_items.emplace_back();
+        m_items.back().text.swap(text);
+        m_items.back().readAt = readAt;
+    }
+    wake();
+}
+
+void ReceivedQueue::pushLoss(long readAt) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_items.push_back(Item{wxString(), readAt, true});
+    wake();
+}
+
+void ReceivedQueue::wake() {
+    if (m_wakePosted || !m_owner)
+        return;
+    m_wakePosted = true;
+    auto* event = new wxThreadEvent(EVT_CONNECTION_READY);
+    event->SetInt(m_serial);
+    wxQueueEvent(m_owner, event);
+}
+
+void ReceivedQueue::takeAll(std::vector<Item>& out) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_wakePosted = false;
+    if (out.empty()) {
+        out.swap(m_items);
+        return;
+    }
+    for (Item& item : m_items)
+        out.push_back(std::move(item));
+    m_items.clear();
+}
+
+void ReceivedQueue::detach() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_owner = nullptr;
+}
+
+// ---------------------------------------------------------------- ConnectionThread
 
 long ConnectionThread::monotonicMs() {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -48,79 +84,139 @@ long ConnectionThread::monotonicMs() {
                                  .count());
 }
 
-ConnectionThread::ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial,
+ConnectionThread::ConnectionThread(wxSocketClient* socket, std::shared_ptr<ReceivedQueue> received,
                                    int writeTimeoutSeconds)
-    : wxThread(wxTHREAD_DETACHED),
+    : wxThread(wxTHREAD_JOINABLE),
       m_socket(socket),
-      m_handler(handler),
-      m_writeTimeoutMs(writeTimeoutSeconds * 1000L),
-      m_serial(serial) {
-    ++s_live;
+      m_fd(socket ? static_cast<int>(socket->GetSocket()) : -1),
+      m_received(std::move(received)),
+      m_writeTimeoutMs(writeTimeoutSeconds * 1000L) {
+    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_socket) {
         m_socket->Notify(false);
         m_socket->SetFlags(wxSOCKET_BLOCK);
         // A write that cannot go on would wait twice: in the kernel's send, and then in the
         // toolkit's wait for the socket to become writable (ten minutes unless set). The
         // toolkit's wait is switched off; writeAll bounds the kernel's by what is left of the
-        // frame's time (SO_SNDTIMEO). The reader passes its own timeout to every wait.
+        // frame's time (SO_SNDTIMEO). Reads only follow a poll that saw data or the end.
         m_socket->SetTimeout(0);
     }
 }
 
 ConnectionThread::~ConnectionThread() {
-    {
-        wxMutexLocker lock(m_socketLock);
-        if (m_socket) {
-            m_socket->Destroy();
-            m_socket = nullptr;
-        }
+    stop();
+    if (m_socket)
+        m_socket->Destroy();
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+}
+
+bool ConnectionThread::start() {
+    if (m_started || !m_socket || m_fd < 0 || m_wakeFd < 0)
+        return false;
+    if (Run() != wxTHREAD_NO_ERROR) {
+        traceNet("could not start the connection thread");
+        return false;
     }
-    if (!m_entered)
-        --s_live;  // never ran; otherwise the thread's end counts it down
-}
-
-void ConnectionThread::setSessionKey(const wxString& sessionKey) {
-    wxMutexLocker lock(m_cryptoLock);
-    const wxScopedCharBuffer utf8 = sessionKey.utf8_str();
-    m_sessionKey.assign(utf8.data(), utf8.length());
-    m_encrypted = true;
-}
-
-void ConnectionThread::post(const wxEventType& type, const wxString& text) {
-    wxMutexLocker lock(m_postLock);
-    if (!m_handler)
-        return;
-    auto* event = new wxThreadEvent(type);
-    event->SetString(text);  // wxThreadEvent deep-copies the string for the other thread
-    event->SetInt(m_serial);
-    event->SetTimestamp(monotonicMs());
-    wxQueueEvent(m_handler, event);
+    m_started = true;
+    return true;
 }
 
 void ConnectionThread::stop() {
-    {
-        wxMutexLocker lock(m_postLock);
-        m_handler = nullptr;
-    }
     m_stopRequested = true;
-    Delete();
+    m_writeFailed = true;
+    if (!m_started)
+        return;
+    m_started = false;
+    // Shutting the descriptor down ends a read or a write the thread may be in; the wake-up
+    // ends its wait. The descriptor itself stays open until the socket is destroyed, after
+    // the join, so the thread never uses a closed or reused descriptor.
+    ::shutdown(m_fd, SHUT_RDWR);
+    wakeThread();
+    Wait();
+}
+
+void ConnectionThread::wakeThread() {
+    const uint64_t one = 1;
+    if (m_wakeFd >= 0 && ::write(m_wakeFd, &one, sizeof one) < 0) {
+        // The counter is full only if nobody read it for 2^64 wake-ups; a wake-up is pending.
+    }
+}
+
+void ConnectionThread::setSessionKey(const wxString& sessionKey) {
+    {
+        std::lock_guard<std::mutex> lock(m_sendLock);
+        m_outgoing.push_back(Outgoing{sessionKey, true});
+    }
+    m_encrypted = true;
+    wakeThread();
 }
 
 bool ConnectionThread::send(const wxString& text) {
+    if (m_writeFailed) {
+        traceNet("Tried to send data without a connection; dropped.");
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_sendLock);
+        m_outgoing.push_back(Outgoing{text, false});
+    }
+    wakeThread();
+    return true;
+}
+
+wxThread::ExitCode ConnectionThread::Entry() {
+    while (!m_stopRequested) {
+        writeQueued();
+        pollfd waits[2] = {{m_wakeFd, POLLIN, 0}, {m_lostReported ? -1 : m_fd, POLLIN, 0}};
+        const int ready = ::poll(waits, 2, kIdleWaitMs);
+        if (ready <= 0 || m_stopRequested)
+            continue;
+        if (waits[0].revents & POLLIN) {
+            uint64_t count = 0;
+            if (::read(m_wakeFd, &count, sizeof count) < 0) {
+                // Another wake-up read it first; nothing is lost.
+            }
+        }
+        if (waits[1].revents & (POLLIN | POLLHUP | POLLERR))
+            readAvailable();
+    }
+    return nullptr;
+}
+
+void ConnectionThread::writeQueued() {
+    std::deque<Outgoing> batch;
+    {
+        std::lock_guard<std::mutex> lock(m_sendLock);
+        batch.swap(m_outgoing);
+    }
+    for (const Outgoing& item : batch) {
+        if (item.isKey) {
+            const wxScopedCharBuffer utf8 = item.text.utf8_str();
+            m_sessionKey.assign(utf8.data(), utf8.length());
+            m_decrypting = true;
+            continue;
+        }
+        if (m_writeFailed)
+            continue;  // the stream is cut: what was queued behind the failure is dropped
+        if (!writeFrame(item))
+            failWrites();
+    }
+}
+
+bool ConnectionThread::writeFrame(const Outgoing& item) {
     std::string frame;
-    if (!m_encrypted) {
+    if (!m_decrypting) {
         // The echo of a sent frame is only ever traced; the secrets in it never leave here.
-        postStatus(maskSecrets("->" + text));
-        const wxScopedCharBuffer utf8 = text.utf8_str();
+        traceNet("->" + item.text);
+        const wxScopedCharBuffer utf8 = item.text.utf8_str();
         frame.assign(utf8.data(), utf8.length());
     } else {
-        postStatus(maskSecrets("*>" + text));
+        traceNet("*>" + item.text);
         try {
-            wxMutexLocker lock(m_cryptoLock);
-            frame = Net::encryptFrame(m_sessionKey, text);
+            frame = Net::encryptFrame(m_sessionKey, item.text);
         } catch (const std::exception& e) {
-            postStatus(wxString::FromUTF8(e.what()));
-            dropSocket();
+            traceNet(wxString::FromUTF8(e.what()));
             return false;
         }
     }
@@ -129,16 +225,11 @@ bool ConnectionThread::send(const wxString& text) {
 }
 
 bool ConnectionThread::writeAll(const std::string& bytes) {
-    wxMutexLocker lock(m_socketLock);
-    if (!m_socket || m_writeFailed) {
-        traceNet("Tried to send data without a connection; dropped.");
-        return false;
-    }
     // The whole frame has to be handed over within the write timeout; a server that takes a
     // few bytes now and then cannot stretch it.
     const long deadline = monotonicMs() + m_writeTimeoutMs;
     size_t done = 0;
-    while (done < bytes.size()) {
+    while (done < bytes.size() && !m_stopRequested) {
         const long left = deadline - monotonicMs();
         size_t written = 0;
         if (left > 0) {
@@ -150,95 +241,52 @@ bool ConnectionThread::writeAll(const std::string& bytes) {
             written = m_socket->LastWriteCount();
         }
         if (written == 0) {
-            // A server that stopped reading (the time is up) or a broken connection: the
-            // frame stream is cut somewhere inside this frame and cannot be continued.
             traceNet(
                 wxString::Format("Socket write failed after %zu of %zu bytes", done, bytes.size()));
-            shutDownLocked();
             return false;
         }
         done += written;
     }
-    return true;
+    return done == bytes.size();
 }
 
-void ConnectionThread::dropSocket() {
-    wxMutexLocker lock(m_socketLock);
-    shutDownLocked();
-}
-
-void ConnectionThread::shutDownLocked() {
-    // Later sends fail at once instead of waiting for the write timeout again each time.
+void ConnectionThread::failWrites() {
+    // A server that stopped reading, or a broken connection: the frame stream is cut inside a
+    // frame and cannot be continued. Later sends fail at once; shutting the descriptor down
+    // makes the next wait see the end of the stream, which is reported as the loss.
     m_writeFailed = true;
-    if (!m_socket)
+    ::shutdown(m_fd, SHUT_RDWR);
+}
+
+void ConnectionThread::readAvailable() {
+    char buffer[kReadChunk];
+    m_socket->Read(buffer, static_cast<wxUint32>(sizeof buffer));
+    const size_t n = m_socket->LastReadCount();
+    const long readAt = monotonicMs();
+    if (n == 0) {
+        // Readable with no data: the peer closed the connection, or the read failed.
+        traceNet("An Error Occurred whilst processing connection data.");
+        m_lostReported = true;
+        m_writeFailed = true;
+        m_received->pushLoss(readAt);
         return;
-    // The reader may be waiting on this socket in its own thread, so the socket is not closed
-    // here: shutting the descriptor down wakes the reader, which sees the end of the stream
-    // and reports the connection lost; the socket is destroyed with the thread.
-    const wxSOCKET_T fd = m_socket->GetSocket();
-    if (fd != wxSOCKET_T(-1))
-        ::shutdown(fd, SHUT_RDWR);
-}
-
-wxString ConnectionThread::frameToText(const std::string& frame) {
-    if (!m_encrypted) {
-        return latin1Text(frame);
     }
-    std::vector<wxString> statuses;
-    wxString text;
-    {
-        wxMutexLocker lock(m_cryptoLock);
-        text = Net::decryptFrame(m_sessionKey, frame, &statuses);
+    std::vector<wxString> frames;
+    m_cutter.feed(buffer, n, [&](std::string&& frame) {
+        if (!m_decrypting) {
+            frames.push_back(latin1Text(frame));
+            return;
+        }
+        std::vector<wxString> statuses;
+        frames.push_back(Net::decryptFrame(m_sessionKey, frame, &statuses));
+        for (const wxString& status : statuses)
+            traceNet(status);
+    });
+    m_received->push(frames, readAt);
+    if (m_cutter.droppedFrames() != m_reportedDrops) {
+        m_reportedDrops = m_cutter.droppedFrames();
+        traceNet(wxString::Format("Dropped an oversize frame (%zu so far)", m_reportedDrops));
     }
-    for (const wxString& status : statuses) {
-        postStatus(status);
-    }
-    return text;
-}
-
-wxThread::ExitCode ConnectionThread::Entry() {
-    static thread_local LiveUntilThreadEnds live;
-    live.count = &s_live;
-    m_entered = true;
-    std::vector<char> buffer(1024);
-    bool lostReported = false;
-    size_t reportedDrops = 0;
-    while (!TestDestroy() && !m_stopRequested) {
-        wxSocketClient* socket;
-        {
-            wxMutexLocker lock(m_socketLock);
-            socket = m_socket;
-        }
-        if (!socket || !socket->IsOk() || lostReported) {
-            // Nothing to read from: wait for the stop request without spinning.
-            wxMilliSleep(kReadWaitMs);
-            continue;
-        }
-        // Bounded wait: an idle connection costs a wake-up per interval, not a busy core.
-        if (!socket->WaitForRead(0, kReadWaitMs)) {
-            continue;
-        }
-        socket->Read(buffer.data(), static_cast<wxUint32>(buffer.size() - 1));
-        const size_t n = socket->LastReadCount();
-        if (n == 0) {
-            // Readable with no data: the peer closed the connection, or the read failed.
-            postStatus("An Error Occurred whilst processing connection data.");
-            post(EVT_CONNECTION_LOST, wxString());
-            lostReported = true;
-            continue;
-        }
-        m_cutter.feed(buffer.data(), n,
-                      [this](std::string&& frame) { post(EVT_SERVER_DATA, frameToText(frame)); });
-        if (m_cutter.droppedFrames() != reportedDrops) {
-            reportedDrops = m_cutter.droppedFrames();
-            traceNet(wxString::Format("Dropped an oversize frame (%zu so far)", reportedDrops));
-        }
-    }
-    return nullptr;
-}
-
-void ConnectionThread::OnExit() {
-    post(EVT_CONNECTION_ENDED, wxString());
 }
 
 }  // namespace Tavoro

@@ -5,94 +5,126 @@
 #include <wx/thread.h>
 
 #include <atomic>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "net/FrameCutter.h"
 
 namespace Tavoro {
 
-// Events posted by the connection thread to its handler (the main window). Each carries the
-// connection's serial number in GetInt(), so a handler can drop events that a connection it
-// has already abandoned queued before it stopped.
-wxDECLARE_EVENT(EVT_SERVER_DATA, wxThreadEvent);        // one received frame as text
-wxDECLARE_EVENT(EVT_CONNECTION_STATUS, wxThreadEvent);  // a diagnostic text
-wxDECLARE_EVENT(EVT_CONNECTION_LOST, wxThreadEvent);    // the server closed or the read failed
-wxDECLARE_EVENT(EVT_CONNECTION_ENDED, wxThreadEvent);   // the reader loop has ended
+// Posted to the owner of a ReceivedQueue when something waits in it that was not there before;
+// one event per batch, however many frames the batch holds. GetInt() is the queue's serial.
+wxDECLARE_EVENT(EVT_CONNECTION_READY, wxThreadEvent);
 
-// One connection to the monitoring server: a detached reader thread that cuts the byte stream
-// into NUL-terminated frames, decrypts them once a session key is set, and posts the text to
-// the handler. Sending runs on the caller's thread. The thread never touches a window.
-//
-// Life: the owner creates it with an already connected socket, calls Run(), and ends it with
-// stop(), after which the object deletes itself when its loop ends (within about 100 ms) and
-// must not be used again.
-class ConnectionThread : public wxThread {
+// What a connection's reader hands over to the GUI thread: frames as text and the end of the
+// stream, in the order read. The reader pushes, the owner takes everything at once; the owner
+// is woken by one EVT_CONNECTION_READY per batch, not per frame, so a burst of thousands of
+// frames costs the GUI thread one event.
+class ReceivedQueue {
   public:
-    // A write to a server that stopped reading gives up after this long (the window waits
-    // for it), and the connection then ends.
-    static constexpr int kWriteTimeoutSeconds = 3;
+    struct Item {
+        wxString text;
+        long readAt = 0;  // when the reader took the frame off the socket (monotonic ms)
+        bool lost = false;
+    };
 
-    // Takes ownership of a connected socket; it is switched to blocking mode for the thread,
-    // with writes bounded by writeTimeoutSeconds.
-    ConnectionThread(wxSocketClient* socket, wxEvtHandler* handler, int serial,
+    ReceivedQueue(wxEvtHandler* owner, int serial) : m_owner(owner), m_serial(serial) {}
+
+    // Any thread. The texts are moved out of `frames`.
+    void push(std::vector<wxString>& frames, long readAt);
+    void pushLoss(long readAt);
+    // The owner's thread: moves everything waiting into `out` (appended, in order).
+    void takeAll(std::vector<Item>& out);
+    // No wake-up is posted after this returns; what waits stays until taken.
+    void detach();
+    int serial() const { return m_serial; }
+
+  private:
+    void wake();  // m_lock held
+
+    std::mutex m_lock;
+    std::vector<Item> m_items;
+    wxEvtHandler* m_owner;
+    bool m_wakePosted = false;
+    const int m_serial;
+};
+
+// One connection to the monitoring server: a joinable I/O thread that alone uses the socket. It
+// writes the frames queued by send() (encrypting them once a session key is set), reads and
+// cuts the byte stream into NUL-terminated frames, decrypts them and hands the texts to a
+// ReceivedQueue. The thread never touches a window, and the caller never waits on the network:
+// send() only queues. A write that a server does not take within the write timeout ends the
+// connection, which the queue then reports lost.
+//
+// Life: the owner creates it with an already connected socket and a queue, calls start(), and
+// ends it with stop() (or by deleting it): the socket is shut down, which wakes the thread,
+// and the thread is joined.
+class ConnectionThread : private wxThread {
+  public:
+    static constexpr int kWriteTimeoutSeconds = 3;
+    // The longest an idle thread waits before it looks at its state again; a send or a stop
+    // wakes it at once.
+    static constexpr int kIdleWaitMs = 1000;
+
+    // Takes ownership of a connected socket.
+    ConnectionThread(wxSocketClient* socket, std::shared_ptr<ReceivedQueue> received,
                      int writeTimeoutSeconds = kWriteTimeoutSeconds);
     ~ConnectionThread() override;
+    ConnectionThread(const ConnectionThread&) = delete;
+    ConnectionThread& operator=(const ConnectionThread&) = delete;
 
-    // Stores the session key and switches both directions to encrypted frames.
+    bool start();
+    void stop();
+
+    // Frames sent after this are encrypted with the key, and frames read after the thread
+    // reaches it in the send queue are decrypted with it.
     void setSessionKey(const wxString& sessionKey);
     bool isEncrypted() const { return m_encrypted.load(); }
 
-    // Frames and writes one text completely. Plain: UTF-8 bytes and a NUL. Encrypted: the
-    // escaped AES frame and a NUL. Returns false when nothing could be sent (no socket,
-    // encryption failure, write error). A failed write ends the connection: the reader then
-    // reports it lost, and later sends return false at once.
+    // Queues one text to be framed and written completely: plain, as UTF-8 and a NUL;
+    // encrypted, as the escaped AES frame and a NUL. Returns false when the connection can no
+    // longer send (a write failed or timed out, it was stopped): nothing is queued then.
     bool send(const wxString& text);
 
-    // Detaches the handler (no event is posted after this returns) and asks the loop to end.
-    void stop();
-
-    int serial() const { return m_serial; }
-
-    // The clock of the events' time stamps: when the reader posted a frame (milliseconds of
-    // a monotonic clock), so a handler can tell how long a frame waited for the window.
+    // The clock of the queue's time stamps (milliseconds of a monotonic clock).
     static long monotonicMs();
 
-    // Connection threads not yet ended: a thread that ran counts until the thread itself has
-    // ended, after its object deleted itself (which it does after stop()), so the toolkit may
-    // be shut down once this is 0.
-    static int liveCount() { return s_live.load(); }
-
-    // The idle wait of the reader: how long one wait for data may block, so that a stop
-    // request is seen promptly without polling.
-    static constexpr int kReadWaitMs = 100;
-
-  protected:
-    ExitCode Entry() override;
-    void OnExit() override;
-
   private:
-    void post(const wxEventType& type, const wxString& text);
-    void postStatus(const wxString& text) { post(EVT_CONNECTION_STATUS, text); }
-    wxString frameToText(const std::string& frame);
-    bool writeAll(const std::string& bytes);
-    void dropSocket();
-    void shutDownLocked();  // m_socketLock held
+    struct Outgoing {
+        wxString text;
+        bool isKey = false;
+    };
 
-    wxMutex m_socketLock;  // guards m_socket (reader and sender both use it)
-    wxSocketClient* m_socket;
-    bool m_writeFailed = false;  // guarded by m_socketLock
-    wxMutex m_postLock;          // guards m_handler
-    wxEvtHandler* m_handler;
+    ExitCode Entry() override;
+    void writeQueued();
+    bool writeFrame(const Outgoing& item);
+    bool writeAll(const std::string& bytes);
+    void readAvailable();
+    void failWrites();
+    void wakeThread();
+
+    wxSocketClient* m_socket;  // used by the thread only, once started
+    const int m_fd;
+    int m_wakeFd = -1;  // an eventfd the thread also waits on
+    std::shared_ptr<ReceivedQueue> m_received;
     const long m_writeTimeoutMs;
-    wxMutex m_cryptoLock;  // guards m_sessionKey and every crypto step
-    std::string m_sessionKey;
-    std::atomic<bool> m_encrypted{false};
+    bool m_started = false;
+
+    std::mutex m_sendLock;  // guards m_outgoing
+    std::deque<Outgoing> m_outgoing;
+    std::atomic<bool> m_writeFailed{false};
     std::atomic<bool> m_stopRequested{false};
-    const int m_serial;
+    std::atomic<bool> m_encrypted{false};
+
+    // The thread's own state.
+    std::string m_sessionKey;
+    bool m_decrypting = false;
+    bool m_lostReported = false;
     Net::FrameCutter m_cutter;
-    static std::atomic<int> s_live;
-    bool m_entered = false;  // Entry() ran; set and read on the thread itself
+    size_t m_reportedDrops = 0;
 };
 
 }  // namespace Tavoro

@@ -328,23 +328,24 @@ TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
         handledWhenShown.push_back(static_cast<long>(frame->eventsHandled() - before));
     };
 
-    const int serial = frame->connectionSerial();
-    auto post = [&](const wxEventType& type, const std::string& text) {
-        Tavoro::Test::postAsReader(frame, type, serial, text);
+    ReceivedQueue* reader = frame->receivedQueue();
+    enum Handed { kFrame, kLost };
+    auto post = [&](Handed what, const std::string& text) {
+        Tavoro::Test::postAsReader(reader, text, what == kLost);
     };
     constexpr int kFlood = 3000;
     auto flood = [&](int from) {
         for (int i = from; i < from + kFlood / 2; ++i)
-            post(EVT_SERVER_DATA, "@EV:" + visitorLine("S1", "10.1.0.1", std::to_string(100 + i),
-                                                       "u" + std::to_string(i)));
+            post(kFrame, "@EV:" + visitorLine("S1", "10.1.0.1", std::to_string(100 + i),
+                                              "u" + std::to_string(i)));
     };
     flood(0);
-    post(EVT_SERVER_DATA, "@MESSAGE:c1\nfirst");
+    post(kFrame, "@MESSAGE:c1\nfirst");
     flood(kFlood / 2);
-    post(EVT_SERVER_DATA, "@1:c1");
-    post(EVT_SERVER_DATA, "@MESSAGE:c1\nsecond");
-    post(EVT_SERVER_DATA, "@MESSAGE:c1\nthird");
-    post(EVT_CONNECTION_LOST, "");
+    post(kFrame, "@1:c1");
+    post(kFrame, "@MESSAGE:c1\nsecond");
+    post(kFrame, "@MESSAGE:c1\nthird");
+    post(kLost, "");
 
     ASSERT_TRUE(waitFor([&] { return !handledWhenShown.empty(); }));
     EXPECT_LT(handledWhenShown.front(), 100) << "the line waited for the visitor events";
@@ -447,16 +448,14 @@ TEST_F(ChatsTest, TranscriptBehindItsChatListIsShown) {
     // chat line with no list in front of it still goes ahead of the events.
     server.send("@VISITORS:" + NUL);
     ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 0; }));
-    const int serial = frame->connectionSerial();
+    ReceivedQueue* reader = frame->receivedQueue();
     for (int i = 0; i < 200; ++i)
-        Tavoro::Test::postAsReader(frame, EVT_SERVER_DATA, serial,
+        Tavoro::Test::postAsReader(reader,
                                    "@EV:" + visitorLine("S1", "10.1.0.1", std::to_string(100 + i),
                                                         "u" + std::to_string(i)));
     Tavoro::Test::postAsReader(
-        frame, EVT_SERVER_DATA, serial,
-        "@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "5"));
-    Tavoro::Test::postAsReader(frame, EVT_SERVER_DATA, serial,
-                               currentChat("10.0.0.9", "Vera", "second transcript"));
+        reader, "@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "5"));
+    Tavoro::Test::postAsReader(reader, currentChat("10.0.0.9", "Vera", "second transcript"));
     ASSERT_TRUE(waitFor([&] { return frame->eventsHandled() >= 200; }));
     ASSERT_TRUE(
         waitFor([&] { return window->transcript_html().Contains("second transcript"); }, 2000));

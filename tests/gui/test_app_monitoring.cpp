@@ -316,15 +316,15 @@ TEST_F(MonitoringTest, BacklogOfFramesIsHandledInSlicesAndInOrder) {
     loadSites();
     loadVisitors();
     const unsigned long before = frame->eventsHandled();
-    const int serial = frame->connectionSerial();
-    auto post = [&](const wxEventType& type, const std::string& text) {
-        Tavoro::Test::postAsReader(frame, type, serial, text);
+    ReceivedQueue* reader = frame->receivedQueue();
+    enum Handed { kFrame, kLost };
+    auto post = [&](Handed what, const std::string& text) {
+        Tavoro::Test::postAsReader(reader, text, what == kLost);
     };
     constexpr int kFlood = 6000;
     for (int i = 0; i < kFlood; ++i)
-        post(EVT_SERVER_DATA,
-             "@EV:" + visitor("C", std::to_string(100 + i), "u" + std::to_string(i)));
-    post(EVT_CONNECTION_LOST, "");
+        post(kFrame, "@EV:" + visitor("C", std::to_string(100 + i), "u" + std::to_string(i)));
+    post(kLost, "");
     long handledWhenOtherWorkRan = -1;
     wxTheApp->CallAfter(
         [&] { handledWhenOtherWorkRan = static_cast<long>(frame->eventsHandled() - before); });

@@ -5,7 +5,9 @@
 #include <wx/socket.h>
 #include <wx/utils.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "support/WaitUntil.h"
 
 using Tavoro::ConnectionThread;
+using Tavoro::ReceivedQueue;
 using Tavoro::Net::FrameCutter;
 using Tavoro::Test::LoopbackServer;
 
@@ -129,84 +132,118 @@ class WxEnvironment : public ::testing::Environment {
 };
 const auto* const kWxEnvironment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
 
-// Records what the connection thread posts, from whichever thread posts it.
-class Recorder : public wxEvtHandler {
+// Counts the wake-ups a connection's queue posts, from whichever thread posts them.
+class WakeCounter : public wxEvtHandler {
   public:
-    struct Event {
-        wxEventType type;
-        wxString text;
-        int serial;
-    };
     void QueueEvent(wxEvent* event) override {
-        auto* te = static_cast<wxThreadEvent*>(event);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_events.push_back({te->GetEventType(), te->GetString(), te->GetInt()});
+        if (event->GetEventType() == Tavoro::EVT_CONNECTION_READY)
+            ++m_wakes;
         delete event;
     }
+    int wakes() const { return m_wakes.load(); }
+
+  private:
+    std::atomic<int> m_wakes{0};
+};
+
+// What a connection handed over so far, taken from its queue as the window takes it.
+class Received {
+  public:
+    explicit Received(wxEvtHandler* owner, int serial = 42)
+        : queue(std::make_shared<ReceivedQueue>(owner, serial)) {}
     std::vector<wxString> data() {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        take();
         std::vector<wxString> out;
-        for (const Event& e : m_events) {
-            if (e.type == Tavoro::EVT_SERVER_DATA)
-                out.push_back(e.text);
+        for (const auto& item : m_items) {
+            if (!item.lost)
+                out.push_back(item.text);
         }
         return out;
     }
-    size_t count(wxEventType type) {
-        std::lock_guard<std::mutex> lock(m_mutex);
+    size_t lost() {
+        take();
         size_t n = 0;
-        for (const Event& e : m_events)
-            n += (e.type == type);
+        for (const auto& item : m_items)
+            n += item.lost;
         return n;
     }
-    std::vector<Event> all() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_events;
+    size_t size() {
+        take();
+        return m_items.size();
     }
+    std::shared_ptr<ReceivedQueue> queue;
 
   private:
-    std::mutex m_mutex;
-    std::vector<Event> m_events;
+    void take() { queue->takeAll(m_items); }
+    std::vector<ReceivedQueue::Item> m_items;
 };
 
 using Tavoro::Test::waitUntil;
 
+wxSocketClient* connectTo(LoopbackServer& server) {
+    auto* socket = new wxSocketClient(wxSOCKET_BLOCK);
+    wxIPV4address address;
+    address.Hostname("127.0.0.1");
+    address.Service(server.port());
+    if (!socket->Connect(address, true) || !server.accept()) {
+        socket->Destroy();
+        return nullptr;
+    }
+    return socket;
+}
+
 class ConnectionThreadTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        auto* socket = new wxSocketClient(wxSOCKET_BLOCK);
-        wxIPV4address address;
-        address.Hostname("127.0.0.1");
-        address.Service(server.port());
-        ASSERT_TRUE(socket->Connect(address, true));
-        ASSERT_TRUE(server.accept());
-        thread = new ConnectionThread(socket, &recorder, 42);
-        ASSERT_EQ(thread->Run(), wxTHREAD_NO_ERROR);
-    }
-    void TearDown() override {
-        if (thread)
-            thread->stop();
-        // The thread deletes itself; wait for it so no thread outlives the test.
-        EXPECT_TRUE(waitUntil([] { return ConnectionThread::liveCount() == 0; }));
+        wxSocketClient* socket = connectTo(server);
+        ASSERT_TRUE(socket);
+        thread = std::make_unique<ConnectionThread>(socket, received.queue);
+        ASSERT_TRUE(thread->start());
     }
 
     LoopbackServer server;
-    Recorder recorder;
-    ConnectionThread* thread = nullptr;
+    WakeCounter owner;
+    Received received{&owner};
+    std::unique_ptr<ConnectionThread> thread;
 };
 
 TEST_F(ConnectionThreadTest, DeliversFramesInOrderAsLatin1Text) {
     using namespace std::string_literals;
     ASSERT_TRUE(server.send("@HELLO:A\0@MSG:B"s));
-    ASSERT_TRUE(waitUntil([&] { return recorder.data().size() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return received.data().size() == 1; }));
     ASSERT_TRUE(server.send("C\0\0\0"s + "x\xe9\0"s));
-    ASSERT_TRUE(waitUntil([&] { return recorder.data().size() == 3; }));
-    const auto data = recorder.data();
+    ASSERT_TRUE(waitUntil([&] { return received.data().size() == 3; }));
+    const auto data = received.data();
     EXPECT_EQ(data[0], "@HELLO:A");
     EXPECT_EQ(data[1], "@MSG:BC");
     EXPECT_EQ(data[2], wxString(L"x\u00e9")) << "a byte above 0x7F is one character";
-    for (const auto& e : recorder.all())
-        EXPECT_EQ(e.serial, 42);
+}
+
+TEST_F(ConnectionThreadTest, ABurstOfFramesWakesTheOwnerOncePerBatch) {
+    // Two thousand frames in one write: the owner is woken per batch read, not per frame, and
+    // not again while what it was woken for still waits untaken.
+    std::string burst;
+    for (int i = 0; i < 2000; ++i) {
+        burst += "@EV:" + std::to_string(i);
+        burst.push_back('\0');
+    }
+    ASSERT_TRUE(server.send(burst));
+    ASSERT_TRUE(waitUntil([&] { return received.data().size() == 2000; }));
+    const auto data = received.data();
+    EXPECT_EQ(data.front(), "@EV:0");
+    EXPECT_EQ(data.back(), "@EV:1999");
+    EXPECT_LT(owner.wakes(), 20) << "one wake-up per frame";
+
+    // Frames read while nothing is taken add to the batch without another wake-up.
+    const int wakes = owner.wakes();
+    Received untaken(&owner, 7);
+    std::vector<wxString> one{"a"}, two{"b"};
+    untaken.queue->push(one, 0);
+    untaken.queue->push(two, 0);
+    untaken.queue->pushLoss(0);
+    EXPECT_EQ(owner.wakes(), wakes + 1);
+    EXPECT_EQ(untaken.data(), (std::vector<wxString>{"a", "b"}));
+    EXPECT_EQ(untaken.lost(), 1u);
 }
 
 TEST_F(ConnectionThreadTest, PlainSendWritesUtf8AndNul) {
@@ -214,7 +251,6 @@ TEST_F(ConnectionThreadTest, PlainSendWritesUtf8AndNul) {
     EXPECT_TRUE(thread->send("@GETDS"));
     const std::string got = server.readFrames(2);
     EXPECT_EQ(got, std::string("@LOGIN:\xc3\xa9\0@GETDS\0", 17));
-    EXPECT_GE(recorder.count(Tavoro::EVT_CONNECTION_STATUS), 2u) << "the -> echoes";
 }
 
 TEST_F(ConnectionThreadTest, LargeFrameIsWrittenCompletely) {
@@ -230,33 +266,31 @@ TEST_F(ConnectionThreadTest, OversizeFrameIsDroppedAndNextFrameArrives) {
     std::string flood(FrameCutter::kDefaultMaxFrame + 4096, 'z');
     ASSERT_TRUE(server.send(flood));
     ASSERT_TRUE(server.send("\0@MSG:after\0"s));
-    ASSERT_TRUE(waitUntil([&] { return recorder.data().size() == 1; }, 20000));
-    EXPECT_EQ(recorder.data()[0], "@MSG:after");
+    ASSERT_TRUE(waitUntil([&] { return received.data().size() == 1; }, 20000));
+    EXPECT_EQ(received.data()[0], "@MSG:after");
 }
 
-TEST_F(ConnectionThreadTest, PeerCloseIsReportedOnce) {
+TEST_F(ConnectionThreadTest, PeerCloseIsReportedOnceAfterTheFramesBeforeIt) {
+    using namespace std::string_literals;
+    ASSERT_TRUE(server.send("@MSG:last\0"s));
     server.closePeer();
-    ASSERT_TRUE(waitUntil([&] { return recorder.count(Tavoro::EVT_CONNECTION_LOST) == 1; }));
-    // The thread keeps idling without spinning until it is stopped; no second report.
-    wxMilliSleep(3 * ConnectionThread::kReadWaitMs);
-    EXPECT_EQ(recorder.count(Tavoro::EVT_CONNECTION_LOST), 1u);
-    // Writing to the closed peer fails quietly (no SIGPIPE, no hang); the second write at the
-    // latest sees the reset.
+    ASSERT_TRUE(waitUntil([&] { return received.lost() == 1; }));
+    EXPECT_EQ(received.data(), std::vector<wxString>{"@MSG:last"});
+    // Writing to the closed peer is refused quietly (no SIGPIPE, no hang).
+    EXPECT_FALSE(thread->send("@GETDS"));
+    // The thread idles without reporting again until it is stopped.
     thread->send("@GETDS");
-    EXPECT_TRUE(waitUntil([&] { return !thread->send("@GETDS"); }));
+    EXPECT_FALSE(waitUntil([&] { return received.lost() > 1; }, 300));
 }
 
-TEST_F(ConnectionThreadTest, NothingIsPostedAfterStop) {
+TEST_F(ConnectionThreadTest, StopJoinsTheThreadAndNothingArrivesAfterIt) {
     thread->stop();
-    thread = nullptr;
-    ASSERT_TRUE(waitUntil([] { return ConnectionThread::liveCount() == 0; }));
-    const size_t before = recorder.all().size();
     using namespace std::string_literals;
     server.send("@MSG:late\0"s);
-    wxMilliSleep(50);
-    EXPECT_EQ(recorder.all().size(), before);
-    EXPECT_EQ(recorder.count(Tavoro::EVT_CONNECTION_ENDED), 0u)
-        << "a stopped connection no longer reports to its old owner";
+    EXPECT_FALSE(waitUntil([&] { return received.size() > 0; }, 200));
+    EXPECT_FALSE(thread->send("@GETDS")) << "a stopped connection takes no more frames";
+    thread.reset();  // a second stop, from the destructor, is harmless
+    EXPECT_EQ(owner.wakes(), 0);
 }
 
 // ---------------------------------------------------------------- the "net" trace
@@ -370,19 +404,24 @@ TEST_F(ConnectionThreadTest, TraceOfALoginHidesThePassword) {
     EXPECT_NE(sent.find("\tann\thunter2"), std::string::npos) << "the server gets the password";
     thread->setSessionKey("session-key");
     ASSERT_TRUE(thread->send(login));
-    EXPECT_FALSE(server.readFrames(1).empty());
-    ASSERT_TRUE(waitUntil([&] { return recorder.count(Tavoro::EVT_CONNECTION_STATUS) >= 2; }));
+    EXPECT_GE(server.readFrames(2).size(), sent.size() + 2);
 
-    // The window traces each status the thread posts.
-    for (const auto& e : recorder.all()) {
-        if (e.type == Tavoro::EVT_CONNECTION_STATUS)
-            Tavoro::traceNet(e.text);
-    }
-    ASSERT_EQ(capture.lines.size(), 2u);
-    EXPECT_TRUE(capture.lines[0].Contains("->@LOGIN:")) << capture.lines[0];
-    EXPECT_TRUE(capture.lines[1].Contains("*>@LOGIN:")) << capture.lines[1];
-    for (const auto& e : recorder.all())
-        EXPECT_FALSE(e.text.Contains("hunter2")) << e.text;
+    // The thread traces the frames it writes; its lines reach the log when the main thread
+    // flushes what other threads logged.
+    auto echoes = [&] {
+        std::vector<wxString> found;
+        for (const wxString& line : capture.lines) {
+            if (line.Contains(">@LOGIN:"))
+                found.push_back(line);
+        }
+        return found;
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        wxLog::FlushActive();
+        return echoes().size() == 2;
+    }));
+    EXPECT_TRUE(echoes()[0].Contains("->@LOGIN:")) << echoes()[0];
+    EXPECT_TRUE(echoes()[1].Contains("*>@LOGIN:")) << echoes()[1];
     for (const wxString& line : capture.lines)
         EXPECT_FALSE(line.Contains("hunter2")) << line;
 }

@@ -99,17 +99,22 @@ inline int waitForWaitingChat(wxGrid* chats, long limitMs) {
 
 #include <wx/event.h>
 
+#include <vector>
+
+#include "net/ConnectionThread.h"
+
 namespace Tavoro::Test {
 
-// Queues an event for a window the way the connection's reader thread does: the text as UTF-8,
-// the connection's serial number in GetInt(). Frames queued like this wait behind each other
-// exactly as frames read off the socket do.
-inline void postAsReader(wxEvtHandler* to, const wxEventType& type, int serial,
-                         const std::string& text) {
-    auto* event = new wxThreadEvent(type);
-    event->SetString(wxString::FromUTF8(text));
-    event->SetInt(serial);
-    wxQueueEvent(to, event);
+// Hands frames to a connection's queue the way its reader thread does (the text as UTF-8,
+// read now), or the end of the stream when `lost` is set. Frames handed over like this wait
+// behind each other exactly as frames read off the socket do.
+inline void postAsReader(ReceivedQueue* to, const std::string& text, bool lost = false) {
+    if (lost) {
+        to->pushLoss(ConnectionThread::monotonicMs());
+        return;
+    }
+    std::vector<wxString> frames{wxString::FromUTF8(text)};
+    to->push(frames, ConnectionThread::monotonicMs());
 }
 
 }  // namespace Tavoro::Test

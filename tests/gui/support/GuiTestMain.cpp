@@ -7,7 +7,6 @@
 #include <wx/socket.h>
 #include <wx/utils.h>
 
-#include "net/ConnectionThread.h"
 
 namespace {
 
@@ -38,11 +37,6 @@ int main(int argc, char** argv) {
     }
     wxTheApp->CallOnInit();
     const int result = RUN_ALL_TESTS();
-    // Connection threads stopped by the last tests end within one read wait; they must be gone
-    // before the toolkit's thread support is torn down.
-    for (int i = 0; i < 100 && Tavoro::ConnectionThread::liveCount() > 0; ++i) {
-        wxMilliSleep(20);
-    }
     wxTheApp->OnExit();
     wxEntryCleanup();
     return result;

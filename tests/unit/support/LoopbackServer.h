@@ -39,6 +39,12 @@ class LoopbackServer {
 
     unsigned short port() const { return m_port; }
 
+    // Caps the kernel's receive buffer of the connection accepted next, so that a peer that
+    // reads nothing fills it after a few hundred KiB instead of tens of MiB.
+    void limitReceiveBuffer(int bytes) {
+        ::setsockopt(m_listen, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+    }
+
     bool accept(int timeoutMs = 5000) {
         pollfd p{m_listen, POLLIN, 0};
         if (::poll(&p, 1, timeoutMs) <= 0)
