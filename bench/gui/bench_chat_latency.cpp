@@ -60,7 +60,7 @@ class ChatSession : public wxEvtHandler {
   public:
     ChatSession(Tavoro::TavoroClientFrame* frame, int lines, long paceMs, long limitMs)
         : m_frame(frame), m_lines(lines), m_paceMs(paceMs), m_limitMs(limitMs) {
-        frame->sentTextObserver = [this](const wxString& text) {
+        frame->session().sentTextObserver = [this](const wxString& text) {
             if (text == "@STARTEVENTS")
                 m_live = true;
         };
@@ -69,7 +69,7 @@ class ChatSession : public wxEvtHandler {
     }
     ~ChatSession() override {
         if (m_frame)
-            m_frame->sentTextObserver = nullptr;
+            m_frame->session().sentTextObserver = nullptr;
     }
 
     // Runs the main loop until the session ends; returns an error text, empty on success.
@@ -117,7 +117,7 @@ class ChatSession : public wxEvtHandler {
                     m_input = m_window ? findInput(m_window) : nullptr;
                     if (!m_input)
                         return finish("the chat window has no input field");
-                    m_eventsAtFirstLine = m_frame->eventsHandled();
+                    m_eventsAtFirstLine = m_frame->session().eventsHandled();
                     m_firstLine = Clock::now();
                     break;
                 }
@@ -131,7 +131,7 @@ class ChatSession : public wxEvtHandler {
         }
         if (m_frame->lineLatenciesMs().size() >= static_cast<size_t>(m_lines)) {
             m_lineMs = msSince(m_firstLine);
-            m_eventsAtEnd = m_frame->eventsHandled();
+            m_eventsAtEnd = m_frame->session().eventsHandled();
             finish("");
         }
     }

@@ -27,11 +27,31 @@ enum ClientId : int {
     ID_VISITOR_OPEN_PAGE,
     ID_VISITOR_EXCLUDE_VISITOR,
     ID_VISITOR_EXCLUDE_PAGE,
-    ID_SITES_PROPERTIES,       // sites menu "Site Properties"
-    ID_STATUS_SET_DEFAULT,     // status menu "Set As Default Status"
-    ID_SOCKET_CONNECT,         // socket events of a connection attempt
-    ID_TIMER_CONNECT_TIMEOUT,  // gives up a connection attempt that takes too long
-    ID_TIMER_GRID_PAINT,       // lets the visitor grid paint the visitor events held back
+    ID_SITES_PROPERTIES,    // sites menu "Site Properties"
+    ID_STATUS_SET_DEFAULT,  // status menu "Set As Default Status"
+    ID_TIMER_GRID_PAINT,    // lets the visitor grid paint the visitor events held back
+};
+
+// Pages of the main notebook ("Monthly Summary" is taken out at start-up).
+enum MainPage {
+    PAGE_CURRENT_VISITORS = 0,
+    PAGE_DAY_SUMMARY = 1,
+    PAGE_OPERATORS = 2,
+};
+
+// Columns of the "Chatting Visitors" grid.
+enum ChatColumn {
+    CHAT_COL_ID = 0,
+    CHAT_COL_NAME = 1,
+    CHAT_COL_DOMAIN = 2,
+    CHAT_COL_LAST_ACTIVITY = 3,
+    CHAT_COL_TALKING_TO = 4,
+    CHAT_COL_LANGUAGE = 5,
+    CHAT_COL_TRANSLATING = 6,
+    CHAT_COL_DEPARTMENT = 7,
+    CHAT_COL_MONITORED_BY = 8,
+    CHAT_COL_IP = 9,
+    CHAT_COLUMNS = 10,
 };
 
 }  // namespace Tavoro

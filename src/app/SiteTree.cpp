@@ -4,52 +4,44 @@
 
 #include "app/ClientIds.h"
 #include "app/TavoroClientFrame.h"
-#include "messages/ClientRequests.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
 
 using Messages::S_SD;
 
-// Item data of a site node: the site record it shows (owned by the site list).
-class TavoroClientFrame::SiteTreeItemData : public wxTreeItemData {
+namespace {
+
+// Item data of a site node: the key of the site it shows.
+class SiteTreeItemData : public wxTreeItemData {
   public:
-    explicit SiteTreeItemData(S_SD* site) : m_site(site) {}
-    S_SD* site() const { return m_site; }
-    void setSite(S_SD* site) { m_site = site; }
+    explicit SiteTreeItemData(const wxString& siteKey) : m_siteKey(siteKey) {}
+    const wxString& siteKey() const { return m_siteKey; }
 
   private:
-    S_SD* m_site;
+    wxString m_siteKey;
 };
 
-S_SD* TavoroClientFrame::siteOfItem(const wxTreeItemId& item) const {
+}  // namespace
+
+const S_SD* TavoroClientFrame::siteOfItem(const wxTreeItemId& item) const {
     if (!item.IsOk())
         return nullptr;
     auto* data = dynamic_cast<SiteTreeItemData*>(m_tree->GetItemData(item));
-    return data ? data->site() : nullptr;
+    return data ? m_session.findSite(data->siteKey()) : nullptr;
 }
 
-void TavoroClientFrame::addSite(std::unique_ptr<S_SD> site) {
-    for (auto& known : m_sites) {
-        if (known->siteKey() == site->siteKey()) {
-            // A known site: the new record takes the old one's node and place.
-            site->setTreeItem(known->treeItem());
-            const wxTreeItemId node(known->treeItem());
-            if (node.IsOk()) {
-                auto* data = dynamic_cast<SiteTreeItemData*>(m_tree->GetItemData(node));
-                if (data)
-                    data->setSite(site.get());
-            }
-            known = std::move(site);
-            return;
-        }
+void TavoroClientFrame::siteAdded(const S_SD& site) {
+    if (m_siteNodes.count(site.siteKey())) {
+        // A known site's details again (a reconnect): its node stays where it is.
+        updateSiteLabel(site.siteKey(), m_session.visitors().siteCount(site.siteKey()));
+        return;
     }
-
     wxTreeItemId parent = m_monitoredSitesItem;
-    if (!site->groupName().empty()) {
+    if (!site.groupName().empty()) {
         const SiteGroup* group = nullptr;
         for (const SiteGroup& g : m_siteGroups) {
-            if (g.key == site->groupKey()) {
+            if (g.key == site.groupKey()) {
                 group = &g;
                 break;
             }
@@ -57,15 +49,12 @@ void TavoroClientFrame::addSite(std::unique_ptr<S_SD> site) {
         if (group) {
             parent = group->item;
         } else {
-            parent = m_tree->AppendItem(m_monitoredSitesItem, site->groupName());
-            m_siteGroups.push_back({parent, site->groupName(), site->groupKey()});
+            parent = m_tree->AppendItem(m_monitoredSitesItem, site.groupName());
+            m_siteGroups.push_back({parent, site.groupKey()});
         }
     }
-    S_SD* record = site.get();
-    m_sites.push_back(std::move(site));
-    const wxTreeItemId node =
-        m_tree->AppendItem(parent, record->siteName(), -1, -1, new SiteTreeItemData(record));
-    record->setTreeItem(node.GetID());
+    m_siteNodes[site.siteKey()] =
+        m_tree->AppendItem(parent, site.siteName(), -1, -1, new SiteTreeItemData(site.siteKey()));
     m_tree->Expand(parent);
     m_tree->Expand(m_monitoredSitesItem);
 }
@@ -84,11 +73,11 @@ void TavoroClientFrame::showVisitorsOfSelection() {
     const wxTreeItemId item = m_tree->GetSelection();
     if (!item.IsOk() || item == m_rootItem || item == m_allSitesItem ||
         item == m_monitoredSitesItem) {
-        m_visitorGrid->show_all_visitors(m_visitors);
+        m_visitorGrid->show_all_visitors(m_session.visitors());
         return;
     }
     if (const S_SD* site = siteOfItem(item)) {
-        m_visitorGrid->show_site_visitors(site->siteKey(), m_visitors, true);
+        m_visitorGrid->show_site_visitors(site->siteKey(), m_session.visitors(), true);
         return;
     }
     // A group: its sites' visitors one site after the other, in tree order.
@@ -97,7 +86,7 @@ void TavoroClientFrame::showVisitorsOfSelection() {
     for (wxTreeItemId child = m_tree->GetFirstChild(item, cookie); child.IsOk();
          child = m_tree->GetNextChild(item, cookie)) {
         if (const S_SD* site = siteOfItem(child)) {
-            m_visitorGrid->show_site_visitors(site->siteKey(), m_visitors, clearFirst);
+            m_visitorGrid->show_site_visitors(site->siteKey(), m_session.visitors(), clearFirst);
             clearFirst = false;
         }
     }
@@ -128,44 +117,35 @@ bool TavoroClientFrame::isSiteShown(const wxString& siteKey) const {
 
 std::vector<const S_SD*> TavoroClientFrame::sitesOfSelection() const {
     std::vector<const S_SD*> sites;
-    for (const auto& site : m_sites) {
+    for (const auto& site : m_session.sites()) {
         if (isSiteShown(site->siteKey()))
             sites.push_back(site.get());
     }
     return sites;
 }
 
-void TavoroClientFrame::setSiteLabel(S_SD& site, long count) {
-    const wxTreeItemId node(site.treeItem());
-    if (!node.IsOk())
+void TavoroClientFrame::updateSiteLabel(const wxString& siteKey, long count) {
+    const auto node = m_siteNodes.find(siteKey);
+    const S_SD* site = m_session.findSite(siteKey);
+    if (node == m_siteNodes.end() || !site)
         return;
     wxString label = _("%SITENAME% (%NUMBER%)");
-    label.Replace("%SITENAME%", site.siteName());
+    label.Replace("%SITENAME%", site->siteName());
     label.Replace("%NUMBER%", wxString::Format("%ld", count));
-    m_tree->SetItemText(node, label);
+    m_tree->SetItemText(node->second, label);
 }
 
 void TavoroClientFrame::updateAllSiteLabels() {
-    for (auto& site : m_sites) {
-        setSiteLabel(*site, m_visitors.siteCount(site->siteKey()));
-    }
-}
-
-void TavoroClientFrame::updateSiteLabel(const wxString& siteKey, long count) {
-    for (auto& site : m_sites) {
-        if (site->siteKey() == siteKey) {
-            setSiteLabel(*site, count);
-            return;
-        }
-    }
+    for (const auto& site : m_session.sites())
+        updateSiteLabel(site->siteKey(), m_session.visitors().siteCount(site->siteKey()));
 }
 
 void TavoroClientFrame::onTreeSelectionChanged(wxTreeEvent&) {
     showVisitorsOfSelection();
-    if (m_notebook1->GetSelection() == 1) {
+    if (m_notebook1->GetSelection() == PAGE_DAY_SUMMARY) {
         // The figures change with the selection at once, and are then asked for afresh.
         showDaySummaryOfSelection();
-        sendToServer(daySummaryRequestOfSelection());
+        m_session.requestDaySummary(selectedSiteKey());
     }
     showContextMenuInMenuBar(&m_sitesMenu, _("&Sites Action"));
 }

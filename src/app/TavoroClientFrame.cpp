@@ -10,8 +10,6 @@
 
 #include "app/ClientIds.h"
 #include "dialog/VisitDetail.h"
-#include "net/ConnectionThread.h"
-#include "net/HostLookup.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/DaySummaryView.h"
 #include "widgets/Images.h"
@@ -65,25 +63,23 @@ void labelColumns(wxGrid* grid, std::initializer_list<const char*> labels) {
 
 }  // namespace
 
-wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onClose)
-    EVT_MENU(wxID_EXIT, TavoroClientFrame::onQuit) EVT_MENU(ID_MENU_RECONNECT,
-                                                            TavoroClientFrame::onReconnect)
-        EVT_MENU(ID_MENU_OPTIONS, TavoroClientFrame::onOptions)
-            EVT_MENU(wxID_ABOUT, TavoroClientFrame::onAbout)
-                EVT_MENU(ID_MENU_HIDE_DETAIL, TavoroClientFrame::onHideVisitDetail)
-                    EVT_TOOL_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY, TavoroClientFrame::onStatusTool)
-                        EVT_TOOL_RCLICKED_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY,
-                                                TavoroClientFrame::onStatusToolRightClick)
-                            EVT_MENU(ID_STATUS_SET_DEFAULT, TavoroClientFrame::onSetDefaultStatus)
-                                EVT_SOCKET(ID_SOCKET_CONNECT, TavoroClientFrame::onSocketEvent)
-                                    EVT_TIMER(ID_TIMER_CONNECT_TIMEOUT,
-                                              TavoroClientFrame::onConnectTimeout)
-                                        wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame)
+    EVT_CLOSE(TavoroClientFrame::onClose)
+    EVT_MENU(wxID_EXIT, TavoroClientFrame::onQuit)
+    EVT_MENU(ID_MENU_RECONNECT, TavoroClientFrame::onReconnect)
+    EVT_MENU(ID_MENU_OPTIONS, TavoroClientFrame::onOptions)
+    EVT_MENU(wxID_ABOUT, TavoroClientFrame::onAbout)
+    EVT_MENU(ID_MENU_HIDE_DETAIL, TavoroClientFrame::onHideVisitDetail)
+    EVT_TOOL_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY, TavoroClientFrame::onStatusTool)
+    EVT_TOOL_RCLICKED_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY, TavoroClientFrame::onStatusToolRightClick)
+    EVT_MENU(ID_STATUS_SET_DEFAULT, TavoroClientFrame::onSetDefaultStatus)
+wxEND_EVENT_TABLE()
+    // clang-format on
 
-                                            TavoroClientFrame::TavoroClientFrame(wxWindow* parent,
-                                                                                 wxWindowID id)
+    TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     : m_settings(getSettings()),
-      m_connectTimer(this, ID_TIMER_CONNECT_TIMEOUT),
+      m_session(m_settings),
       m_gridPaintTimer(this, ID_TIMER_GRID_PAINT) {
     Create(parent, id, _("Tavoro Linux / Mac Client"), wxDefaultPosition, wxDefaultSize,
            wxDEFAULT_FRAME_STYLE | wxDOUBLE_BORDER, "TavoroClientFrame");
@@ -98,9 +94,7 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame) EVT_CLOSE(TavoroClientFrame::onC
     buildMenus();
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "ID_STATUSBAR1");
 
-    Bind(EVT_CONNECTION_READY, &TavoroClientFrame::onConnectionReady, this);
-    Bind(Net::EVT_HOST_RESOLVED, &TavoroClientFrame::onHostResolved, this);
-    Bind(wxEVT_IDLE, &TavoroClientFrame::onIdleDrainInbox, this);
+    m_session.setObserver(this);
     Bind(
         wxEVT_TIMER, [this](wxTimerEvent&) { releaseGridPaint(); }, ID_TIMER_GRID_PAINT);
     m_tree->Bind(wxEVT_TREE_SEL_CHANGED, &TavoroClientFrame::onTreeSelectionChanged, this);
@@ -165,7 +159,7 @@ void TavoroClientFrame::buildLayout() {
 
     m_notebook2 =
         new wxNotebook(m_splitter2, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK2");
-    m_chattingGrid = makeGrid(m_notebook2, "ID_GRID5", 10);
+    m_chattingGrid = makeGrid(m_notebook2, "ID_GRID5", CHAT_COLUMNS);
     m_chattingGrid->SetRowLabelSize(0);
     m_chattingGrid->EnableEditing(false);
     m_callbacksGrid = makeGrid(m_notebook2, "ID_GRID6", 11);
@@ -336,10 +330,9 @@ TavoroClientFrame::~TavoroClientFrame() {
             delete child;
     }
     storeLayout();
-    m_connectTimer.Stop();
     m_gridPaintTimer.Stop();
-    abandonConnectAttempt();
-    stopConnection();
+    // The session ends its connection when it goes, without telling this window.
+    m_session.setObserver(nullptr);
     if (m_actionMenuShown) {
         // The context menus are members: take ours out before the menu bar deletes it.
         wxMenuBar* bar = GetMenuBar();

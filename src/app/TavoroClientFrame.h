@@ -12,34 +12,19 @@
 #include <vector>
 
 #include "app/ChatWindowTable.h"
-#include "messages/HelloMessage.h"
-#include "messages/S_CLIENTS.h"
-#include "messages/S_SD.h"
-#include "messages/S_SESSION.h"
-#include "messages/TavoroMessage.h"
-#include "net/KeyExchange.h"
-#include "session/Inbox.h"
-#include "types/DaySummary.h"
-#include "types/VisitorList.h"
+#include "session/OperatorSession.h"
+#include "session/SessionObserver.h"
 #include "widgets/ClientServices.h"
 
 class wxBookCtrlEvent;
 class wxGrid;
 class wxGridEvent;
 class wxNotebook;
-class wxSocketClient;
-class wxSocketEvent;
 class wxSplitterWindow;
-class wxThreadEvent;
 class wxToolBar;
 
 namespace Tavoro {
 
-class ConnectionThread;
-class ReceivedQueue;
-namespace Net {
-class HostLookup;
-}
 class TavoroSettings;
 class VisitorGrid;
 class DaySummaryView;
@@ -48,29 +33,27 @@ class VisitDetail;
 class VisitorChatFrame;
 }  // namespace Dialog
 
-// The one main window: owns the connection to the monitoring server, every state received
-// from it, and the windows that show it (site tree, visitor grid, visit detail, day summary,
-// operator and chatting grids).
-class TavoroClientFrame : public wxFrame, public ClientServices {
+// The one main window: a view of the operator's session (site tree, visitor grid, visit
+// detail, day summary, operator and chatting grids, chat windows) and the operator's commands.
+// The session owns the connection and every state received; this window shows it and asks it
+// to act.
+class TavoroClientFrame : public wxFrame, public ClientServices, private Session::SessionObserver {
   public:
     TavoroClientFrame(wxWindow* parent, wxWindowID id);
     ~TavoroClientFrame() override;
 
-    // Connection (the attempt runs without blocking the window; see connectToServer).
+    Session::OperatorSession& session() { return m_session; }
+    const Session::OperatorSession& session() const { return m_session; }
+    // Connects with the status the toolbar shows.
     void connectToServer();
     void reconnect();
-    void sendToServer(const wxString& text) override;
 
-    // Server messages.
-    void dispatchMessage(const Messages::TavoroMessage& message);
-
-    // Lookups shared by the handlers and offered to child windows.
+    // Services offered to child windows (TavoroClientFrameServices.cpp).
+    void sendToServer(const wxString& text) override { m_session.send(text); }
     wxString operatorName(const wxString& connectionNumber) const override;
     wxString siteDomain(const wxString& siteKey) const override;
     const Types::Alert* findAlert(const wxString& siteKey, const wxString& alertId) const override;
-    const Messages::S_CLIENTS* operatorList() const override { return m_operatorList.get(); }
-
-    // Requests on behalf of child windows (TavoroClientFrameServices.cpp).
+    const Messages::S_CLIENTS* operatorList() const override { return m_session.operators(); }
     void requestPrevChat(const wxString& siteKey, const wxString& chatId) override;
     void requestPrevChats(const wxString& siteKey, const wxString& ipAddress) override;
     void requestPrevVisits(const wxString& siteKey, const wxString& ipAddress,
@@ -86,16 +69,11 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     bool requestDaySummary() override;
 
     // Site tree (SiteTree.cpp).
-    void addSite(std::unique_ptr<Messages::S_SD> site);
     wxString selectedSiteKey() const;
     void showVisitorsOfSelection();
     bool isSiteShown(const wxString& siteKey) const;
     // The sites the tree's selection covers: one site, a group's sites, or all of them.
     std::vector<const Messages::S_SD*> sitesOfSelection() const;
-    void updateAllSiteLabels();
-    void updateSiteLabel(const wxString& siteKey, long count);
-    const std::vector<std::unique_ptr<Messages::S_SD>>& siteList() const { return m_sites; }
-    const Types::VisitorList& visitorList() const { return m_visitors; }
     // Shows the visit detail pane again beside the visitor grid if it was hidden.
     void reshowDetail();
 
@@ -113,7 +91,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void closeChatSession();
     void closeChatSession(const wxString& chatId, const wxString& visitorName);
     void requestVisitDetail(int visitorRow);
-    void requestVisitDetail(const wxString& visitorKey);
     // Invite the visitor of the visitor menu, or the selected one.
     void sendInvite();
     void sendTextInvite();
@@ -126,11 +103,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxMenu& chatMenu() { return m_chatMenu; }
     bool isActionMenuShown() const { return m_actionMenuShown; }
 
-    // State, for the windows that ask and for tests.
-    bool isConnected() const { return m_connected; }
-    bool hasConnection() const { return m_connection != nullptr; }
-    bool isConnecting() const { return m_pendingSocket != nullptr || m_hostLookup != nullptr; }
-    wxString statusText() const { return m_statusText; }
+    // Windows, for tests.
     ChatWindowTable& chatWindows() { return m_chatWindows; }
     VisitorGrid* visitorGrid() const { return m_visitorGrid; }
     Dialog::VisitDetail* visitDetail() const { return m_visitDetail; }
@@ -147,25 +120,16 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxSplitterWindow* sitesSplitter() const { return m_splitter1; }
     wxTreeItemId allSitesItem() const { return m_allSitesItem; }
     wxTreeItemId monitoredSitesItem() const { return m_monitoredSitesItem; }
+    // The site tree's node of a site (not ok when the site has none).
+    wxTreeItemId siteNode(const wxString& siteKey) const {
+        const auto found = m_siteNodes.find(siteKey);
+        return found == m_siteNodes.end() ? wxTreeItemId() : found->second;
+    }
     // For each visitor line shown in a chat window, the milliseconds from the reader taking its
     // frame off the socket to the line being in the transcript (the latest 10,000 lines).
     const std::vector<long>& lineLatenciesMs() const { return m_lineLatencies; }
-    // Visitor events ("@EV", "@ER") handled since the window opened (diagnostics, load runs).
-    unsigned long eventsHandled() const { return m_eventsHandled; }
-    // Serial number of the current connection's reader (the events it posts carry it).
-    int connectionSerial() const { return m_connectionSerial; }
-    // What the current connection's reader hands over (tests queue frames here as if read).
-    ReceivedQueue* receivedQueue() const { return m_received.get(); }
     // Status code of the selected status tool (0 Online .. 3 Away).
     int selectedStatus() const;
-
-    // Every text handed to the connection is also passed here (diagnostic log, tests).
-    std::function<void(const wxString&)> sentTextObserver;
-    // Messages of kinds this client does not handle are passed here (diagnostics, tests).
-    std::function<void(const Messages::TavoroMessage&)> unhandledMessageObserver;
-
-    // Upper bound of one connection attempt before the window gives up on it.
-    static constexpr int kConnectTimeoutMs = 5000;
 
   private:
     // Layout (TavoroClientFrame.cpp).
@@ -177,65 +141,43 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void storeLayout();
     void showStatus(const wxString& text);
 
-    // Connection (TavoroClientFrameConnection.cpp).
-    void onHostResolved(wxThreadEvent& event);
-    void connectToAddress(const wxString& dottedAddress);
-    void onSocketEvent(wxSocketEvent& event);
-    void onConnectTimeout(wxTimerEvent& event);
-    void startReader();
-    void abandonConnectAttempt();
-    void stopConnection();
-    void onConnectionReady(wxThreadEvent& event);
-    // Files what the reader has handed over into the inbox.
-    void takeReceived();
-    void handleConnectionLost();
+    // What the session reports (TavoroClientFrameSession.cpp).
+    void sessionStatus(const wxString& text) override;
+    void connectionChanged() override {}
+    bool serverWanted() override;
+    void sessionAlert(const wxString& text, const wxString& title) override;
+    void siteAdded(const Messages::S_SD& site) override;
+    void daySummariesChanged() override;
+    void visitorsReloading() override;
+    void visitorsReloaded() override;
+    void visitorAdded(const Types::VisitorType& visitor) override;
+    void visitorChanged(const wxString& previousKey, const Types::VisitorType& visitor) override;
+    void visitorLeaving(const Types::VisitorType& visitor) override;
+    void siteCountChanged(const wxString& siteKey, long count) override;
     // Visitor events change the grid many times a second; each change would lay out and paint
     // the visible rows again. While events arrive the grid's painting is held and done at most
     // every few hundredths of a second: its rows change at once, the picture follows shortly.
     void holdGridPaint();
     void releaseGridPaint();
-
-    // Frames read and not yet handled (TavoroClientFrameInbox.cpp).
-    void drainInbox(long sliceStart);
-    void onIdleDrainInbox(wxIdleEvent& event);
-
-    // Dispatch handlers (TavoroClientFrameDispatch.cpp).
-    void handleMsg(const Messages::TavoroMessage& message);
-    void handleError(const Messages::TavoroMessage& message);
-    void handleClose();
-    void handleHello(const Messages::TavoroMessage& message);
-    void handleSession(const Messages::TavoroMessage& message);
-    void handleConnected();
-    void refuseInsecureSession(const wxString& reason);
-
-    // Site and visitor handlers (TavoroClientFrameVisitors.cpp).
-    void handleDaySummaries(const Messages::TavoroMessage& message);
     // The day of the sites the tree's selection covers, with a line naming them: one site's
     // summary, or the total over a group's or all sites' summaries.
     void showDaySummaryOfSelection();
-    // The request that refreshes those summaries: the site's own, or all of them.
-    wxString daySummaryRequestOfSelection() const;
-    void handleSiteDetails(const Messages::TavoroMessage& message);
-    void handleCurrentVisitors(const Messages::TavoroMessage& message);
-    void handleVisitorEvent(const Messages::TavoroMessage& message);
-    void handleVisitorRemoved(const Messages::TavoroMessage& message);
 
-    // Chat, operator and history handlers (TavoroClientFrameChats.cpp).
-    void handleChattingVisitors(const Messages::TavoroMessage& message);
-    void handleOperators(const Messages::TavoroMessage& message);
-    void handleChatRequest(const Messages::TavoroMessage& message);
-    void handleCurrentChat(const Messages::TavoroMessage& message);
-    void handleChatLine(const Messages::TavoroMessage& message);
-    void handleTyping(const Messages::TavoroMessage& message, bool typing);
-    void handlePrevChats(const Messages::TavoroMessage& message);
-    void handlePrevVisits(const Messages::TavoroMessage& message);
-    void handleVisitDetail(const Messages::TavoroMessage& message);
-    void handlePrevChat(const Messages::TavoroMessage& message);
-    void handleSiteSettings(const Messages::TavoroMessage& message);
-    void handlePopup(const Messages::TavoroMessage& message);
-    void handleFromClient(const Messages::TavoroMessage& message);
-    // First row of "Chatting Visitors" whose IP address and other column match, or -1.
-    int chatRowOf(const wxString& ipAddress, int otherColumn, const wxString& otherValue) const;
+    // Chats, operators and history (TavoroClientFrameChats.cpp).
+    void chatListChanged() override;
+    void operatorsChanged() override;
+    void chatRequested(const Messages::S_CHAT& request) override;
+    void currentChatReceived(const wxString& chatId, const Messages::S_CURRENTCHAT& chat) override;
+    void chatLineReceived(const Messages::S_MESSAGE& line, long readAt) override;
+    void visitorLeftChat(const wxString& chatId) override;
+    void typingChanged(const wxString& chatId, bool typing) override;
+    void prevChatsReceived(std::unique_ptr<Messages::S_PREVCHATS> chats) override;
+    void prevVisitsReceived(std::unique_ptr<Messages::S_PREVVISITS> visits) override;
+    void visitDetailReceived(std::unique_ptr<Messages::S_VISITDETAIL> detail) override;
+    void prevChatReceived(std::unique_ptr<Messages::S_PREVCHAT> chat) override;
+    void siteSettingsReceived(std::unique_ptr<Messages::S_SS> settings) override;
+    void popupReceived(const Messages::S_PopupMessage& popup) override;
+    // The open chat window of the visitor with that IP address on that site, or null.
     Dialog::VisitorChatFrame* chatWindowOfVisitor(const wxString& ipAddress,
                                                   const wxString& site) const;
 
@@ -259,17 +201,15 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     // The visitor to invite; with none selected the operator is told so.
     wxString inviteVisitorKey();
     void invite(const wxString& visitorKey, const wxString& text);
-    void requestVisitDetail(const Types::VisitorType* visitor);
 
     // Site tree internals (SiteTree.cpp).
-    class SiteTreeItemData;
     struct SiteGroup {
         wxTreeItemId item;
-        wxString name;
         wxString key;
     };
-    Messages::S_SD* siteOfItem(const wxTreeItemId& item) const;
-    void setSiteLabel(Messages::S_SD& site, long count);
+    const Messages::S_SD* siteOfItem(const wxTreeItemId& item) const;
+    void updateSiteLabel(const wxString& siteKey, long count);
+    void updateAllSiteLabels();
     void onTreeSelectionChanged(wxTreeEvent& event);
     void showContextMenuInMenuBar(wxMenu* menu, const wxString& title);
 
@@ -285,42 +225,14 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     void onSetDefaultStatus(wxCommandEvent& event);
 
     TavoroSettings& m_settings;
-
-    // Key exchange and session of the current connection.
-    Net::KeyPrimes m_keyPrimes;
-    Messages::HelloMessage m_hello;
-    Messages::S_SESSION m_session;
-
-    // Connection state.
-    std::unique_ptr<ConnectionThread> m_connection;  // the running connection, or none
-    std::shared_ptr<ReceivedQueue> m_received;       // what its reader hands over
-    wxSocketClient* m_pendingSocket = nullptr;       // a connect attempt in progress
-    std::shared_ptr<Net::HostLookup> m_hostLookup;   // the server name being looked up
-    int m_hostLookupSerial = 0;
-    unsigned short m_connectPort = 0;
-    wxTimer m_connectTimer;
-    wxTimer m_gridPaintTimer;
-    bool m_gridPaintHeld = false;
-    int m_connectionSerial = 0;  // events of older connections are dropped by serial
-    bool m_connected = false;    // set when the session is established
-    // What the reader handed over and is not handled yet.
-    Session::Inbox m_inbox;
-    wxString m_statusText;  // last connection banner
+    Session::OperatorSession m_session;
 
     ChatWindowTable m_chatWindows;
-
-    // Data received from the server.
-    std::unique_ptr<Messages::S_CLIENTS> m_operatorList;
-    std::vector<std::unique_ptr<Messages::S_SD>> m_sites;
+    // The site tree's node of each site, by site key, and its groups.
+    std::map<wxString, wxTreeItemId> m_siteNodes;
     std::vector<SiteGroup> m_siteGroups;
-    // The latest day summary of each site, by site key.
-    std::map<wxString, Types::DaySummary> m_daySummaries;
-    Types::VisitorList m_visitors;
-    // Whether this connection has asked for the site details and the visitor list yet; each
-    // new connection asks once, so live events resume after a reconnect.
-    bool m_sitesRequested = false;
-    unsigned long m_eventsHandled = 0;
-    long m_frameReadAt = 0;  // when the reader posted the frame being dispatched
+    wxTimer m_gridPaintTimer;
+    bool m_gridPaintHeld = false;
     std::vector<long> m_lineLatencies;
 
     // Context menus (owned here; one of them may be appended to the menu bar).
@@ -335,11 +247,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices {
     wxString m_menuChatName;
     // The visitor of the row whose context menu is up; empty otherwise.
     wxString m_popupVisitorKey;
-
-    // Columns of the "Chatting Visitors" grid used by the chat lookups.
-    const int m_chatIpColumn = 9;
-    const int m_chatNameColumn = 1;
-    const int m_chatIdColumn = 0;
 
     // Child windows (owned by the window tree).
     wxSplitterWindow* m_splitter1 = nullptr;

@@ -11,17 +11,11 @@
 #include "dialog/AboutDialog.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
-#include "messages/C_GETVISIT.h"
-#include "messages/C_INVITE.h"
-#include "messages/ClientRequests.h"
-#include "messages/TavoroMessage.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/DaySummaryView.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
-
-using namespace Messages;
 
 void TavoroClientFrame::bindActions() {
     m_visitorGrid->Bind(wxEVT_GRID_CELL_LEFT_CLICK, &TavoroClientFrame::onVisitorCellClick, this);
@@ -47,9 +41,8 @@ void TavoroClientFrame::bindActions() {
     Bind(
         wxEVT_MENU,
         [this](wxCommandEvent&) {
-            const wxString key = menuVisitorKey();
-            if (!key.empty())
-                requestVisitDetail(key);
+            if (const auto* visitor = m_session.visitors().findByKey(menuVisitorKey()))
+                m_session.requestVisit(*visitor);
         },
         ID_VISITOR_VIEW_DETAIL);
     Bind(
@@ -75,15 +68,11 @@ void TavoroClientFrame::onClose(wxCloseEvent&) {
         if (auto* chat = dynamic_cast<Dialog::VisitorChatFrame*>(child))
             chat->Close(true);
     }
-    if (m_connected) {
-        sendToServer(closeRequest());
-        m_connected = false;
-    }
+    m_session.disconnect();
     Destroy();
 }
 
 void TavoroClientFrame::onQuit(wxCommandEvent&) {
-    stopConnection();
     Close();
 }
 
@@ -108,7 +97,7 @@ void TavoroClientFrame::onHideVisitDetail(wxCommandEvent&) {
 }
 
 void TavoroClientFrame::setStatus(int code) {
-    sendToServer(statusRequest(static_cast<unsigned>(code)));
+    m_session.sendStatus(code);
 }
 
 void TavoroClientFrame::onStatusTool(wxCommandEvent& event) {
@@ -173,12 +162,13 @@ void TavoroClientFrame::onChattingCellRightClick(wxGridEvent& event) {
     if (row < 0 || row >= m_chattingGrid->GetNumberRows())
         return;
     selectChattingRow(row);
-    m_menuChatId = m_chattingGrid->GetCellValue(row, m_chatIdColumn);
-    m_menuChatName = m_chattingGrid->GetCellValue(row, m_chatNameColumn);
+    m_menuChatId = m_chattingGrid->GetCellValue(row, CHAT_COL_ID);
+    m_menuChatName = m_chattingGrid->GetCellValue(row, CHAT_COL_NAME);
     wxString label = _("Start Chatting To: %NAME%");
     label.Replace("%NAME%", m_menuChatName, false);
     m_chatMenu.SetLabel(ID_CHAT_START, label);
-    m_chatMenu.Enable(ID_CHAT_START, m_chattingGrid->GetCellValue(row, 4).empty());
+    m_chatMenu.Enable(ID_CHAT_START,
+                      m_chattingGrid->GetCellValue(row, CHAT_COL_TALKING_TO).empty());
     UiPrompts::showPopupMenu(this, &m_chatMenu,
                              ScreenToClient(m_chattingGrid->ClientToScreen(event.GetPosition())));
 }
@@ -202,17 +192,8 @@ void TavoroClientFrame::onNotebookPageChanged(wxBookCtrlEvent& event) {
 }
 
 void TavoroClientFrame::requestVisitDetail(int row) {
-    requestVisitDetail(m_visitorGrid->visitor_at(row));
-}
-
-void TavoroClientFrame::requestVisitDetail(const wxString& visitorKey) {
-    requestVisitDetail(m_visitors.findByKey(visitorKey));
-}
-
-void TavoroClientFrame::requestVisitDetail(const Types::VisitorType* v) {
-    if (!v)
-        return;
-    sendToServer(C_GETVISIT(v->site(), v->ipAddress(), v->username(), v->visitText()).toText());
+    if (const Types::VisitorType* visitor = m_visitorGrid->visitor_at(row))
+        m_session.requestVisit(*visitor);
 }
 
 wxString TavoroClientFrame::menuVisitorKey() const {
@@ -233,12 +214,10 @@ wxString TavoroClientFrame::inviteVisitorKey() {
 }
 
 void TavoroClientFrame::invite(const wxString& visitorKey, const wxString& text) {
-    const Types::VisitorType* v = m_visitors.findByKey(visitorKey);
-    if (!v) {
+    if (!m_session.invite(visitorKey, text)) {
         showStatus(_("The visitor has left the site: no invite was sent."));
         return;
     }
-    sendToServer(C_INVITE(v->ipAddress(), v->username(), siteDomain(v->site()), text).toText());
     UiPrompts::showMessage(this, _("Invite Sent"), _("Invite Sent"), wxOK);
 }
 
@@ -268,18 +247,18 @@ void TavoroClientFrame::requestSiteProperties() {
                                _("No Site Selected"), wxOK);
         return;
     }
-    sendToServer(getSiteSettingsRequest(key));
+    m_session.requestSiteSettings(key);
     showStatus(_("Requesting Site Properties from the server..."));
 }
 
 void TavoroClientFrame::dayPageChanged(int page) {
-    if (page != 1) {
+    if (page != PAGE_DAY_SUMMARY) {
         m_daySummary->stop_timer();
         return;
     }
     m_daySummary->restart_timer();
     showDaySummaryOfSelection();
-    sendToServer(daySummaryRequestOfSelection());
+    m_session.requestDaySummary(selectedSiteKey());
 }
 
 }  // namespace Tavoro

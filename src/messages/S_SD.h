@@ -31,16 +31,12 @@ class S_SD {
     // The alert with that id, or null; the visitor grid and the visit detail show its flag.
     const Types::Alert* findAlert(const wxString& alertId) const;
 
-    void* treeItem() const { return m_treeItem; }
-    void setTreeItem(void* item) { m_treeItem = item; }
-
   private:
     wxString m_siteKey;
     wxString m_siteName;
     wxString m_domain;
     wxString m_groupKey;
     wxString m_groupName;
-    void* m_treeItem = nullptr;
     bool m_flag5 = false;
     std::vector<Types::Alert> m_alerts;
 };

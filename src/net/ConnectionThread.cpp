@@ -122,18 +122,21 @@ bool ConnectionThread::start() {
     return true;
 }
 
-void ConnectionThread::stop() {
+void ConnectionThread::stop(bool sendQueuedFirst) {
     m_stopRequested = true;
-    m_writeFailed = true;
     if (!m_started)
         return;
     m_started = false;
     // Shutting the descriptor down ends a read or a write the thread may be in; the wake-up
     // ends its wait. The descriptor itself stays open until the socket is destroyed, after
     // the join, so the thread never uses a closed or reused descriptor.
-    ::shutdown(m_fd, SHUT_RDWR);
+    if (!sendQueuedFirst) {
+        m_writeFailed = true;
+        ::shutdown(m_fd, SHUT_RDWR);
+    }
     wakeThread();
     Wait();
+    ::shutdown(m_fd, SHUT_RDWR);
 }
 
 void ConnectionThread::wakeThread() {
@@ -153,7 +156,7 @@ void ConnectionThread::setSessionKey(const wxString& sessionKey) {
 }
 
 bool ConnectionThread::send(const wxString& text) {
-    if (m_writeFailed) {
+    if (m_writeFailed || m_stopRequested) {
         traceNet("Tried to send data without a connection; dropped.");
         return false;
     }
@@ -181,6 +184,8 @@ wxThread::ExitCode ConnectionThread::Entry() {
         if (waits[1].revents & (POLLIN | POLLHUP | POLLERR))
             readAvailable();
     }
+    // A stop that lets the queued frames go first (the write timeout bounds each).
+    writeQueued();
     return nullptr;
 }
 
@@ -229,7 +234,7 @@ bool ConnectionThread::writeAll(const std::string& bytes) {
     // few bytes now and then cannot stretch it.
     const long deadline = monotonicMs() + m_writeTimeoutMs;
     size_t done = 0;
-    while (done < bytes.size() && !m_stopRequested) {
+    while (done < bytes.size()) {
         const long left = deadline - monotonicMs();
         size_t written = 0;
         if (left > 0) {

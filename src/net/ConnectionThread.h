@@ -77,7 +77,9 @@ class ConnectionThread : private wxThread {
     ConnectionThread& operator=(const ConnectionThread&) = delete;
 
     bool start();
-    void stop();
+    // Ends the connection and joins the thread. With sendQueuedFirst, what send() queued is
+    // written first (each frame within the write timeout), so a goodbye reaches the server.
+    void stop(bool sendQueuedFirst = false);
 
     // Frames sent after this are encrypted with the key, and frames read after the thread
     // reaches it in the send queue are decrypted with it.

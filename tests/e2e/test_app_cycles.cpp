@@ -160,7 +160,7 @@ TEST_F(CyclesTest, TwentySessionsLeaveMemoryWhereItWas) {
     weak = frame;
     frame->Show();
     bool listShown = false;
-    frame->sentTextObserver = [&](const wxString& text) {
+    frame->session().sentTextObserver = [&](const wxString& text) {
         if (text == "@STARTEVENTS")
             listShown = true;
     };
@@ -186,22 +186,23 @@ TEST_F(CyclesTest, TwentySessionsLeaveMemoryWhereItWas) {
         waitFor([&] { return probe.count() > pings; }, 5000);
         listStallMs = std::max(listStallMs, probe.longestMs());
         probe.reset();
-        const size_t visitors = frame->visitorList().size();
+        const size_t visitors = frame->session().visitors().size();
         EXPECT_GT(visitors, 9000u);
         EXPECT_EQ(frame->visitorGrid()->GetNumberRows(), static_cast<int>(visitors));
 
         // The chat runs while the visitor events keep flowing.
-        const unsigned long eventsBefore = frame->eventsHandled();
+        const unsigned long eventsBefore = frame->session().eventsHandled();
         runOneChat();
         if (HasFatalFailure())
             return;
         ASSERT_TRUE(waitFor(
-            [&] { return frame->eventsHandled() - eventsBefore >= kEventsPerCycle; }, 60000))
-            << frame->eventsHandled() - eventsBefore << " events handled";
+            [&] { return frame->session().eventsHandled() - eventsBefore >= kEventsPerCycle; },
+            60000))
+            << frame->session().eventsHandled() - eventsBefore << " events handled";
 
         // The operator's goodbye; the server then ends the connection.
         frame->sendToServer("@CLOSE");
-        ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, 15000))
+        ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }, 15000))
             << "the connection stayed up after the goodbye";
         // The connection's thread was joined when the connection ended; what it held went
         // with it.
@@ -212,7 +213,7 @@ TEST_F(CyclesTest, TwentySessionsLeaveMemoryWhereItWas) {
         cycleMs.push_back(watch.Time());
     }
     probe.stop();
-    frame->sentTextObserver = nullptr;
+    frame->session().sentTextObserver = nullptr;
 
     std::string perCycle;
     for (size_t i = 0; i < rssKb.size(); ++i)

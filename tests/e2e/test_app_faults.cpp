@@ -178,7 +178,7 @@ class FaultTest : public ::testing::Test {
         frame->SetStatusBar(new RecordingStatusBar(frame, statuses));
         original->Destroy();
         frame->Show();
-        frame->sentTextObserver = [this](const wxString& text) {
+        frame->session().sentTextObserver = [this](const wxString& text) {
             if (text == "@STARTEVENTS") {
                 ++startEventsSent;
                 lastSessionStep = "live";
@@ -186,7 +186,7 @@ class FaultTest : public ::testing::Test {
             if (text.StartsWith("@LOGIN:"))
                 lastSessionStep = "login";
         };
-        frame->unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
+        frame->session().unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
             if (m.command() != "@STATE")
                 return;
             // What the window holds when the reply is handled: every event the server sent
@@ -196,12 +196,12 @@ class FaultTest : public ::testing::Test {
             for (int row = 0; row < frame->visitorGrid()->GetNumberRows(); ++row)
                 gridKeys.push_back(frame->visitorGrid()->key_at(row));
             listKeys.clear();
-            for (const auto& v : frame->visitorList())
+            for (const auto& v : frame->session().visitors())
                 listKeys.push_back(v.visitorKey());
             siteLabels.clear();
-            for (const auto& site : frame->siteList())
+            for (const auto& site : frame->session().sites())
                 siteLabels[site->siteKey()] =
-                    frame->siteTree()->GetItemText(wxTreeItemId(site->treeItem()));
+                    frame->siteTree()->GetItemText(frame->siteNode(site->siteKey()));
         };
         frame->connectToServer();
         if (waitForLiveView) {
@@ -226,7 +226,7 @@ class FaultTest : public ::testing::Test {
         tree->SelectItem(frame->allSitesItem());
         ASSERT_TRUE(waitFor([&] { return tree->GetSelection() == frame->allSitesItem(); }));
         EXPECT_EQ(frame->visitorGrid()->GetNumberRows(),
-                  static_cast<int>(frame->visitorList().size()));
+                  static_cast<int>(frame->session().visitors().size()));
     }
 
     // 2. The window agrees with the server: after a "@STATE" round trip the grid (all sites
@@ -244,7 +244,7 @@ class FaultTest : public ::testing::Test {
         std::sort(sortedGrid.begin(), sortedGrid.end());
         std::sort(sortedServer.begin(), sortedServer.end());
         EXPECT_EQ(sortedGrid, sortedServer) << "the grid does not show the server's visitors";
-        EXPECT_EQ(frame->siteList().size(), 6u) << "sites lost or doubled";
+        EXPECT_EQ(frame->session().sites().size(), 6u) << "sites lost or doubled";
         // Each site's label in the tree carries the server's count of its visitors.
         for (const auto& [site, count] : siteCountsOf(stateReplies.back())) {
             EXPECT_TRUE(siteLabels[site].EndsWith(wxString::Format("(%ld)", count)))
@@ -260,7 +260,7 @@ class FaultTest : public ::testing::Test {
         ASSERT_TRUE(waitFor([&] { return startEventsSent > before; }, kSessionMs))
             << "no live view after reconnecting\n"
             << describe(statuses);
-        EXPECT_TRUE(frame->isConnected());
+        EXPECT_TRUE(frame->session().isLoggedIn());
         expectAgreementWithServer();
     }
 
@@ -273,7 +273,7 @@ class FaultTest : public ::testing::Test {
         ASSERT_TRUE(server.restart(args)) << server.error();
         // The old server's going away is noticed (or the reconnect below replaces the
         // connection anyway when the notice is still on its way).
-        waitFor([&] { return !frame->hasConnection(); }, kShortMs);
+        waitFor([&] { return !frame->session().hasConnection(); }, kShortMs);
         expectWindowAnswers();
         expectReconnectBringsLiveView();
     }
@@ -320,15 +320,16 @@ TEST_F(FaultTest, ServerRestartedOnTheSamePortIsReachedByReconnecting) {
 TEST_F(FaultTest, ServerKilledMidSessionLeavesTheWindowUsable) {
     startClient({"--event-rate", "200"});  // frames are in flight when it dies
     server.kill();
-    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, kShortMs));
+    ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }, kShortMs));
     EXPECT_EQ(status(), "The connection to the server was lost");
-    EXPECT_FALSE(frame->isConnected());
+    EXPECT_FALSE(frame->session().isLoggedIn());
     expectWindowAnswers();
 
     // Nobody listens: reconnecting says so and leaves the window as it was.
     frame->reconnect();
-    ASSERT_TRUE(waitFor([&] { return !frame->isConnecting() && !frame->hasConnection(); },
-                        TavoroClientFrame::kConnectTimeoutMs + kShortMs));
+    ASSERT_TRUE(waitFor(
+        [&] { return !frame->session().isConnecting() && !frame->session().hasConnection(); },
+        Session::OperatorSession::kConnectTimeoutMs + kShortMs));
     EXPECT_EQ(status(), "Could not connect to the server");
     expectWindowAnswers();
 
@@ -346,21 +347,21 @@ TEST_F(FaultTest, FrozenServerEndsTheConnectionNotTheWindow) {
     wxStopWatch watch;
     long longestSend = 0;
     int sends = 0;
-    while (frame->hasConnection() && sends < 2000 && watch.Time() < kSessionMs) {
+    while (frame->session().hasConnection() && sends < 2000 && watch.Time() < kSessionMs) {
         wxStopWatch one;
         frame->sendToServer(request);
         longestSend = std::max(longestSend, one.Time());
         ++sends;
         wxTheApp->ProcessPendingEvents();
     }
-    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, kSessionMs))
+    ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }, kSessionMs))
         << sends << " requests sent to a frozen server without giving up";
     std::printf(
         "[figures] frozen server: connection given up after %d requests of 64 KiB and "
         "%ld ms; longest send %ld ms\n",
         sends, watch.Time(), longestSend);
     EXPECT_EQ(status(), "The connection to the server was lost");
-    EXPECT_FALSE(frame->isConnected());
+    EXPECT_FALSE(frame->session().isLoggedIn());
     expectWindowAnswers();
     server.resume();
     expectRestartBringsLiveView();
@@ -379,8 +380,8 @@ TEST_F(FaultTest, CharactersBeyondTheBasicPlaneReachTheGridWhole) {
         if (field == 12)
             line += std::u32string(1, static_cast<char32_t>(0xD800));
     }
-    frame->dispatchMessage(Messages::TavoroMessage(hexForm(U"@EV:" + line)));
-    const Types::VisitorType* visitor = frame->visitorList().findByKey("S1:10.250.0.2:wide");
+    frame->session().dispatch(Messages::TavoroMessage(hexForm(U"@EV:" + line)));
+    const Types::VisitorType* visitor = frame->session().visitors().findByKey("S1:10.250.0.2:wide");
     ASSERT_TRUE(visitor);
     const wxString browser = VisitorGrid::get_visitor_info(COLUMN_BROWSER, *visitor);
     EXPECT_EQ(browser, wxString(L"Browser \U0001F600 \uFFFD"));
@@ -396,8 +397,9 @@ TEST_F(FaultTest, FaultOnSeveralConnectionsInARowIsOutlastedByReconnecting) {
     startClient({"--fault", "close-after-hello", "--fault-connections", "3"}, false);
     for (int attempt = 1; attempt <= 3; ++attempt) {
         ASSERT_TRUE(waitForServerLog("fault close-after-hello injected", attempt, kSessionMs));
-        ASSERT_TRUE(
-            waitFor([&] { return !frame->hasConnection() && !frame->isConnecting(); }, kSessionMs))
+        ASSERT_TRUE(waitFor(
+            [&] { return !frame->session().hasConnection() && !frame->session().isConnecting(); },
+            kSessionMs))
             << "connection " << attempt;
         EXPECT_EQ(status(), "The connection to the server was lost");
         expectWindowAnswers();
@@ -420,10 +422,13 @@ TEST_F(FaultTest, HurriedReconnectsEndWithOneLiveConnection) {
     }
     // The last connection reaches the live view: it logged in and then asked for events.
     ASSERT_TRUE(waitFor(
-        [&] { return !frame->isConnecting() && frame->isConnected() && lastSessionStep == "live"; },
+        [&] {
+            return !frame->session().isConnecting() && frame->session().isLoggedIn() &&
+                   lastSessionStep == "live";
+        },
         kSessionMs))
-        << "no live view after the reconnects; connection " << frame->hasConnection()
-        << ", connecting " << frame->isConnecting() << "\n"
+        << "no live view after the reconnects; connection " << frame->session().hasConnection()
+        << ", connecting " << frame->session().isConnecting() << "\n"
         << describe(statuses) << receivedLines(server.log());
     expectWindowAnswers();
     expectAgreementWithServer();
@@ -475,21 +480,25 @@ TEST_P(ServerFaultTest, WindowSurvivesAndRecovers) {
             ASSERT_TRUE(waitForServerLog("[1] <- @STARTEVENTS", fault.startEvents, kSessionMs))
                 << "the fresh visitor list after the fault was not taken up; \"@CV\" sent "
                 << server.countInLog("] -> @CV:") << " times, events handled "
-                << frame->eventsHandled() << ", connection " << frame->hasConnection() << "\n"
+                << frame->session().eventsHandled() << ", connection "
+                << frame->session().hasConnection() << "\n"
                 << receivedLines(server.log());
             ASSERT_TRUE(waitFor(
                 [&] { return startEventsSent >= static_cast<int>(fault.startEvents); }, kShortMs));
             expectWindowAnswers();
-            EXPECT_TRUE(frame->isConnected());
+            EXPECT_TRUE(frame->session().isLoggedIn());
             expectAgreementWithServer();
             break;
         case After::Closing:
             ASSERT_TRUE(waitForServerLog(injected, 1, kSessionMs)) << receivedLines(server.log());
-            ASSERT_TRUE(waitFor([&] { return !frame->hasConnection() && !frame->isConnecting(); },
-                                kSessionMs))
+            ASSERT_TRUE(waitFor(
+                [&] {
+                    return !frame->session().hasConnection() && !frame->session().isConnecting();
+                },
+                kSessionMs))
                 << "the closed connection went unnoticed";
             EXPECT_EQ(status(), "The connection to the server was lost");
-            EXPECT_FALSE(frame->isConnected());
+            EXPECT_FALSE(frame->session().isLoggedIn());
             expectWindowAnswers();
             recovery.Start();
             expectReconnectBringsLiveView();

@@ -69,12 +69,12 @@ class LiveTest : public ::testing::Test {
         frame = new TavoroClientFrame(nullptr, wxID_ANY);
         weak = frame;
         frame->Show();
-        frame->unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
+        frame->session().unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
             if (m.command() == "@STATE")
                 stateReplies.push_back(m.data());
         };
         frame->connectToServer();
-        ASSERT_TRUE(waitFor([&] { return frame->visitorList().size() > 0; }, 15000));
+        ASSERT_TRUE(waitFor([&] { return frame->session().visitors().size() > 0; }, 15000));
     }
 
     Tavoro::Test::TempDir dir;
@@ -98,17 +98,17 @@ TEST_F(LiveTest, WindowAgreesWithTheServerWhileEventsFlow) {
     ASSERT_FALSE(state.keys.empty());
 
     std::vector<wxString> clientKeys;
-    for (const auto& v : frame->visitorList())
+    for (const auto& v : frame->session().visitors())
         clientKeys.push_back(v.visitorKey());
     EXPECT_EQ(clientKeys, state.keys);
     for (const auto& [site, count] : state.counts) {
-        EXPECT_EQ(frame->visitorList().siteCount(site), count) << site;
+        EXPECT_EQ(frame->session().visitors().siteCount(site), count) << site;
     }
     // The tree's labels carry the same counts, and the grid (everything selected) every row.
-    for (const auto& site : frame->siteList()) {
-        const wxString label = frame->siteTree()->GetItemText(wxTreeItemId(site->treeItem()));
+    for (const auto& site : frame->session().sites()) {
+        const wxString label = frame->siteTree()->GetItemText(frame->siteNode(site->siteKey()));
         EXPECT_TRUE(label.EndsWith(wxString::Format(
-            "(%ld)", static_cast<long>(frame->visitorList().siteCount(site->siteKey())))))
+            "(%ld)", static_cast<long>(frame->session().visitors().siteCount(site->siteKey())))))
             << label;
     }
     EXPECT_EQ(frame->visitorGrid()->GetNumberRows(), static_cast<int>(state.keys.size()));

@@ -53,25 +53,25 @@ class LoadTest : public ::testing::Test {
         frame->Show();
         wxStopWatch watch;
         long askedAt = -1, shownAt = -1;
-        frame->sentTextObserver = [&](const wxString& text) {
+        frame->session().sentTextObserver = [&](const wxString& text) {
             if (text == "@GET")
                 askedAt = watch.Time();
             if (text == "@STARTEVENTS")
                 shownAt = watch.Time();
         };
-        frame->unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
+        frame->session().unhandledMessageObserver = [this](const Messages::TavoroMessage& m) {
             if (m.command() != "@STATE")
                 return;
             // What the window holds when the reply is handled: every event sent before the
             // reply has been applied, none sent after it.
             stateReplies.push_back(m.data());
             windowKeys.clear();
-            for (const auto& v : frame->visitorList())
+            for (const auto& v : frame->session().visitors())
                 windowKeys.push_back(v.visitorKey());
         };
         frame->connectToServer();
         EXPECT_TRUE(waitFor([&] { return shownAt >= 0; }, limitMs));
-        frame->sentTextObserver = nullptr;
+        frame->session().sentTextObserver = nullptr;
         return shownAt - askedAt;
     }
     // Asks the server for its account and returns the round trip in milliseconds, or -1.
@@ -110,11 +110,12 @@ void LoadTest::runEventStream(const char* rateAsked) {
     server.addArgs({"--visitors", "10000", "--event-rate", rateAsked, "--chat-interval", "0",
                     "--quiet-events"});
     const long listMs = startClient(60000);
-    ASSERT_EQ(frame->visitorGrid()->GetNumberRows(), static_cast<int>(frame->visitorList().size()));
+    ASSERT_EQ(frame->visitorGrid()->GetNumberRows(),
+              static_cast<int>(frame->session().visitors().size()));
     const long rssAfterList = Tavoro::Test::residentKb();
 
     // Events flow at the server's rate while the window keeps handling them.
-    const unsigned long before = frame->eventsHandled();
+    const unsigned long before = frame->session().eventsHandled();
     Tavoro::Test::StallProbe probe;
     wxStopWatch watch;
     long longestTurn = 0;
@@ -123,7 +124,7 @@ void LoadTest::runEventStream(const char* rateAsked) {
         Tavoro::Test::runEventsOnce();
         longestTurn = std::max(longestTurn, turn.Time());
     }
-    const double rate = (frame->eventsHandled() - before) * 1000.0 / watch.Time();
+    const double rate = (frame->session().eventsHandled() - before) * 1000.0 / watch.Time();
     probe.stop();
     const long roundTrip = stateRoundTrip(30000);
     ASSERT_GE(roundTrip, 0) << "the window fell behind the event stream";
@@ -206,7 +207,7 @@ TEST_F(LoadTest, DISABLED_FiftyThousandVisitors) {
     server.addArgs(
         {"--visitors", "50000", "--event-rate", "0", "--chat-interval", "0", "--quiet-events"});
     const long listMs = startClient(120000);
-    ASSERT_EQ(frame->visitorList().size(), 50000u);
+    ASSERT_EQ(frame->session().visitors().size(), 50000u);
     std::printf("[figures] 50,000 visitors: list to filled grid %ld ms; RSS %ld kB\n", listMs,
                 Tavoro::Test::residentKb());
 }

@@ -71,8 +71,8 @@ TEST_F(SessionTest, LogsInAndSaysGoodbyeOnce) {
     startClient("Username=demo\nPassword=demo\nOperatorName=Dee Mo\nDefaultStatus=1\n");
     ASSERT_TRUE(waitFor([&] { return status().StartsWith("Connected to Tavoro version"); }))
         << status();
-    EXPECT_TRUE(frame->isConnected());
-    EXPECT_EQ(frame->statusText(), status());
+    EXPECT_TRUE(frame->session().isLoggedIn());
+    EXPECT_EQ(frame->session().statusText(), status());
     EXPECT_TRUE(waitFor([&] { return inLog("<- @GETDS") == 1; })) << server.log();
     EXPECT_EQ(inLog(R"(<- @LOGIN:\tDee Mo\t\t\tLC-0.0.10.51\t1\ten\tdemo\t)"), 1u) << server.log();
 
@@ -86,7 +86,7 @@ TEST_F(SessionTest, LogsInAndSaysGoodbyeOnce) {
 
 TEST_F(SessionTest, ReconnectLogsInWithTheStatusTheToolbarShows) {
     startClient("Username=demo\nPassword=demo\nOperatorName=Dee Mo\nDefaultStatus=1\n");
-    ASSERT_TRUE(waitFor([&] { return frame->isConnected(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().isLoggedIn(); }));
     frame->clientToolBar()->ToggleTool(ID_TOOL_AWAY, true);
     wxCommandEvent away(wxEVT_TOOL, ID_TOOL_AWAY);
     frame->ProcessWindowEvent(away);
@@ -101,8 +101,9 @@ TEST_F(SessionTest, WrongPasswordShowsTheServersError) {
     startClient("Username=demo\nPassword=wrong\n");
     ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
     EXPECT_TRUE(prompts[0].StartsWith("Message From Server: ")) << prompts[0];
-    EXPECT_FALSE(frame->hasConnection());
-    EXPECT_FALSE(frame->isConnected()) << "no @CLOSE owed to a server that refused the login";
+    EXPECT_FALSE(frame->session().hasConnection());
+    EXPECT_FALSE(frame->session().isLoggedIn())
+        << "no @CLOSE owed to a server that refused the login";
     frame->Close();
     ASSERT_TRUE(waitFor([&] { return !weak; }));
     EXPECT_EQ(inLog("<- @CLOSE"), 0u) << server.log();
@@ -110,16 +111,16 @@ TEST_F(SessionTest, WrongPasswordShowsTheServersError) {
 
 TEST_F(SessionTest, ServerGoingAwayLeavesTheWindowUp) {
     startClient("Username=demo\nPassword=demo\n");
-    ASSERT_TRUE(waitFor([&] { return frame->isConnected(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().isLoggedIn(); }));
     server.stop();
-    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }));
     EXPECT_EQ(status(), "The connection to the server was lost");
-    EXPECT_FALSE(frame->isConnected());
+    EXPECT_FALSE(frame->session().isLoggedIn());
     // The window still works, and a later server is reached by reconnecting.
     ASSERT_TRUE(server.start());
     getSettings().setInt(SETTING_CLIENT_PORT_NUMBER, server.port());
     frame->reconnect();
-    EXPECT_TRUE(waitFor([&] { return frame->isConnected(); }));
+    EXPECT_TRUE(waitFor([&] { return frame->session().isLoggedIn(); }));
 }
 
 }  // namespace

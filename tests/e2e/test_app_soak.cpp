@@ -353,7 +353,7 @@ class SoakTest : public ::testing::Test {
     bool connectTo(int port) {
         getSettings().setInt(SETTING_CLIENT_PORT_NUMBER, port);
         listShown = false;
-        if (frame->hasConnection() || frame->isConnected())
+        if (frame->session().hasConnection() || frame->session().isLoggedIn())
             frame->reconnect();
         else
             frame->connectToServer();
@@ -391,7 +391,7 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     frame = new TavoroClientFrame(nullptr, wxID_ANY);
     weak = frame;
     frame->Show();
-    frame->sentTextObserver = [this](const wxString& text) {
+    frame->session().sentTextObserver = [this](const wxString& text) {
         if (text == "@STARTEVENTS")
             listShown = true;
     };
@@ -416,19 +416,19 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
 
     std::vector<wxString> stateReplies;
     std::vector<wxString> windowKeys;
-    frame->unhandledMessageObserver = [&](const Messages::TavoroMessage& m) {
+    frame->session().unhandledMessageObserver = [&](const Messages::TavoroMessage& m) {
         if (m.command() != "@STATE")
             return;
         stateReplies.push_back(m.data());
         windowKeys.clear();
-        for (const auto& v : frame->visitorList())
+        for (const auto& v : frame->session().visitors())
             windowKeys.push_back(v.visitorKey());
     };
 
     const long closeWaitMs = std::atol(envOr("TAVORO_SOAK_CLOSE_WAIT_MS", "0").c_str());
     Operator op(frame, closeWaitMs);
     StallProbe probe;
-    const unsigned long eventsBefore = frame->eventsHandled();
+    const unsigned long eventsBefore = frame->session().eventsHandled();
     const long busyMs = std::max(10000L, totalMs - runTime.Time());
     int ticks = 0;
     cpuAt = cpuSeconds();
@@ -448,7 +448,7 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     });
     const double busyCpu = 100.0 * (cpuSeconds() - cpuAt) / (phase.Time() / 1000.0);
     const long busyRanMs = phase.Time();
-    const unsigned long events = frame->eventsHandled() - eventsBefore;
+    const unsigned long events = frame->session().eventsHandled() - eventsBefore;
     probe.stop();
     EXPECT_TRUE(busy.running()) << "the demo server ended during the run";
 
@@ -467,8 +467,8 @@ TEST_F(SoakTest, AnOperatorAtWorkOnABusyServer) {
     const bool agree = stateCame && windowKeys == serverKeys;
     const long rssEnd = Tavoro::Test::residentKb(true);
     rssPeak = std::max(rssPeak, rssEnd);
-    frame->unhandledMessageObserver = nullptr;
-    frame->sentTextObserver = nullptr;
+    frame->session().unhandledMessageObserver = nullptr;
+    frame->session().sentTextObserver = nullptr;
 
     // The settings store writes its own notices to standard output without a line end.
     std::printf(

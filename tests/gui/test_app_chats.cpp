@@ -81,7 +81,7 @@ class ChatsTest : public ::testing::Test {
         frame->Show();
         frame->connectToServer();
         ASSERT_TRUE(server.accept());
-        ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+        ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     }
     void TearDown() override {
         if (weak) {
@@ -105,7 +105,7 @@ class ChatsTest : public ::testing::Test {
     void loadSiteAndVisitor() {
         server.send("@SD:S1\tShop\tshop.example\t\t\tN\t" + NUL);
         server.send("@CV:" + visitorLine("S1", "10.0.0.9", "3", "vera") + NUL);
-        ASSERT_TRUE(waitFor([&] { return frame->visitorList().size() == 1; }));
+        ASSERT_TRUE(waitFor([&] { return frame->session().visitors().size() == 1; }));
         sentFrames(1);  // "@STARTEVENTS"
     }
 
@@ -322,13 +322,13 @@ TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
     frame->startChat(0);
     Dialog::VisitorChatFrame* window = frame->chatWindow("c1");
     ASSERT_TRUE(window);
-    const unsigned long before = frame->eventsHandled();
+    const unsigned long before = frame->session().eventsHandled();
     std::vector<long> handledWhenShown;
     window->lineShownObserver = [&](long) {
-        handledWhenShown.push_back(static_cast<long>(frame->eventsHandled() - before));
+        handledWhenShown.push_back(static_cast<long>(frame->session().eventsHandled() - before));
     };
 
-    ReceivedQueue* reader = frame->receivedQueue();
+    ReceivedQueue* reader = frame->session().receivedQueue();
     enum Handed { kFrame, kLost };
     auto post = [&](Handed what, const std::string& text) {
         Tavoro::Test::postAsReader(reader, text, what == kLost);
@@ -349,9 +349,9 @@ TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
 
     ASSERT_TRUE(waitFor([&] { return !handledWhenShown.empty(); }));
     EXPECT_LT(handledWhenShown.front(), 100) << "the line waited for the visitor events";
-    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, 60000));
-    EXPECT_EQ(frame->eventsHandled() - before, static_cast<unsigned long>(kFlood));
-    EXPECT_EQ(frame->visitorList().size(), 1u + kFlood);
+    ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }, 60000));
+    EXPECT_EQ(frame->session().eventsHandled() - before, static_cast<unsigned long>(kFlood));
+    EXPECT_EQ(frame->session().visitors().size(), 1u + kFlood);
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "The connection to the server was lost");
     const wxString html = window->transcript_html();
     const int first = html.Find("first"), second = html.Find("second"), third = html.Find("third");
@@ -448,7 +448,7 @@ TEST_F(ChatsTest, TranscriptBehindItsChatListIsShown) {
     // chat line with no list in front of it still goes ahead of the events.
     server.send("@VISITORS:" + NUL);
     ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 0; }));
-    ReceivedQueue* reader = frame->receivedQueue();
+    ReceivedQueue* reader = frame->session().receivedQueue();
     for (int i = 0; i < 200; ++i)
         Tavoro::Test::postAsReader(reader,
                                    "@EV:" + visitorLine("S1", "10.1.0.1", std::to_string(100 + i),
@@ -456,7 +456,7 @@ TEST_F(ChatsTest, TranscriptBehindItsChatListIsShown) {
     Tavoro::Test::postAsReader(
         reader, "@VISITORS:" + chatter("c1", "10.0.0.9", "Vera", "shop.example", "5"));
     Tavoro::Test::postAsReader(reader, currentChat("10.0.0.9", "Vera", "second transcript"));
-    ASSERT_TRUE(waitFor([&] { return frame->eventsHandled() >= 200; }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().eventsHandled() >= 200; }));
     ASSERT_TRUE(
         waitFor([&] { return window->transcript_html().Contains("second transcript"); }, 2000));
 }
@@ -546,7 +546,7 @@ TEST_F(ChatsTest, PromptsActOnTheChatOrVisitorChosen) {
     frame->visitorGrid()->SelectRow(0);
     UiPrompts::textEntry = [&](wxWindow*, const wxString&, wxString& text) {
         server.send("@ER:S1:10.0.0.9:t3" + NUL);
-        EXPECT_TRUE(waitFor([&] { return frame->visitorList().size() == 0; }));
+        EXPECT_TRUE(waitFor([&] { return frame->session().visitors().size() == 0; }));
         text = "Hello";
         return true;
     };

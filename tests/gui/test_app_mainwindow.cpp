@@ -66,7 +66,7 @@ class MainWindowTest : public ::testing::Test {
     TavoroClientFrame* makeFrame(const std::string& settings) {
         settingsPath = Tavoro::Test::useSettingsFile(dir, settings);
         frame = new TavoroClientFrame(nullptr, wxID_ANY);
-        frame->sentTextObserver = [this](const wxString& t) { sent.push_back(t); };
+        frame->session().sentTextObserver = [this](const wxString& t) { sent.push_back(t); };
         frame->Show();
         weak = frame;
         return frame;
@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, LayoutOnFirstStart) {
     makeFrame("");
     frame->connectToServer();
     EXPECT_EQ(optionsShown, 1) << "Cancel ends the loop instead of reopening the dialog";
-    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_FALSE(frame->session().hasConnection());
 
     EXPECT_EQ(frame->GetTitle(), "Tavoro Linux / Mac Client");
     EXPECT_EQ(frame->GetMinSize(), wxSize(640, 480));
@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, ServerTextsCloseAndUnknownMessages) {
     makeFrame(localSettings(server.port()));
     frame->connectToServer();
     ASSERT_TRUE(server.accept());
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
 
     using namespace std::string_literals;
     server.send("@MSG:Maintenance at noon\0"s);
@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, ServerTextsCloseAndUnknownMessages) {
     EXPECT_EQ(status(), before);
 
     server.send("@CLOSE\0"s);
-    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }));
     EXPECT_EQ(status(), "The server has closed the connection");
     sent.clear();
     frame->setStatus(2);
@@ -261,11 +261,11 @@ TEST_F(MainWindowTest, ServerErrorDisconnectsThenShowsTheText) {
     makeFrame(localSettings(server.port()));
     frame->connectToServer();
     ASSERT_TRUE(server.accept());
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     using namespace std::string_literals;
     server.send("@ERROR:Invalid login\0"s);
     ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
-    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_FALSE(frame->session().hasConnection());
     EXPECT_EQ(prompts[0].caption, "Message From Server");
     EXPECT_EQ(prompts[0].text, "Invalid login");
     EXPECT_EQ(status(), "The server has closed the connection");
@@ -280,7 +280,7 @@ TEST_F(MainWindowTest, ConnectionFailuresLeaveTheWindowUsable) {
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].caption, "Connection Error");
     EXPECT_EQ(prompts[0].text, "could not resolve host to IP address");
-    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_FALSE(frame->session().hasConnection());
     destroyFrame();
 
     // Nothing listens on the port: the attempt ends without blocking and is reported.
@@ -291,8 +291,8 @@ TEST_F(MainWindowTest, ConnectionFailuresLeaveTheWindowUsable) {
     }
     makeFrame(localSettings(closedPort));
     frame->connectToServer();
-    EXPECT_TRUE(waitFor([&] { return !frame->isConnecting(); }));
-    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_TRUE(waitFor([&] { return !frame->session().isConnecting(); }));
+    EXPECT_FALSE(frame->session().hasConnection());
     EXPECT_EQ(status(), "Could not connect to the server");
 
     // Re&connect tries again, and reaches a server that is now there.
@@ -302,7 +302,7 @@ TEST_F(MainWindowTest, ConnectionFailuresLeaveTheWindowUsable) {
     wxCommandEvent again(wxEVT_MENU, ID_MENU_RECONNECT);
     frame->ProcessWindowEvent(again);
     ASSERT_TRUE(server.accept());
-    EXPECT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    EXPECT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
 }
 
 TEST_F(MainWindowTest, ReconnectDropsMessagesOfTheOldConnection) {
@@ -310,7 +310,7 @@ TEST_F(MainWindowTest, ReconnectDropsMessagesOfTheOldConnection) {
     makeFrame(localSettings(first.port()));
     frame->connectToServer();
     ASSERT_TRUE(first.accept());
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     // A message of the old connection that is already queued when the window reconnects is
     // dropped, not dispatched into the new session.
     using namespace std::string_literals;
@@ -319,7 +319,7 @@ TEST_F(MainWindowTest, ReconnectDropsMessagesOfTheOldConnection) {
     frame->reconnect();
     first.closePeer();
     ASSERT_TRUE(first.accept()) << "the new connection reaches the same port";
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     first.send("@MSG:new\0"s);
     ASSERT_TRUE(waitFor([&] { return prompts.size() == 1; }));
     EXPECT_EQ(prompts[0].text, "new");
@@ -352,15 +352,15 @@ TEST_F(MainWindowTest, NoLoginWithoutASessionKey) {
     makeFrame(localSettings(server.port()) + "Username=ann\nPassword=hunter2\n");
     frame->connectToServer();
     ASSERT_TRUE(server.accept());
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     Tavoro::Test::SentFrameReader reader(server);
 
     // Session data that decrypts but carries an empty key: the connection is dropped before
     // the login, which would go out under a key anybody can derive.
     ASSERT_TRUE(sendSessionData(server, reader, ""));
-    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }));
     EXPECT_EQ(status(), Messages::S_SESSION::noSecureSessionText());
-    EXPECT_FALSE(frame->isConnected());
+    EXPECT_FALSE(frame->session().isLoggedIn());
     for (const wxString& text : sent)
         EXPECT_FALSE(text.StartsWith("@LOGIN")) << text;
     EXPECT_TRUE(reader.next(1, 300).empty()) << "nothing after the public key";
@@ -371,9 +371,9 @@ TEST_F(MainWindowTest, NoLoginWithoutASessionKey) {
     frame->reconnect();
     server.closePeer();
     ASSERT_TRUE(server.accept());
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     ASSERT_TRUE(sendSessionData(server, reader, "0123456789abcdef"));
-    ASSERT_TRUE(waitFor([&] { return frame->isConnected(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().isLoggedIn(); }));
     EXPECT_EQ(reader.next(1).size(), 1u) << "the encrypted login";
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_TRUE(sent[1].StartsWith("@LOGIN:")) << sent[1];
@@ -385,7 +385,7 @@ TEST_F(MainWindowTest, QuitSendsNothingAndCloses) {
     makeFrame(localSettings(server.port()));
     frame->connectToServer();
     ASSERT_TRUE(server.accept());
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     wxCommandEvent quit(wxEVT_MENU, wxID_EXIT);
     frame->ProcessWindowEvent(quit);
     ASSERT_TRUE(waitFor([&] { return !weak; }));
@@ -480,14 +480,14 @@ TEST_F(MainWindowTest, ASlowNameLookupDoesNotFreezeTheWindow) {
     frame->connectToServer();
     EXPECT_FALSE(answered) << "the window waited for the resolver";
     EXPECT_LT(watch.Time(), 1000);
-    EXPECT_TRUE(frame->isConnecting());
+    EXPECT_TRUE(frame->session().isConnecting());
     bool handled = false;
     frame->CallAfter([&] { handled = true; });
     EXPECT_TRUE(waitFor([&] { return handled; }, 2000)) << "events wait behind the lookup";
 
     // The lookup outlasts the limit: the attempt ends as a connect that took too long does.
-    EXPECT_TRUE(waitFor([&] { return !frame->isConnecting(); },
-                        TavoroClientFrame::kConnectTimeoutMs + 3000));
+    EXPECT_TRUE(waitFor([&] { return !frame->session().isConnecting(); },
+                        Session::OperatorSession::kConnectTimeoutMs + 3000));
     EXPECT_EQ(status(), "Could not connect to the server");
     {
         std::lock_guard<std::mutex> hold(lock);
@@ -496,14 +496,14 @@ TEST_F(MainWindowTest, ASlowNameLookupDoesNotFreezeTheWindow) {
     changed.notify_all();
     ASSERT_TRUE(waitFor([&] { return answered.load(); }));
     Tavoro::Test::pumpEvents(50);
-    EXPECT_FALSE(frame->isConnecting()) << "a late answer revived the attempt";
-    EXPECT_FALSE(frame->hasConnection());
+    EXPECT_FALSE(frame->session().isConnecting()) << "a late answer revived the attempt";
+    EXPECT_FALSE(frame->session().hasConnection());
 
     // An answer in time connects.
     answered = false;
     frame->reconnect();
     ASSERT_TRUE(waitFor([&] { return server.hasPeer() || server.accept(0); }));
-    EXPECT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    EXPECT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     EXPECT_EQ(lookups, 2);
     Net::HostLookup::resolver = Net::HostLookup::resolveWithSystem;
 }

@@ -92,7 +92,7 @@ class MonitoringTest : public ::testing::Test {
     void connect() {
         frame->connectToServer();
         ASSERT_TRUE(server.accept());
-        ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+        ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     }
     std::vector<std::string> sentFrames(size_t atLeast, int ms = 3000) {
         return reader.next(atLeast, ms);
@@ -104,7 +104,7 @@ class MonitoringTest : public ::testing::Test {
         server.send(siteDetails("A", "Alpha", "G1", "Group One") +
                     siteDetails("B", "Beta", "G1", "Another Name") +
                     siteDetails("C", "Gamma", "", ""));
-        ASSERT_TRUE(waitFor([&] { return frame->siteList().size() == 3; }));
+        ASSERT_TRUE(waitFor([&] { return frame->session().sites().size() == 3; }));
     }
     void loadVisitors() {
         server.send("@CV:" + visitor("A", "1", "ann") + ESC + visitor("A", "2", "al") + ESC +
@@ -112,9 +112,9 @@ class MonitoringTest : public ::testing::Test {
         EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@STARTEVENTS"});
     }
     wxString label(const wxString& siteKey) {
-        for (const auto& site : frame->siteList()) {
+        for (const auto& site : frame->session().sites()) {
             if (site->siteKey() == siteKey) {
-                return frame->siteTree()->GetItemText(wxTreeItemId(site->treeItem()));
+                return frame->siteTree()->GetItemText(frame->siteNode(site->siteKey()));
             }
         }
         return "(no such site)";
@@ -133,9 +133,9 @@ class MonitoringTest : public ::testing::Test {
         Tavoro::Test::pumpEvents(20);
     }
     wxTreeItemId nodeOf(const wxString& siteKey) {
-        for (const auto& site : frame->siteList()) {
+        for (const auto& site : frame->session().sites()) {
             if (site->siteKey() == siteKey)
-                return wxTreeItemId(site->treeItem());
+                return frame->siteNode(site->siteKey());
         }
         return wxTreeItemId();
     }
@@ -166,12 +166,12 @@ TEST_F(MonitoringTest, SitesAreGroupedInTheTree) {
     // A second "@SD" for a known site replaces its record, not its node.
     server.send(siteDetails("A", "Alpha Renamed", "G1", "Group One"));
     ASSERT_TRUE(waitFor([&] {
-        for (const auto& s : frame->siteList())
+        for (const auto& s : frame->session().sites())
             if (s->siteName() == "Alpha Renamed")
                 return true;
         return false;
     }));
-    EXPECT_EQ(frame->siteList().size(), 3u);
+    EXPECT_EQ(frame->session().sites().size(), 3u);
     EXPECT_EQ(tree->GetChildrenCount(group, false), 2u);
     EXPECT_EQ(frame->siteDomain("A"), "A.example");
     EXPECT_EQ(frame->siteDomain("nope"), "Unknown Domain");
@@ -262,7 +262,7 @@ TEST_F(MonitoringTest, ReconnectAsksForSitesAndVisitorsAgain) {
     frame->reconnect();
     server.closePeer();
     ASSERT_TRUE(server.accept());
-    ASSERT_TRUE(waitFor([&] { return frame->hasConnection(); }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     reader.reset();
     server.send("@DS:" + summary("A") + ESC + summary("B") + ESC + summary("C") + NUL);
     EXPECT_EQ(sentFrames(4), (std::vector<std::string>{"@GETSD:A", "@GETSD:B", "@GETSD:C", "@GET"}))
@@ -271,7 +271,7 @@ TEST_F(MonitoringTest, ReconnectAsksForSitesAndVisitorsAgain) {
     server.send("@CV:" + visitor("A", "1", "ann") + NUL);
     EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@STARTEVENTS"});
     ASSERT_TRUE(waitFor([&] { return label("A") == "Alpha (1)"; }));
-    EXPECT_EQ(frame->siteList().size(), 3u) << "the tree keeps its nodes";
+    EXPECT_EQ(frame->session().sites().size(), 3u) << "the tree keeps its nodes";
     EXPECT_EQ(frame->siteTree()->GetChildrenCount(frame->monitoredSitesItem(), false), 2u);
 }
 
@@ -315,8 +315,8 @@ namespace {
 TEST_F(MonitoringTest, BacklogOfFramesIsHandledInSlicesAndInOrder) {
     loadSites();
     loadVisitors();
-    const unsigned long before = frame->eventsHandled();
-    ReceivedQueue* reader = frame->receivedQueue();
+    const unsigned long before = frame->session().eventsHandled();
+    ReceivedQueue* reader = frame->session().receivedQueue();
     enum Handed { kFrame, kLost };
     auto post = [&](Handed what, const std::string& text) {
         Tavoro::Test::postAsReader(reader, text, what == kLost);
@@ -326,17 +326,18 @@ TEST_F(MonitoringTest, BacklogOfFramesIsHandledInSlicesAndInOrder) {
         post(kFrame, "@EV:" + visitor("C", std::to_string(100 + i), "u" + std::to_string(i)));
     post(kLost, "");
     long handledWhenOtherWorkRan = -1;
-    wxTheApp->CallAfter(
-        [&] { handledWhenOtherWorkRan = static_cast<long>(frame->eventsHandled() - before); });
+    wxTheApp->CallAfter([&] {
+        handledWhenOtherWorkRan = static_cast<long>(frame->session().eventsHandled() - before);
+    });
 
     ASSERT_TRUE(waitFor([&] { return handledWhenOtherWorkRan >= 0; }));
     EXPECT_LT(handledWhenOtherWorkRan, kFlood) << "the window was held until the flood was through";
-    ASSERT_TRUE(waitFor([&] { return !frame->hasConnection(); }, 60000));
-    EXPECT_EQ(frame->eventsHandled() - before, static_cast<unsigned long>(kFlood))
+    ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }, 60000));
+    EXPECT_EQ(frame->session().eventsHandled() - before, static_cast<unsigned long>(kFlood))
         << "every frame read before the loss is handled before it";
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "The connection to the server was lost");
     std::vector<wxString> users;
-    for (const auto& v : frame->visitorList())
+    for (const auto& v : frame->session().visitors())
         users.push_back(v.username());
     ASSERT_EQ(users.size(), 4u + kFlood);
     for (int i = 0; i < kFlood; ++i)
@@ -385,7 +386,7 @@ TEST_F(MonitoringTest, RowsFollowTheirOwnRecordWhenKeysRepeat) {
     auto rowsShowListedRecords = [&] {
         for (int row = 0; row < frame->visitorGrid()->GetNumberRows(); ++row) {
             bool listed = false;
-            for (const Types::VisitorType& v : frame->visitorList())
+            for (const Types::VisitorType& v : frame->session().visitors())
                 listed = listed || &v == frame->visitorGrid()->visitor_at(row);
             if (!listed)
                 return false;
@@ -402,7 +403,7 @@ TEST_F(MonitoringTest, RowsFollowTheirOwnRecordWhenKeysRepeat) {
     EXPECT_EQ(frame->visitorGrid()->key_at(0), "A:10.0.0.1:t1");
     EXPECT_EQ(frame->visitorGrid()->key_at(1), "A:10.0.0.2:t2");
     server.send("@ER:A:10.0.0.2:t2" + NUL);
-    ASSERT_TRUE(waitFor([&] { return frame->visitorList().size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return frame->session().visitors().size() == 1; }));
     EXPECT_TRUE(rowsShowListedRecords());
     EXPECT_EQ(gridUsers(), Users{"ann"});
     EXPECT_EQ(label("A"), "Alpha (1)");

@@ -90,7 +90,6 @@ TEST(S_SD, Table) {
         for (size_t i = 0; i < c.alertIds.size(); ++i) {
             EXPECT_EQ(m.alerts()[i].alertId, c.alertIds[i]) << c.what;
         }
-        EXPECT_EQ(m.treeItem(), nullptr) << c.what;
     }
     const S_SD m(TavoroMessage(
         MK_SD, "S1\tShop\tshop.example\tG1\tRetail\tY\t1|Hot|255|3" + ESC + "2|Cold|0|1"));

@@ -1,0 +1,212 @@
+#pragma once
+
+#include <wx/event.h>
+#include <wx/timer.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "messages/HelloMessage.h"
+#include "messages/S_CLIENTS.h"
+#include "messages/S_SD.h"
+#include "messages/S_SESSION.h"
+#include "messages/TavoroMessage.h"
+#include "net/KeyExchange.h"
+#include "session/Inbox.h"
+#include "types/DaySummary.h"
+#include "types/VisitorChatType.h"
+#include "types/VisitorList.h"
+
+class wxSocketClient;
+class wxSocketEvent;
+class wxThreadEvent;
+
+namespace Tavoro {
+
+class ConnectionThread;
+class ReceivedQueue;
+class TavoroSettings;
+namespace Net {
+class HostLookup;
+}
+
+namespace Session {
+
+class SessionObserver;
+
+// The operator's session with the monitoring server, without windows: connecting (the name
+// looked up off the GUI thread, the attempt bounded in time), the key exchange and the login,
+// the inbox of frames read, the handling of every server message, and the state the views
+// show: sites, day summaries, visitors, the chat list, operators, the open chats and the
+// connection's state. Views observe it (SessionObserver) and act through its requests; no
+// view sees a wire text.
+//
+// Runs on the GUI thread; only its connection's I/O thread runs beside it, and the two meet in
+// the connection's queues.
+class OperatorSession : public wxEvtHandler {
+  public:
+    enum class State { Offline, Connecting, KeyExchange, LoggedIn };
+
+    // Upper bound of one connection attempt: the name's lookup and the connect together.
+    static constexpr int kConnectTimeoutMs = 5000;
+    // The port used when the settings hold none that is valid.
+    static constexpr unsigned short kDefaultPort = 8011;
+
+    explicit OperatorSession(TavoroSettings& settings);
+    ~OperatorSession() override;
+
+    void setObserver(SessionObserver* observer) { m_observer = observer; }
+
+    // ---------------------------------------------------------------- connection
+    void connect();
+    void reconnect();
+    // Says goodbye when logged in, then ends the connection.
+    void disconnect();
+    State state() const { return m_state; }
+    bool isLoggedIn() const { return m_state == State::LoggedIn; }
+    bool hasConnection() const { return m_connection != nullptr; }
+    bool isConnecting() const { return m_pendingSocket != nullptr || m_hostLookup != nullptr; }
+    // The status the login announces (0 Online .. 3 Away); the view keeps it in step with
+    // what it shows.
+    void setLoginStatus(int status) { m_loginStatus = status; }
+    // The last connection banner.
+    wxString statusText() const { return m_statusText; }
+    // Serial of the current connection; its queue's wake-ups carry it.
+    int connectionSerial() const { return m_connectionSerial; }
+    // What the current connection's reader hands over (tests queue frames here as if read).
+    ReceivedQueue* receivedQueue() const { return m_received.get(); }
+
+    // Handles waiting frames for at most sliceMs; true when more wait.
+    bool handleWaiting(long sliceMs);
+    // Handles one message as if it had just been read (tests, replays).
+    void dispatch(const Messages::TavoroMessage& message);
+
+    // ---------------------------------------------------------------- state
+    const std::vector<std::unique_ptr<Messages::S_SD>>& sites() const { return m_sites; }
+    const Messages::S_SD* findSite(const wxString& siteKey) const;
+    // "Unknown Domain" when the site is not known.
+    wxString siteDomain(const wxString& siteKey) const;
+    const Types::DaySummary* daySummary(const wxString& siteKey) const;
+    const Types::VisitorList& visitors() const { return m_visitors; }
+    const Messages::S_CLIENTS* operators() const { return m_operators.get(); }
+    // Name of the operator with that connection number: empty for none ("0" or nothing),
+    // "Unknown Operator" when unknown.
+    wxString operatorName(const wxString& connectionNumber) const;
+    // The "Chatting Visitors" list as the server sent it last.
+    const std::vector<Types::VisitorChatType>& chats() const { return m_chats; }
+    const Types::VisitorChatType* findChat(const wxString& chatId) const;
+    // The chat of a visitor by IP address and name, or by IP address and site domain.
+    const Types::VisitorChatType* findChatOfVisitor(const wxString& ipAddress,
+                                                    const wxString& name) const;
+    const Types::VisitorChatType* findChatOnSite(const wxString& ipAddress,
+                                                 const wxString& siteKey) const;
+    bool isChatOpen(const wxString& chatId) const { return m_openChats.count(chatId) > 0; }
+    // Visitor events ("@EV", "@ER") handled since the session began.
+    unsigned long eventsHandled() const { return m_eventsHandled; }
+
+    // ---------------------------------------------------------------- requests
+    // Each is sent only with a connection; the ones that return bool say whether it went out.
+    void sendStatus(int status);
+    // Takes a waiting chat and asks for its visitor's visit and earlier chats. False when the
+    // chat is no longer listed.
+    bool takeChat(const wxString& chatId);
+    bool closeChat(const wxString& chatId);
+    void leaveChat(const wxString& chatId);
+    void sendChatText(const wxString& chatId, const wxString& line);
+    void sendTyping(const wxString& chatId, bool typing);
+    void pushLink(const wxString& chatId, const wxString& address);
+    // False when the chat is not listed or there is no connection.
+    bool blockVisitorOf(const wxString& chatId);
+    void transferChat(const wxString& chatId, const wxString& webSite, const wxString& visitorName,
+                      const wxString& targetOperator, const wxString& text);
+    bool invite(const wxString& visitorKey, const wxString& text);
+    void requestVisit(const Types::VisitorType& visitor);
+    void requestPrevChat(const wxString& siteKey, const wxString& chatId);
+    void requestPrevChats(const wxString& siteKey, const wxString& ipAddress);
+    void requestPrevVisits(const wxString& siteKey, const wxString& ipAddress,
+                           const wxString& username);
+    void requestSiteSettings(const wxString& siteKey);
+    // One site's summary, or all of them when siteKey is empty.
+    void requestDaySummary(const wxString& siteKey);
+    // Hands a text to the connection as it is (the view's diagnostics and tests).
+    void send(const wxString& text);
+
+    // Every text handed to the connection is also passed here (diagnostic log, tests).
+    std::function<void(const wxString&)> sentTextObserver;
+    // Messages of kinds this client does not handle are passed here (diagnostics, tests).
+    std::function<void(const Messages::TavoroMessage&)> unhandledMessageObserver;
+
+  private:
+    // Connection (OperatorSessionConnection.cpp).
+    void onHostResolved(wxThreadEvent& event);
+    void connectToAddress(const wxString& dottedAddress);
+    void onSocketEvent(wxSocketEvent& event);
+    void onConnectTimeout(wxTimerEvent& event);
+    void abandonConnectAttempt();
+    void startConnection(wxSocketClient* socket);
+    // Ends the connection; with sendQueuedFirst what was sent so far still goes out.
+    void stopConnection(bool sendQueuedFirst = false);
+    void onConnectionReady(wxThreadEvent& event);
+    void takeReceived();
+    void onIdle(wxIdleEvent& event);
+    void connectionEnded(const wxString& banner);
+    void setState(State state);
+    void showStatus(const wxString& text);
+
+    // Server messages (OperatorSessionDispatch.cpp).
+    void handleHello(const Messages::TavoroMessage& message);
+    void handleSession(const Messages::TavoroMessage& message);
+    void refuseInsecureSession(const wxString& reason);
+    void handleConnected();
+    void handleDaySummaries(const Messages::TavoroMessage& message);
+    void handleSiteDetails(const Messages::TavoroMessage& message);
+    void handleCurrentVisitors(const Messages::TavoroMessage& message);
+    void handleVisitorEvent(const Messages::TavoroMessage& message);
+    void handleVisitorRemoved(const Messages::TavoroMessage& message);
+    void handleChatList(const Messages::TavoroMessage& message);
+    void handleOperators(const Messages::TavoroMessage& message);
+    void handleCurrentChat(const Messages::TavoroMessage& message);
+    void handleChatLine(const Messages::TavoroMessage& message);
+    void handleFromClient(const Messages::TavoroMessage& message);
+
+    TavoroSettings& m_settings;
+    SessionObserver* m_observer = nullptr;
+
+    // Connection.
+    State m_state = State::Offline;
+    std::unique_ptr<ConnectionThread> m_connection;
+    std::shared_ptr<ReceivedQueue> m_received;
+    wxSocketClient* m_pendingSocket = nullptr;      // a connect attempt in progress
+    std::shared_ptr<Net::HostLookup> m_hostLookup;  // the server name being looked up
+    int m_hostLookupSerial = 0;
+    unsigned short m_connectPort = kDefaultPort;
+    wxTimer m_connectTimer;
+    int m_connectionSerial = 0;
+    int m_loginStatus = 0;
+    wxString m_statusText;
+    Inbox m_inbox;
+    long m_frameReadAt = 0;  // when the frame being handled was read
+
+    // Key exchange and session data of the current connection.
+    Net::KeyPrimes m_keyPrimes;
+    Messages::HelloMessage m_hello;
+    Messages::S_SESSION m_session;
+
+    // What the server told.
+    std::vector<std::unique_ptr<Messages::S_SD>> m_sites;
+    std::map<wxString, Types::DaySummary> m_daySummaries;
+    Types::VisitorList m_visitors;
+    std::unique_ptr<Messages::S_CLIENTS> m_operators;
+    std::vector<Types::VisitorChatType> m_chats;
+    std::set<wxString> m_openChats;
+    // Whether this connection has asked for the site details and the visitor list yet; each
+    // new connection asks once, so live events resume after a reconnect.
+    bool m_sitesRequested = false;
+    unsigned long m_eventsHandled = 0;
+};
+
+}  // namespace Session
+}  // namespace Tavoro
