@@ -14,7 +14,8 @@ BUILD_DIR="${FUZZ_BUILD_DIR:-build-fuzz}"
 SECONDS_EACH="${FUZZ_SECONDS:-20}"
 
 CXX=clang++ cmake -S . -B "$BUILD_DIR" -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVORO_BUILD_FUZZ=ON -DTAVORO_BUILD_TESTS=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVORO_BUILD_FUZZ=ON -DTAVORO_BUILD_TESTS=OFF \
+    -DTAVORO_WERROR=ON >/dev/null
 cmake --build "$BUILD_DIR" -j"${JOBS:-2}" --target fuzz_all
 
 if (($#)); then

@@ -19,7 +19,8 @@ cd "$(dirname "$0")/.."
 
 BUILD_DIR="${SANITIZE_BUILD_DIR:-build-asan}"
 JOBS="${JOBS:-2}"
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVORO_SANITIZE=ON >/dev/null
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVORO_SANITIZE=ON \
+    -DTAVORO_WERROR=ON >/dev/null
 cmake --build "$BUILD_DIR" -j"$JOBS"
 
 reports="$BUILD_DIR/sanitizer-reports"

@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-# The benchmarks are built too, so they keep compiling; they are run by hand (README).
-scripts/build.sh -DTAVORO_BUILD_BENCH=ON
+# The benchmarks are built too, so they keep compiling; they are run by hand (README). Warnings
+# are errors here, whatever an earlier configure of build/ chose.
+scripts/build.sh -DTAVORO_BUILD_BENCH=ON -DTAVORO_WERROR=ON
 cd build
 ctest --output-on-failure -j2 --timeout 600
 cd ..

@@ -5,9 +5,11 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "tavoro/Version.h"
+
 namespace Tavoro::Dialog {
 
-const char* const AboutDialog::kVersion = "0.0.10.51";
+const char* const AboutDialog::kVersion = kClientVersion;
 const char* const AboutDialog::kSiteLabel = "www.tavoro.example";
 const char* const AboutDialog::kSiteAddress = "https://www.tavoro.example/";
 

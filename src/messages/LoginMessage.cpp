@@ -1,6 +1,7 @@
 #include "messages/LoginMessage.h"
 
 #include "settings/TavoroSettings.h"
+#include "tavoro/Version.h"
 
 namespace Tavoro::Messages {
 namespace {
@@ -39,7 +40,7 @@ LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings, const wxStrin
 }
 
 wxString LoginMessage::clientVersion() {
-    return "LC-0.0.10.51";
+    return wxString("LC-") + kClientVersion;
 }
 
 wxString LoginMessage::asField(const wxString& value) {

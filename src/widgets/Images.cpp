@@ -3,19 +3,13 @@
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
-#include <wx/utils.h>
+
+#include "tools/ImagesDirectory.h"
 
 namespace Tavoro {
 
 wxString imagesDirectory() {
-    wxString dir;
-    if (!wxGetEnv("TAVORO_IMAGES_DIR", &dir) || dir.empty()) {
-        dir = TAVORO_DEFAULT_IMAGES_DIR;
-    }
-    if (!dir.EndsWith("/")) {
-        dir += "/";
-    }
-    return dir;
+    return Tools::imagesDirectoryOfThisProgram();
 }
 
 namespace {

@@ -7,7 +7,8 @@
 namespace Tavoro {
 
 // Directory the icon files are read from: $TAVORO_IMAGES_DIR when set (build tree, tests),
-// else the installed "/usr/share/Tavoro/images/". Always ends with a slash.
+// else the installed images directory next to the client's executable, else the one under the
+// configured install prefix (Tools::resolveImagesDirectory). Always ends with a slash.
 wxString imagesDirectory();
 
 // Loads an icon file by name from the images directory. A missing or unreadable file gives an

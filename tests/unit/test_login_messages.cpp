@@ -119,6 +119,12 @@ TEST_F(LoginMessageTest, MissingSettingsGiveEmptyFieldsAndStatusZero) {
     EXPECT_EQ(login.data().Freq('\t'), 8u);
 }
 
+TEST_F(LoginMessageTest, VersionFieldIsTheProjectVersion) {
+    const Tools::wxStringSplitter fields(LoginMessage(settings).data(), '\t', true);
+    EXPECT_EQ(fields.item(4), wxString("LC-") + TAVORO_PROJECT_VERSION);
+    EXPECT_EQ(LoginMessage::clientVersion(), fields.item(4));
+}
+
 TEST_F(LoginMessageTest, StoredDefaultStatusIsSentAsStored) {
     settings.setString(SETTING_DEFAULT_STATUS, "3x");
     const Tools::wxStringSplitter fields(LoginMessage(settings).data(), '\t', true);
