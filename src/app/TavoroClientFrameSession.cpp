@@ -4,6 +4,7 @@
 #include "messages/LoginMessage.h"
 #include "net/ConnectionThread.h"
 #include "net/NetTrace.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 
 namespace Tavoro {
@@ -45,7 +46,7 @@ void TavoroClientFrame::handleSession(const TavoroMessage& message) {
     m_connection->setSessionKey(m_session.sessionKey());
     // The login announces the status the toolbar shows: after a reconnect that is the
     // operator's last choice, which may differ from the stored default.
-    sendToServer(LoginMessage(m_settings, selectedStatus()).toText());
+    sendToServer(LoginMessage(loginDetailsOf(m_settings), selectedStatus()).toText());
 }
 
 void TavoroClientFrame::refuseInsecureSession(const wxString& reason) {
