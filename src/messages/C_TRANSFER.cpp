@@ -2,8 +2,6 @@
 
 #include <wx/translation.h>
 
-#include "settings/TavoroSettings.h"
-
 namespace Tavoro::Messages {
 
 C_TRANSFER::C_TRANSFER(const wxString& connection, const wxString& chatKey, const wxString& webSite,
@@ -22,12 +20,6 @@ wxString C_TRANSFER::transferTextFor(const wxString& visitorName, const wxString
     wxString text = pattern;
     text.Replace("%VISITORNAME%", visitorName);
     return text;
-}
-
-wxString C_TRANSFER::transferTextFor(const wxString& visitorName) {
-    const wxString pattern =
-        getSettings().getString(SETTING_CHAT_TRANSFER_MESSAGE, defaultTransferPattern());
-    return transferTextFor(visitorName, pattern);
 }
 
 }  // namespace Tavoro::Messages

@@ -12,12 +12,10 @@ class C_TRANSFER : public TavoroMessage {
     C_TRANSFER(const wxString& connection, const wxString& chatKey, const wxString& webSite,
                const wxString& visitorName, const wxString& transferText);
 
-    // The transfer text for a visitor: the operator's "Options/ChatTransferMessage" setting (or
-    // the translated default) with every %VISITORNAME% replaced by the visitor name.
-    static wxString transferTextFor(const wxString& visitorName);
-    // The same from a given template (the setting's value).
+    // The transfer text for a visitor: the template (the operator's "Options/ChatTransferMessage"
+    // setting, or defaultTransferPattern()) with every %VISITORNAME% replaced by the visitor name.
     static wxString transferTextFor(const wxString& visitorName, const wxString& pattern);
-    // The default of the setting, translated.
+    // The template used when the operator has set none, translated.
     static wxString defaultTransferPattern();
 };
 

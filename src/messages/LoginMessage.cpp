@@ -1,6 +1,5 @@
 #include "messages/LoginMessage.h"
 
-#include "settings/TavoroSettings.h"
 #include "tavoro/Version.h"
 
 namespace Tavoro::Messages {
@@ -10,25 +9,25 @@ const wxChar kTab = 9;
 
 }  // namespace
 
-LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings)
-    : LoginMessage(settings, settings.getString(SETTING_DEFAULT_STATUS, "0")) {}
+LoginMessage::LoginMessage(const LoginDetails& details)
+    : LoginMessage(details, details.defaultStatus) {}
 
-LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings, int status)
-    : LoginMessage(settings, wxString::Format("%d", status)) {}
+LoginMessage::LoginMessage(const LoginDetails& details, int status)
+    : LoginMessage(details, wxString::Format("%d", status)) {}
 
-LoginMessage::LoginMessage(const Tavoro::TavoroSettings& settings, const wxString& status) {
+LoginMessage::LoginMessage(const LoginDetails& details, const wxString& status) {
     m_kind = MK_LOGIN;
     m_command = "@LOGIN";
     const wxString fields[] = {
-        settings.getString(SETTING_AUTHENTICATION_STRING, wxString()),
-        settings.getString(SETTING_OPERATOR_NAME, wxString()),
-        settings.getString(SETTING_DEPARTMENT_NAME, wxString()),
+        details.authenticationString,
+        details.operatorName,
+        details.departmentName,
         wxString(),
         clientVersion(),
         status,
         "en",
-        settings.getString(SETTING_USERNAME, wxString()),
-        settings.getString(SETTING_PASSWORD, wxString()),
+        details.userName,
+        details.password,
     };
     wxString data;
     for (size_t i = 0; i < sizeof(fields) / sizeof(fields[0]); ++i) {

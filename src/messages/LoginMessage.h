@@ -2,21 +2,27 @@
 
 #include "messages/TavoroMessage.h"
 
-namespace Tavoro {
-class TavoroSettings;
-}
-
 namespace Tavoro::Messages {
 
-// "@LOGIN" with nine TAB-separated fields built from the operator's settings: authentication
-// string, operator name, department, (empty), client version, default status, language,
-// username, password.
+// What the operator logs in with, as stored in the operator's settings (the caller reads them).
+struct LoginDetails {
+    wxString authenticationString;
+    wxString operatorName;
+    wxString departmentName;
+    wxString userName;
+    wxString password;
+    // The status to announce when no other is given, sent as stored.
+    wxString defaultStatus = "0";
+};
+
+// "@LOGIN" with nine TAB-separated fields: authentication string, operator name, department,
+// (empty), client version, status, language, username, password.
 class LoginMessage : public TavoroMessage {
   public:
-    // The status sent is the stored default status.
-    explicit LoginMessage(const Tavoro::TavoroSettings& settings);
+    // The status sent is the default status of the details.
+    explicit LoginMessage(const LoginDetails& details);
     // The status sent is the one given (0 Online .. 3 Away).
-    LoginMessage(const Tavoro::TavoroSettings& settings, int status);
+    LoginMessage(const LoginDetails& details, int status);
 
     // The client version sent in field 4.
     static wxString clientVersion();
@@ -25,7 +31,7 @@ class LoginMessage : public TavoroMessage {
     static wxString asField(const wxString& value);
 
   private:
-    LoginMessage(const Tavoro::TavoroSettings& settings, const wxString& status);
+    LoginMessage(const LoginDetails& details, const wxString& status);
 };
 
 }  // namespace Tavoro::Messages

@@ -23,6 +23,7 @@
 #include "net/NetTrace.h"
 #include "session/OperatorSession.h"
 #include "session/SessionObserver.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 
 namespace Tavoro::Session {
@@ -176,7 +177,7 @@ void OperatorSession::handleSession(const TavoroMessage& message) {
     setState(State::LoggedIn);
     // The login announces the status the operator has chosen: after a reconnect that is the
     // last choice, which may differ from the stored default.
-    send(LoginMessage(m_settings, m_loginStatus).toText());
+    send(LoginMessage(loginDetailsOf(m_settings), m_loginStatus).toText());
 }
 
 void OperatorSession::refuseInsecureSession(const wxString& reason) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "tools/Utf8.h"
 #include "tools/wxStringSplitter.h"
@@ -32,6 +33,24 @@ void cutSpans(std::string_view text, size_t base, char sep, std::array<Span, N>&
 }
 
 }  // namespace
+
+VisitorFields::VisitorFields(VisitorFields&& other) noexcept {
+    *this = std::move(other);
+}
+
+VisitorFields& VisitorFields::operator=(VisitorFields&& other) noexcept {
+    if (this == &other)
+        return *this;
+    // The spans index into the line, so the other's spans go with its line and are cleared.
+    m_line = std::move(other.m_line);
+    m_fields = std::exchange(other.m_fields, {});
+    m_keyParts = std::exchange(other.m_keyParts, {});
+    m_number = std::exchange(other.m_number, 0);
+    m_pageViews = std::exchange(other.m_pageViews, 0);
+    m_flags = std::exchange(other.m_flags, {});
+    other.m_line.clear();
+    return *this;
+}
 
 wxString VisitorFields::text(std::string_view view) {
     return Tools::fromUtf8(view);

@@ -16,8 +16,8 @@ namespace Tavoro::Types {
 //   8 username                     9 on page         10 text10         11 last time
 //  12 browser                     13 op sys          14 flag characters 15..18 text15..18
 //  19 location                    20 referrer        21 start time
-// Shared by the visitor record (VisitorType) and the visitor event message (S_EV), which read
-// the same layout with different minimum field counts.
+// Shared by the visitor record (VisitorType) and the visitor event, which read the same layout
+// with different minimum field counts; a record is built or updated from an event's fields.
 //
 // A full visitor list holds tens of thousands of these, so the record keeps its line once and
 // the positions of its fields, rather than two dozen separately allocated texts: building and
@@ -32,6 +32,12 @@ class VisitorFields {
 
     VisitorFields() = default;
     virtual ~VisitorFields() = default;
+    VisitorFields(const VisitorFields&) = default;
+    VisitorFields& operator=(const VisitorFields&) = default;
+    // Takes over the other's line without copying it; the other is left empty (every field
+    // missing), so that it stays safe to read.
+    VisitorFields(VisitorFields&& other) noexcept;
+    VisitorFields& operator=(VisitorFields&& other) noexcept;
 
     int32_t number() const { return m_number; }
     int32_t pageViews() const { return m_pageViews; }

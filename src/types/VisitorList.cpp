@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "messages/S_EV.h"
 #include "tools/Utf8.h"
 #include "types/KeyedHash.h"
 
@@ -245,11 +244,12 @@ VisitorType* VisitorList::findByKey(const wxString& visitorKey) const {
     return e ? e->visitor.get() : nullptr;
 }
 
-VisitorList::EventOutcome VisitorList::applyEvent(const Messages::S_EV& event) {
+template <typename Fields>
+VisitorList::EventOutcome VisitorList::applyFields(Fields&& event) {
     EventOutcome outcome;
     Entry* entry = m_byIdentity.first(identityOfVisitor(event));
     if (!entry) {
-        outcome.visitor = &append(std::make_unique<VisitorType>(event));
+        outcome.visitor = &append(std::make_unique<VisitorType>(std::forward<Fields>(event)));
         outcome.added = true;
         outcome.previousKey = outcome.visitor->visitorKey();
         return outcome;
@@ -263,10 +263,18 @@ VisitorList::EventOutcome VisitorList::applyEvent(const Messages::S_EV& event) {
         m_byKey.remove(entry);
     // The identity chain reads the first visitor's texts in place; they are rewritten with the
     // same values, so the chain stays valid.
-    entry->visitor->update(event);
+    entry->visitor->update(std::forward<Fields>(event));
     if (keyChanges)
         m_byKey.insert(entry);
     return outcome;
+}
+
+VisitorList::EventOutcome VisitorList::applyEvent(const VisitorFields& event) {
+    return applyFields(event);
+}
+
+VisitorList::EventOutcome VisitorList::applyEvent(VisitorFields&& event) {
+    return applyFields(std::move(event));
 }
 
 std::unique_ptr<VisitorType> VisitorList::removeByKey(const wxString& visitorKey) {

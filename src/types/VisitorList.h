@@ -13,10 +13,6 @@
 
 #include "types/VisitorType.h"
 
-namespace Tavoro::Messages {
-class S_EV;
-}
-
 namespace Tavoro::Types {
 
 // The visitors now on the monitored sites, owned, in order of arrival, with the number of
@@ -102,9 +98,11 @@ class VisitorList {
     // First visitor in order of arrival with that visitor key; null when none.
     VisitorType* findByKey(const wxString& visitorKey) const;
 
-    // A visitor event: the first visitor with the event's site and number text is updated in
-    // place; when there is none, a visitor built from the event is appended and counted.
-    EventOutcome applyEvent(const Messages::S_EV& event);
+    // The fields of a visitor event: the first visitor with the event's site and number text is
+    // updated in place; when there is none, a visitor built from the event is appended and
+    // counted. The rvalue form takes over the event's text instead of copying it.
+    EventOutcome applyEvent(const VisitorFields& event);
+    EventOutcome applyEvent(VisitorFields&& event);
 
     // A visitor who left: the first visitor with that key is taken out of the list and its site
     // count decreased; it is handed back (null when no visitor has the key, nothing changes).
@@ -175,6 +173,8 @@ class VisitorList {
         size_t m_used = 0;
     };
 
+    template <typename Fields>
+    EventOutcome applyFields(Fields&& event);
     static Identity identityOfVisitor(const VisitorFields& visitor);
     static Identity keyOfVisitor(const VisitorFields& visitor);
     void countSite(std::string_view site, int32_t delta);

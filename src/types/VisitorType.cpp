@@ -1,6 +1,7 @@
 #include "types/VisitorType.h"
 
-#include "messages/S_EV.h"
+#include <utility>
+
 #include "types/SearchTerms.h"
 
 namespace Tavoro::Types {
@@ -23,12 +24,21 @@ VisitorType::VisitorType(std::wstring_view line) {
     derive();
 }
 
-VisitorType::VisitorType(const Messages::S_EV& event) : VisitorFields(event) {
+VisitorType::VisitorType(const VisitorFields& fields) : VisitorFields(fields) {
     derive();
 }
 
-void VisitorType::update(const Messages::S_EV& event) {
-    VisitorFields::operator=(event);
+VisitorType::VisitorType(VisitorFields&& fields) : VisitorFields(std::move(fields)) {
+    derive();
+}
+
+void VisitorType::update(const VisitorFields& fields) {
+    VisitorFields::operator=(fields);
+    derive();
+}
+
+void VisitorType::update(VisitorFields&& fields) {
+    VisitorFields::operator=(std::move(fields));
     derive();
 }
 

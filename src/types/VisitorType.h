@@ -8,16 +8,12 @@
 
 #include "types/VisitorFields.h"
 
-namespace Tavoro::Messages {
-class S_EV;
-}
-
 namespace Tavoro::Types {
 
 // One visitor on a monitored site: a row of the visitor grid. Parsed from a visitor line of at
 // least 18 TAB-separated fields (a shorter line leaves every text empty), or built and updated
-// from a visitor event. Besides the line's fields it carries two derived values: the display
-// status code that picks the visitor's icon and the search terms of the referrer.
+// from the fields of a visitor event. Besides the line's fields it carries two derived values: the
+// display status code that picks the visitor's icon and the search terms of the referrer.
 class VisitorType : public VisitorFields {
   public:
     // Status codes, in the order the grid keeps its icons.
@@ -39,10 +35,14 @@ class VisitorType : public VisitorFields {
     VisitorType();
     explicit VisitorType(const wxString& line);
     explicit VisitorType(std::wstring_view line);
-    explicit VisitorType(const Messages::S_EV& event);
+    // Takes every field of an event (or any other parsed visitor line); the rvalue form takes
+    // over the fields' text instead of copying it.
+    explicit VisitorType(const VisitorFields& fields);
+    explicit VisitorType(VisitorFields&& fields);
 
-    // Overwrites every field from the event and derives status and search terms again.
-    void update(const Messages::S_EV& event);
+    // Overwrites every field from the given ones and derives status and search terms again.
+    void update(const VisitorFields& fields);
+    void update(VisitorFields&& fields);
 
     int32_t status() const { return m_status; }
     const wxString& searchKeywords() const { return m_searchKeywords; }

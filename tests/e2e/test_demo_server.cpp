@@ -20,6 +20,7 @@
 #include "messages/TavoroMessage.h"
 #include "net/FrameCrypto.h"
 #include "net/KeyExchange.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 #include "support/DemoServerProcess.h"
 #include "support/TempDir.h"
@@ -147,7 +148,7 @@ class TestClient {
     }
 
     bool login(const TavoroSettings& settings) {
-        return sendEncrypted(Messages::LoginMessage(settings).toText());
+        return sendEncrypted(Messages::LoginMessage(loginDetailsOf(settings)).toText());
     }
 
   private:
@@ -217,7 +218,7 @@ TEST_F(DemoServerTest, WrongPasswordGetsErrorAndTheConnectionCloses) {
 
 TEST_F(DemoServerTest, UnknownUserAndIncompleteLoginAreRefused) {
     for (const wxString& login :
-         {wxString(Messages::LoginMessage(*settingsFor("nobody", "demo")).toText()),
+         {wxString(Messages::LoginMessage(loginDetailsOf(*settingsFor("nobody", "demo"))).toText()),
           wxString("@LOGIN:only\tthree\tfields")}) {
         TestClient client(server.port());
         ASSERT_TRUE(client.handshake());

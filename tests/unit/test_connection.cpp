@@ -16,6 +16,7 @@
 #include "net/ConnectionThread.h"
 #include "net/FrameCutter.h"
 #include "net/NetTrace.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
@@ -303,7 +304,7 @@ wxString loginText(const wxString& password) {
     settings.setString(Tavoro::SETTING_OPERATOR_NAME, "Ann Operator");
     settings.setString(Tavoro::SETTING_USERNAME, "ann");
     settings.setString(Tavoro::SETTING_PASSWORD, password);
-    return Tavoro::Messages::LoginMessage(settings).toText();
+    return Tavoro::Messages::LoginMessage(loginDetailsOf(settings)).toText();
 }
 
 TEST(NetTrace, MaskSecretsHidesPasswordAndSessionKeyOnly) {

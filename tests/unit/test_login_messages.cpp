@@ -5,6 +5,7 @@
 #include "messages/HelloMessage.h"
 #include "messages/LoginMessage.h"
 #include "messages/S_SESSION.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 #include "support/TempDir.h"
 #include "tools/wxStringSplitter.h"
@@ -104,7 +105,7 @@ TEST_F(LoginMessageTest, NineFieldsFromTheSettings) {
     settings.setString(SETTING_DEFAULT_STATUS, "2");
     settings.setString(SETTING_USERNAME, "demo");
     settings.setString(SETTING_PASSWORD, "p:a%ss");
-    const LoginMessage login(settings);
+    const LoginMessage login(loginDetailsOf(settings));
     EXPECT_EQ(login.kind(), MK_LOGIN);
     EXPECT_EQ(login.command(), "@LOGIN");
     EXPECT_EQ(
@@ -114,7 +115,7 @@ TEST_F(LoginMessageTest, NineFieldsFromTheSettings) {
 }
 
 TEST_F(LoginMessageTest, MissingSettingsGiveEmptyFieldsAndStatusZero) {
-    const LoginMessage login(settings);
+    const LoginMessage login(loginDetailsOf(settings));
     EXPECT_EQ(login.data(), "\t\t\t\tLC-0.0.10.51\t0\ten\t\t");
     EXPECT_EQ(login.data().Freq('\t'), 8u);
 }
@@ -127,7 +128,7 @@ TEST_F(LoginMessageTest, VersionFieldIsTheProjectVersion) {
 
 TEST_F(LoginMessageTest, StoredDefaultStatusIsSentAsStored) {
     settings.setString(SETTING_DEFAULT_STATUS, "3x");
-    const Tools::wxStringSplitter fields(LoginMessage(settings).data(), '\t', true);
+    const Tools::wxStringSplitter fields(LoginMessage(loginDetailsOf(settings)).data(), '\t', true);
     EXPECT_EQ(fields.item(5), "3x");
 }
 
@@ -135,10 +136,26 @@ TEST_F(LoginMessageTest, SeparatorsInsideASettingCannotShiftTheFields) {
     settings.setString(SETTING_OPERATOR_NAME, "Ann\tAdmin");
     settings.setString(SETTING_USERNAME, "user\r\nname");
     settings.setString(SETTING_PASSWORD, "pass\tword");
-    const LoginMessage login(settings);
+    const LoginMessage login(loginDetailsOf(settings));
     const Tools::wxStringSplitter fields(login.data(), '\t', true);
     ASSERT_EQ(fields.count(), 9u);
     EXPECT_EQ(fields.item(1), "Ann Admin");
     EXPECT_EQ(fields.item(7), "user  name");
     EXPECT_EQ(fields.item(8), "pass word");
+}
+
+// The status the window announces replaces the stored default; without stored details the
+// default is "0" (Online).
+TEST(LoginDetails, GivenStatusReplacesTheDefault) {
+    LoginDetails details;
+    details.userName = "demo";
+    auto statusOf = [](const LoginMessage& login) {
+        return Tools::wxStringSplitter(login.data(), '\t', true).item(5);
+    };
+    EXPECT_EQ(statusOf(LoginMessage(details)), "0");
+    details.defaultStatus = "2";
+    EXPECT_EQ(statusOf(LoginMessage(details)), "2");
+    EXPECT_EQ(statusOf(LoginMessage(details, 3)), "3");
+    EXPECT_EQ(statusOf(LoginMessage(details, 0)), "0");
+    EXPECT_EQ(Tools::wxStringSplitter(LoginMessage(details, 3).data(), '\t', true).item(7), "demo");
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "messages/S_CV.h"
@@ -242,6 +244,38 @@ TEST(VisitorListEV, DuplicatesUpdateTheFirstOne) {
     event(list, visitor("S1", "d", "1", "again"));
     EXPECT_EQ(usernames(list), (Names{"again", "second"}));
     EXPECT_TRUE(list.isConsistent());
+}
+
+// An event kept by the caller is copied into the list, one handed over is taken over; both give
+// the same list, and the handed-over event is left empty rather than pointing into text the
+// list now owns.
+TEST(VisitorListEV, KeptAndHandedOverEventsGiveTheSameList) {
+    const wxString lines[] = {
+        visitor("S1", "a", "1", "ann"),    // added
+        visitor("S2", "b", "2", "bob"),    // added
+        visitor("S1", "c", "1", "annie"),  // updated, key changes
+        visitor("S2", "b", "2", "bobby"),  // updated, same key
+    };
+    VisitorList kept;
+    VisitorList handedOver;
+    for (const wxString& line : lines) {
+        const S_EV keptEvent(TavoroMessage(MK_EV, line));
+        const auto keptOutcome = kept.applyEvent(keptEvent);
+        EXPECT_EQ(keptEvent, S_EV(TavoroMessage(MK_EV, line))) << "a kept event is unchanged";
+
+        S_EV event(TavoroMessage(MK_EV, line));
+        const auto outcome = handedOver.applyEvent(std::move(event));
+        EXPECT_EQ(outcome.added, keptOutcome.added) << line;
+        EXPECT_EQ(outcome.previousKey, keptOutcome.previousKey) << line;
+        EXPECT_EQ(*outcome.visitor, *keptOutcome.visitor) << line;
+        EXPECT_EQ(static_cast<const VisitorFields&>(event), VisitorFields()) << line;
+        EXPECT_TRUE(event.fieldView(8).empty()) << line;
+    }
+    EXPECT_EQ(usernames(handedOver), (Names{"annie", "bobby"}));
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), handedOver.begin(), handedOver.end()));
+    EXPECT_EQ(handedOver.siteCounts(), kept.siteCounts());
+    EXPECT_NE(handedOver.findByKey(keyOf("S1", "c")), nullptr);
+    EXPECT_TRUE(handedOver.isConsistent());
 }
 
 // ---------------------------------------------------------------- "@ER"

@@ -30,6 +30,7 @@
 #include "messages/TavoroMessage.h"
 #include "net/FrameCrypto.h"
 #include "net/KeyExchange.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 #include "support/TempDir.h"
 
@@ -75,7 +76,7 @@ class DemoClient {
         settings.setString(SETTING_USERNAME, user);
         settings.setString(SETTING_PASSWORD, password);
         settings.setString(SETTING_OPERATOR_NAME, operatorName);
-        if (!send(Messages::LoginMessage(settings).toText()))
+        if (!send(Messages::LoginMessage(loginDetailsOf(settings)).toText()))
             return false;
         const auto reply = next();
         return reply && reply->StartsWith("@CONNECTED");

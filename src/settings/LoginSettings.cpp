@@ -1,0 +1,18 @@
+#include "settings/LoginSettings.h"
+
+#include "settings/TavoroSettings.h"
+
+namespace Tavoro {
+
+Messages::LoginDetails loginDetailsOf(const TavoroSettings& settings) {
+    Messages::LoginDetails details;
+    details.authenticationString = settings.getString(SETTING_AUTHENTICATION_STRING, wxString());
+    details.operatorName = settings.getString(SETTING_OPERATOR_NAME, wxString());
+    details.departmentName = settings.getString(SETTING_DEPARTMENT_NAME, wxString());
+    details.userName = settings.getString(SETTING_USERNAME, wxString());
+    details.password = settings.getString(SETTING_PASSWORD, wxString());
+    details.defaultStatus = settings.getString(SETTING_DEFAULT_STATUS, "0");
+    return details;
+}
+
+}  // namespace Tavoro
