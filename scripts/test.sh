@@ -10,7 +10,9 @@ cd build
 ctest --output-on-failure -j2 --timeout 600
 cd ..
 # Every test once more (all but the heavy load runs) under AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of every fuzz target (FUZZ_SECONDS each, 20 by
+# UndefinedBehaviorSanitizer; the tests without a window (unit tests, core against the demo
+# server) under ThreadSanitizer; then a short run of every fuzz target (FUZZ_SECONDS each, 20 by
 # default).
 scripts/sanitize.sh
+scripts/tsan.sh
 scripts/fuzz.sh

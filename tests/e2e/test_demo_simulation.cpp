@@ -275,7 +275,14 @@ TEST_F(DemoSimulationTest, LoadModeDeliversThousandsOfEventsASecond) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double rate = static_cast<double>(events) / seconds;
     std::printf("load mode: %ld events in %.2f s = %.0f events/s\n", events, seconds, rate);
+#if defined(__SANITIZE_THREAD__)
+    // Under ThreadSanitizer the server and this client both run many times slower, so the
+    // rate measures the instrumentation; the run is kept for the load it puts on the server's
+    // threads, with a bar that only proves the stream keeps flowing.
+    EXPECT_GE(rate, 300.0);
+#else
     EXPECT_GE(rate, 3000.0);
+#endif
     EXPECT_TRUE(list.isConsistent());
     EXPECT_TRUE(server.running());
 }
