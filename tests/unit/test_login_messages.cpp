@@ -121,7 +121,7 @@ TEST_F(LoginMessageTest, MissingSettingsGiveEmptyFieldsAndStatusZero) {
 }
 
 TEST_F(LoginMessageTest, VersionFieldIsTheProjectVersion) {
-    const Tools::wxStringSplitter fields(LoginMessage(settings).data(), '\t', true);
+    const Tools::wxStringSplitter fields(LoginMessage(loginDetailsOf(settings)).data(), '\t', true);
     EXPECT_EQ(fields.item(4), wxString("LC-") + TAVORO_PROJECT_VERSION);
     EXPECT_EQ(LoginMessage::clientVersion(), fields.item(4));
 }
