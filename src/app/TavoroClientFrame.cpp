@@ -9,6 +9,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/SiteTreeView.h"
 #include "dialog/VisitDetail.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/DaySummaryView.h"
@@ -102,12 +103,6 @@ wxEND_EVENT_TABLE()
     labelGrids();
     restoreSashes();
 
-    m_rootItem = m_tree->AddRoot(_("Tavoro"));
-    m_allSitesItem = m_tree->AppendItem(m_rootItem, _("All Sites"));
-    m_monitoredSitesItem = m_tree->AppendItem(m_rootItem, _("Monitored Sites"));
-    m_tree->Expand(m_rootItem);
-    m_tree->Expand(m_monitoredSitesItem);
-
     buildToolBar();
     bindActions();
 
@@ -134,8 +129,7 @@ void TavoroClientFrame::buildLayout() {
     m_splitter1->SetMinSize(wxSize(5, 5));
     m_splitter1->SetMinimumPaneSize(5);
 
-    m_tree = new wxTreeCtrl(m_splitter1, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                            wxTR_DEFAULT_STYLE, wxDefaultValidator, "ID_TREECTRL1");
+    m_tree = new SiteTreeView(m_splitter1, m_session);
     m_notebook1 =
         new wxNotebook(m_splitter1, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK1");
 

@@ -25,6 +25,7 @@ class wxToolBar;
 
 namespace Tavoro {
 
+class SiteTreeView;
 class TavoroSettings;
 class VisitorGrid;
 class DaySummaryView;
@@ -68,12 +69,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
                       const wxString& targetOperator) override;
     bool requestDaySummary() override;
 
-    // Site tree (SiteTree.cpp).
-    wxString selectedSiteKey() const;
-    void showVisitorsOfSelection();
-    bool isSiteShown(const wxString& siteKey) const;
-    // The sites the tree's selection covers: one site, a group's sites, or all of them.
-    std::vector<const Messages::S_SD*> sitesOfSelection() const;
     // Shows the visit detail pane again beside the visitor grid if it was hidden.
     void reshowDetail();
 
@@ -108,7 +103,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     VisitorGrid* visitorGrid() const { return m_visitorGrid; }
     Dialog::VisitDetail* visitDetail() const { return m_visitDetail; }
     DaySummaryView* daySummaryView() const { return m_daySummary; }
-    wxTreeCtrl* siteTree() const { return m_tree; }
+    SiteTreeView* siteTree() const { return m_tree; }
     wxNotebook* mainNotebook() const { return m_notebook1; }
     wxNotebook* chatNotebook() const { return m_notebook2; }
     wxGrid* operatorsGrid() const { return m_operatorsGrid; }
@@ -118,13 +113,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxSplitterWindow* visitorsSplitter() const { return m_splitter3; }
     wxSplitterWindow* outerSplitter() const { return m_splitter2; }
     wxSplitterWindow* sitesSplitter() const { return m_splitter1; }
-    wxTreeItemId allSitesItem() const { return m_allSitesItem; }
-    wxTreeItemId monitoredSitesItem() const { return m_monitoredSitesItem; }
-    // The site tree's node of a site (not ok when the site has none).
-    wxTreeItemId siteNode(const wxString& siteKey) const {
-        const auto found = m_siteNodes.find(siteKey);
-        return found == m_siteNodes.end() ? wxTreeItemId() : found->second;
-    }
     // For each visitor line shown in a chat window, the milliseconds from the reader taking its
     // frame off the socket to the line being in the transcript (the latest 10,000 lines).
     const std::vector<long>& lineLatenciesMs() const { return m_lineLatencies; }
@@ -202,14 +190,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxString inviteVisitorKey();
     void invite(const wxString& visitorKey, const wxString& text);
 
-    // Site tree internals (SiteTree.cpp).
-    struct SiteGroup {
-        wxTreeItemId item;
-        wxString key;
-    };
-    const Messages::S_SD* siteOfItem(const wxTreeItemId& item) const;
-    void updateSiteLabel(const wxString& siteKey, long count);
-    void updateAllSiteLabels();
     void onTreeSelectionChanged(wxTreeEvent& event);
     void showContextMenuInMenuBar(wxMenu* menu, const wxString& title);
 
@@ -228,9 +208,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     Session::OperatorSession m_session;
 
     ChatWindowTable m_chatWindows;
-    // The site tree's node of each site, by site key, and its groups.
-    std::map<wxString, wxTreeItemId> m_siteNodes;
-    std::vector<SiteGroup> m_siteGroups;
     wxTimer m_gridPaintTimer;
     bool m_gridPaintHeld = false;
     std::vector<long> m_lineLatencies;
@@ -252,7 +229,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxSplitterWindow* m_splitter1 = nullptr;
     wxSplitterWindow* m_splitter2 = nullptr;
     wxSplitterWindow* m_splitter3 = nullptr;
-    wxTreeCtrl* m_tree = nullptr;
+    SiteTreeView* m_tree = nullptr;
     wxNotebook* m_notebook1 = nullptr;
     wxNotebook* m_notebook2 = nullptr;
     VisitorGrid* m_visitorGrid = nullptr;
@@ -263,9 +240,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxGrid* m_chattingGrid = nullptr;
     wxGrid* m_callbacksGrid = nullptr;
     wxToolBar* m_toolBar = nullptr;
-    wxTreeItemId m_rootItem;
-    wxTreeItemId m_allSitesItem;
-    wxTreeItemId m_monitoredSitesItem;
 
     wxDECLARE_EVENT_TABLE();
 };

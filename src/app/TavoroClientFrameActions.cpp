@@ -6,6 +6,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/AboutDialog.h"
@@ -240,7 +241,7 @@ void TavoroClientFrame::sendTextInvite() {
 }
 
 void TavoroClientFrame::requestSiteProperties() {
-    const wxString key = selectedSiteKey();
+    const wxString key = m_tree->selectedSiteKey();
     if (key.empty()) {
         UiPrompts::showMessage(this,
                                _("No Site Selected - Please select a site to view the properties."),
@@ -258,7 +259,31 @@ void TavoroClientFrame::dayPageChanged(int page) {
     }
     m_daySummary->restart_timer();
     showDaySummaryOfSelection();
-    m_session.requestDaySummary(selectedSiteKey());
+    m_session.requestDaySummary(m_tree->selectedSiteKey());
+}
+
+void TavoroClientFrame::onTreeSelectionChanged(wxTreeEvent&) {
+    m_tree->showVisitorsOfSelection(*m_visitorGrid);
+    if (m_notebook1->GetSelection() == PAGE_DAY_SUMMARY) {
+        // The figures change with the selection at once, and are then asked for afresh.
+        showDaySummaryOfSelection();
+        m_session.requestDaySummary(m_tree->selectedSiteKey());
+    }
+    showContextMenuInMenuBar(&m_sitesMenu, _("&Sites Action"));
+}
+
+void TavoroClientFrame::showContextMenuInMenuBar(wxMenu* menu, const wxString& title) {
+    wxMenuBar* bar = GetMenuBar();
+    if (m_actionMenuShown) {
+        wxMenu* shown = bar->GetMenu(bar->GetMenuCount() - 1);
+        if (shown == menu) {
+            bar->SetMenuLabel(bar->GetMenuCount() - 1, title);
+            return;
+        }
+        bar->Remove(bar->GetMenuCount() - 1);
+    }
+    bar->Append(menu, title);
+    m_actionMenuShown = true;
 }
 
 }  // namespace Tavoro

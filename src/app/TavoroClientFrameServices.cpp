@@ -2,6 +2,7 @@
 #include <wx/notebook.h>
 
 #include "app/ClientIds.h"
+#include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "messages/S_SD.h"
 #include "settings/TavoroSettings.h"
@@ -73,7 +74,7 @@ void TavoroClientFrame::transferChat(const wxString& chatId, const wxString& web
 bool TavoroClientFrame::requestDaySummary() {
     if (m_notebook1->GetSelection() != PAGE_DAY_SUMMARY)
         return false;
-    m_session.requestDaySummary(selectedSiteKey());
+    m_session.requestDaySummary(m_tree->selectedSiteKey());
     return true;
 }
 

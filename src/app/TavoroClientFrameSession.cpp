@@ -3,6 +3,7 @@
 #include <wx/notebook.h>
 
 #include "app/ClientIds.h"
+#include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "messages/S_SD.h"
@@ -45,31 +46,16 @@ void TavoroClientFrame::daySummariesChanged() {
 }
 
 void TavoroClientFrame::showDaySummaryOfSelection() {
-    const std::vector<const S_SD*> sites = sitesOfSelection();
     std::vector<const Types::DaySummary*> parts;
-    for (const S_SD* site : sites) {
+    for (const S_SD* site : m_tree->sitesOfSelection()) {
         if (const Types::DaySummary* summary = m_session.daySummary(site->siteKey()))
             parts.push_back(summary);
     }
-    const wxTreeItemId item = m_tree->GetSelection();
-    wxString scope;
-    if (!selectedSiteKey().empty() && sites.size() == 1) {
-        scope = _("Today on %SITENAME%");
-        scope.Replace("%SITENAME%", sites.front()->siteName());
-        m_daySummary->show_summary(parts.empty() ? Types::DaySummary::total({}) : *parts.front());
-        m_daySummary->show_scope(scope);
-        return;
-    }
-    if (item.IsOk() && item != m_rootItem && item != m_allSitesItem &&
-        item != m_monitoredSitesItem) {
-        scope = _("Today on the %NUMBER% sites of %GROUPNAME%");
-        scope.Replace("%GROUPNAME%", m_tree->GetItemText(item));
-    } else {
-        scope = _("Today on all %NUMBER% sites");
-    }
-    scope.Replace("%NUMBER%", wxString::Format("%zu", sites.size()));
-    m_daySummary->show_summary(Types::DaySummary::total(parts));
-    m_daySummary->show_scope(scope);
+    // One site shows its own figures, several their total.
+    m_daySummary->show_summary(m_tree->selectedSiteKey().empty() || parts.size() != 1
+                                   ? Types::DaySummary::total(parts)
+                                   : *parts.front());
+    m_daySummary->show_scope(m_tree->dayScopeText());
 }
 
 void TavoroClientFrame::visitorsReloading() {
@@ -78,12 +64,12 @@ void TavoroClientFrame::visitorsReloading() {
 }
 
 void TavoroClientFrame::visitorsReloaded() {
-    showVisitorsOfSelection();
-    updateAllSiteLabels();
+    m_tree->showVisitorsOfSelection(*m_visitorGrid);
+    m_tree->updateAllLabels();
 }
 
 void TavoroClientFrame::visitorAdded(const Types::VisitorType& visitor) {
-    if (!isSiteShown(visitor.site()))
+    if (!m_tree->isSiteShown(visitor.site()))
         return;
     holdGridPaint();
     m_visitorGrid->add_visitor(visitor);
@@ -91,21 +77,25 @@ void TavoroClientFrame::visitorAdded(const Types::VisitorType& visitor) {
 
 void TavoroClientFrame::visitorChanged(const wxString& previousKey,
                                        const Types::VisitorType& visitor) {
-    if (!isSiteShown(visitor.site()))
+    if (!m_tree->isSiteShown(visitor.site()))
         return;
     holdGridPaint();
     m_visitorGrid->update_visitor(previousKey, visitor);
 }
 
 void TavoroClientFrame::visitorLeaving(const Types::VisitorType& visitor) {
-    if (!isSiteShown(visitor.site()))
+    if (!m_tree->isSiteShown(visitor.site()))
         return;
     holdGridPaint();
     m_visitorGrid->remove_visitor(visitor);
 }
 
+void TavoroClientFrame::siteAdded(const S_SD& site) {
+    m_tree->addSite(site);
+}
+
 void TavoroClientFrame::siteCountChanged(const wxString& siteKey, long count) {
-    updateSiteLabel(siteKey, count);
+    m_tree->updateLabel(siteKey, count);
 }
 
 void TavoroClientFrame::holdGridPaint() {

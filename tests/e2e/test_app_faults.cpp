@@ -22,6 +22,7 @@
 
 #include "FrameTestUtil.h"
 #include "GuiTestUtil.h"
+#include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "settings/TavoroSettings.h"
@@ -201,7 +202,7 @@ class FaultTest : public ::testing::Test {
             siteLabels.clear();
             for (const auto& site : frame->session().sites())
                 siteLabels[site->siteKey()] =
-                    frame->siteTree()->GetItemText(frame->siteNode(site->siteKey()));
+                    frame->siteTree()->GetItemText(frame->siteTree()->siteNode(site->siteKey()));
         };
         frame->connectToServer();
         if (waitForLiveView) {
@@ -222,9 +223,9 @@ class FaultTest : public ::testing::Test {
         frame->CallAfter([&ran] { ran = true; });
         ASSERT_TRUE(waitFor([&] { return ran; }, kShortMs)) << "the window does not answer";
         wxTreeCtrl* tree = frame->siteTree();
-        tree->SelectItem(frame->monitoredSitesItem());
-        tree->SelectItem(frame->allSitesItem());
-        ASSERT_TRUE(waitFor([&] { return tree->GetSelection() == frame->allSitesItem(); }));
+        tree->SelectItem(frame->siteTree()->monitoredSitesItem());
+        tree->SelectItem(frame->siteTree()->allSitesItem());
+        ASSERT_TRUE(waitFor([&] { return tree->GetSelection() == frame->siteTree()->allSitesItem(); }));
         EXPECT_EQ(frame->visitorGrid()->GetNumberRows(),
                   static_cast<int>(frame->session().visitors().size()));
     }
@@ -232,7 +233,7 @@ class FaultTest : public ::testing::Test {
     // 2. The window agrees with the server: after a "@STATE" round trip the grid (all sites
     // selected) and the visitor list hold exactly the server's visitors.
     void expectAgreementWithServer() {
-        frame->siteTree()->SelectItem(frame->allSitesItem());
+        frame->siteTree()->SelectItem(frame->siteTree()->allSitesItem());
         stateReplies.clear();
         frame->sendToServer("@STATE");
         ASSERT_TRUE(waitFor([&] { return !stateReplies.empty(); }, kSessionMs))

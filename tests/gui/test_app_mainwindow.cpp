@@ -19,6 +19,7 @@
 #include "SessionSealer.h"
 #include "app/ChatWindowTable.h"
 #include "app/ClientIds.h"
+#include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
@@ -122,9 +123,9 @@ TEST_F(MainWindowTest, LayoutOnFirstStart) {
 
     wxTreeCtrl* tree = frame->siteTree();
     EXPECT_EQ(tree->GetItemText(tree->GetRootItem()), "Tavoro");
-    EXPECT_EQ(tree->GetItemText(frame->allSitesItem()), "All Sites");
-    EXPECT_EQ(tree->GetItemText(frame->monitoredSitesItem()), "Monitored Sites");
-    EXPECT_EQ(tree->GetNextSibling(frame->allSitesItem()), frame->monitoredSitesItem());
+    EXPECT_EQ(tree->GetItemText(frame->siteTree()->allSitesItem()), "All Sites");
+    EXPECT_EQ(tree->GetItemText(frame->siteTree()->monitoredSitesItem()), "Monitored Sites");
+    EXPECT_EQ(tree->GetNextSibling(frame->siteTree()->allSitesItem()), frame->siteTree()->monitoredSitesItem());
     EXPECT_TRUE(tree->IsExpanded(tree->GetRootItem()));
 
     wxNotebook* main = frame->mainNotebook();

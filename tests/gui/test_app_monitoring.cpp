@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
@@ -114,7 +115,7 @@ class MonitoringTest : public ::testing::Test {
     wxString label(const wxString& siteKey) {
         for (const auto& site : frame->session().sites()) {
             if (site->siteKey() == siteKey) {
-                return frame->siteTree()->GetItemText(frame->siteNode(site->siteKey()));
+                return frame->siteTree()->GetItemText(frame->siteTree()->siteNode(site->siteKey()));
             }
         }
         return "(no such site)";
@@ -135,7 +136,7 @@ class MonitoringTest : public ::testing::Test {
     wxTreeItemId nodeOf(const wxString& siteKey) {
         for (const auto& site : frame->session().sites()) {
             if (site->siteKey() == siteKey)
-                return frame->siteNode(site->siteKey());
+                return frame->siteTree()->siteNode(site->siteKey());
         }
         return wxTreeItemId();
     }
@@ -152,7 +153,7 @@ using Users = std::vector<wxString>;
 TEST_F(MonitoringTest, SitesAreGroupedInTheTree) {
     loadSites();
     wxTreeCtrl* tree = frame->siteTree();
-    const wxTreeItemId monitored = frame->monitoredSitesItem();
+    const wxTreeItemId monitored = frame->siteTree()->monitoredSitesItem();
     ASSERT_EQ(tree->GetChildrenCount(monitored, false), 2u) << "one group node and Gamma";
     wxTreeItemIdValue cookie;
     const wxTreeItemId group = tree->GetFirstChild(monitored, cookie);
@@ -161,7 +162,7 @@ TEST_F(MonitoringTest, SitesAreGroupedInTheTree) {
     EXPECT_EQ(tree->GetItemParent(nodeOf("B")), group);
     EXPECT_EQ(tree->GetItemParent(nodeOf("C")), monitored) << "no group: directly below";
     EXPECT_EQ(label("A"), "Alpha") << "the name alone until the visitors are counted";
-    EXPECT_EQ(tree->GetChildrenCount(frame->allSitesItem()), 0u);
+    EXPECT_EQ(tree->GetChildrenCount(frame->siteTree()->allSitesItem()), 0u);
 
     // A second "@SD" for a known site replaces its record, not its node.
     server.send(siteDetails("A", "Alpha Renamed", "G1", "Group One"));
@@ -221,7 +222,7 @@ TEST_F(MonitoringTest, VisitorsCountsAndLiveEvents) {
     ASSERT_TRUE(waitFor([&] { return label("C") == "Gamma (1)"; }));
     EXPECT_EQ(gridUsers().size(), 4u) << "not shown: the grid is untouched";
 
-    select(frame->allSitesItem());
+    select(frame->siteTree()->allSitesItem());
     EXPECT_EQ(gridUsers(), (Users{"alice", "abe", "bea", "cal", "ben"}));
 }
 
@@ -272,7 +273,7 @@ TEST_F(MonitoringTest, ReconnectAsksForSitesAndVisitorsAgain) {
     EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@STARTEVENTS"});
     ASSERT_TRUE(waitFor([&] { return label("A") == "Alpha (1)"; }));
     EXPECT_EQ(frame->session().sites().size(), 3u) << "the tree keeps its nodes";
-    EXPECT_EQ(frame->siteTree()->GetChildrenCount(frame->monitoredSitesItem(), false), 2u);
+    EXPECT_EQ(frame->siteTree()->GetChildrenCount(frame->siteTree()->monitoredSitesItem(), false), 2u);
 }
 
 TEST_F(MonitoringTest, DaySummaryRequestsFollowThePageAndSelection) {
@@ -443,7 +444,7 @@ TEST_F(MonitoringTest, DaySummaryCoversTheSelection) {
     EXPECT_EQ(view->scope_label()->GetLabel(), "Today on Beta");
 
     // All sites: their summaries are asked for, and the totals shown at once and on the answer.
-    select(frame->allSitesItem());
+    select(frame->siteTree()->allSitesItem());
     EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@GETDS"});
     EXPECT_EQ(view->scope_label()->GetLabel(), "Today on all 3 sites");
     EXPECT_NE(value(DaySummaryView::VALUE_CURRENT_VISITORS), "5") << "one site's day shown";
