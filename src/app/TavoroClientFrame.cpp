@@ -1,6 +1,5 @@
 #include "app/TavoroClientFrame.h"
 
-#include <wx/artprov.h>
 #include <wx/grid.h>
 #include <wx/notebook.h>
 #include <wx/settings.h>
@@ -9,6 +8,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/SessionGrids.h"
 #include "app/SiteTreeView.h"
 #include "dialog/VisitDetail.h"
 #include "settings/TavoroSettings.h"
@@ -26,40 +26,10 @@ constexpr int kDefaultVerticalSash = 220;     // from the left edge
 constexpr int kDefaultHorizontalSash = -220;  // from the bottom edge
 constexpr int kDefaultVisitorsSash = -340;    // from the right edge
 
-wxBitmap toolBitmap(const wxString& fileName) {
-    wxIcon icon = loadIcon(fileName);
-    if (icon.IsOk()) {
-        wxBitmap bitmap;
-        bitmap.CopyFromIcon(icon);
-        if (bitmap.IsOk())
-            return bitmap;
-    }
-    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(32, 32));
-}
-
 int sashOrDefault(const TavoroSettings& settings, int id, int fallback) {
     const long stored = settings.getInt(id);
     // -1 is what a missing or unreadable entry reads as; a stored sash is never -1.
     return stored == -1 ? fallback : static_cast<int>(stored);
-}
-
-wxGrid* makeGrid(wxWindow* parent, const wxString& name, int cols) {
-    auto* grid =
-        new wxGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS, name);
-    grid->CreateGrid(0, cols);
-    return grid;
-}
-
-void labelColumns(wxGrid* grid, std::initializer_list<const char*> labels) {
-    int col = 0;
-    for (const char* label : labels) {
-        grid->SetColLabelValue(col++, wxGetTranslation(label));
-    }
-    // Size to the labels only: the grids are empty at this point.
-    grid->AutoSizeColLabelSize(0);
-    for (int c = 0; c < grid->GetNumberCols(); ++c) {
-        grid->AutoSizeColLabelSize(c);
-    }
 }
 
 }  // namespace
@@ -96,11 +66,8 @@ wxEND_EVENT_TABLE()
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "ID_STATUSBAR1");
 
     m_session.setObserver(this);
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { releaseGridPaint(); }, ID_TIMER_GRID_PAINT);
-    m_tree->Bind(wxEVT_TREE_SEL_CHANGED, &TavoroClientFrame::onTreeSelectionChanged, this);
 
-    labelGrids();
+    SessionGrids::labelGrids(m_operatorsGrid, m_chattingGrid, m_callbacksGrid);
     restoreSashes();
 
     buildToolBar();
@@ -142,8 +109,8 @@ void TavoroClientFrame::buildLayout() {
     m_visitorGrid->set_services(this);
     m_visitDetail = new Dialog::VisitDetail(m_splitter3, this);
     m_daySummary = new DaySummaryView(m_notebook1, this);
-    m_monthlyGrid = makeGrid(m_notebook1, "ID_GRID3", 0);
-    m_operatorsGrid = makeGrid(m_notebook1, "ID_GRID4", 7);
+    m_monthlyGrid = SessionGrids::makeGrid(m_notebook1, "ID_GRID3", 0);
+    m_operatorsGrid = SessionGrids::makeGrid(m_notebook1, "ID_GRID4", 7);
     m_operatorsGrid->EnableEditing(false);
 
     m_notebook1->AddPage(m_splitter3, _("CurrentVisitors"));
@@ -153,10 +120,10 @@ void TavoroClientFrame::buildLayout() {
 
     m_notebook2 =
         new wxNotebook(m_splitter2, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK2");
-    m_chattingGrid = makeGrid(m_notebook2, "ID_GRID5", CHAT_COLUMNS);
+    m_chattingGrid = SessionGrids::makeGrid(m_notebook2, "ID_GRID5", CHAT_COLUMNS);
     m_chattingGrid->SetRowLabelSize(0);
     m_chattingGrid->EnableEditing(false);
-    m_callbacksGrid = makeGrid(m_notebook2, "ID_GRID6", 11);
+    m_callbacksGrid = SessionGrids::makeGrid(m_notebook2, "ID_GRID6", 11);
     m_notebook2->AddPage(m_chattingGrid, _("Chatting Visitors"));
     m_notebook2->AddPage(m_callbacksGrid, _("Pending Call Backs"));
 }
@@ -208,62 +175,7 @@ void TavoroClientFrame::buildMenus() {
 void TavoroClientFrame::buildToolBar() {
     m_toolBar =
         CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT | wxNO_BORDER, wxID_ANY, "ID_CLIENT_TOOLBAR");
-    struct Tool {
-        int id;
-        const char* label;
-        const char* icon;
-        const char* shortHelp;
-        const char* longHelp;
-    };
-    const Tool statusTools[] = {
-        {ID_TOOL_ONLINE, "Online", "Tech Support.ico", "Set Status: Online",
-         "Sets your status to Online - visitors will be able to chat to you."},
-        {ID_TOOL_BUSY, "Busy", "Tech Support Restricted.ico", "Set Status: Busy",
-         "Sets your status to Busy - visitors will not be able to chat to you."},
-        {ID_TOOL_BRB, "Be Right Back", "Tech Support Progress.ico", "Set Status: Be Right Back",
-         "Sets your status to Be Right Back - visitors will not be able to chat to you."},
-        {ID_TOOL_AWAY, "Away", "Tech Support Delete.ico", "Set Status: Away",
-         "Sets your status to Away - visitors will not be able to chat to you."},
-    };
-    for (const Tool& t : statusTools) {
-        m_toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), toolBitmap(t.icon), wxNullBitmap,
-                                wxGetTranslation(t.shortHelp), wxGetTranslation(t.longHelp));
-    }
-    m_toolBar->AddSeparator();
-    m_toolBar->AddTool(ID_TOOL_SITE_PROPERTIES, _("Site Properties"),
-                       toolBitmap("Settings Global 1.ico"), wxNullBitmap, wxITEM_NORMAL,
-                       _("View Site Properties"),
-                       _("Opens the Site Properties window for the selected site."));
-    m_toolBar->Realize();
-
-    const long defaultStatus = m_settings.getInt(SETTING_DEFAULT_STATUS);
-    switch (defaultStatus) {
-        case 1:
-            m_toolBar->ToggleTool(ID_TOOL_BUSY, true);
-            break;
-        case 2:
-            m_toolBar->ToggleTool(ID_TOOL_BRB, true);
-            break;
-        case 3:
-            m_toolBar->ToggleTool(ID_TOOL_AWAY, true);
-            break;
-        default:
-            m_toolBar->ToggleTool(ID_TOOL_ONLINE, true);
-            break;
-    }
-}
-
-void TavoroClientFrame::labelGrids() {
-    labelColumns(m_operatorsGrid,
-                 {"ID#", "IP", "Name", "Department", "Status", "Language", "Username"});
-    labelColumns(m_chattingGrid,
-                 {"ID#", "Name", "Domain", "Last Activity", "Talking To", "Language", "Translating",
-                  "Department", "Monitored By", "IP Address"});
-    labelColumns(m_callbacksGrid,
-                 {"Name", "Company", "On Site", "Telephone", "Type", "Requested Time", "Time Zone",
-                  "Requested Department", "Requested Operator", "Talking To", "Notes"});
-    m_operatorsGrid->EnableEditing(false);
-    m_chattingGrid->EnableEditing(false);
+    SessionGrids::buildToolBar(m_toolBar, m_settings.getInt(SETTING_DEFAULT_STATUS));
 }
 
 void TavoroClientFrame::restoreSashes() {
@@ -306,13 +218,7 @@ void TavoroClientFrame::showStatus(const wxString& text) {
 }
 
 int TavoroClientFrame::selectedStatus() const {
-    if (m_toolBar->GetToolState(ID_TOOL_BUSY))
-        return 1;
-    if (m_toolBar->GetToolState(ID_TOOL_BRB))
-        return 2;
-    if (m_toolBar->GetToolState(ID_TOOL_AWAY))
-        return 3;
-    return 0;
+    return SessionGrids::selectedStatus(m_toolBar);
 }
 
 TavoroClientFrame::~TavoroClientFrame() {

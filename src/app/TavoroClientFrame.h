@@ -86,6 +86,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     void closeChatSession();
     void closeChatSession(const wxString& chatId, const wxString& visitorName);
     void requestVisitDetail(int visitorRow);
+    void requestVisitDetail(const wxString& visitorKey);
     // Invite the visitor of the visitor menu, or the selected one.
     void sendInvite();
     void sendTextInvite();
@@ -124,7 +125,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     void buildLayout();
     void buildMenus();
     void buildToolBar();
-    void labelGrids();
     void restoreSashes();
     void storeLayout();
     void showStatus(const wxString& text);

@@ -19,47 +19,28 @@
 namespace Tavoro {
 
 void TavoroClientFrame::bindActions() {
-    m_visitorGrid->Bind(wxEVT_GRID_CELL_LEFT_CLICK, &TavoroClientFrame::onVisitorCellClick, this);
-    m_visitorGrid->Bind(wxEVT_GRID_CELL_LEFT_DCLICK, &TavoroClientFrame::onVisitorCellDoubleClick,
-                        this);
-    m_visitorGrid->Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &TavoroClientFrame::onVisitorCellRightClick,
-                        this);
-    m_chattingGrid->Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &TavoroClientFrame::onChattingCellRightClick,
-                         this);
-    m_chattingGrid->Bind(wxEVT_GRID_CELL_LEFT_DCLICK, &TavoroClientFrame::onChattingCellDoubleClick,
-                         this);
-    m_tree->Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &TavoroClientFrame::onTreeRightClick, this);
-    m_tree->Bind(wxEVT_TREE_ITEM_ACTIVATED, [this](wxTreeEvent&) {
-        showContextMenuInMenuBar(&m_sitesMenu, _("&Sites Action"));
-    });
+    using Self = TavoroClientFrame;
+    // clang-format off
+    m_visitorGrid->Bind(wxEVT_GRID_CELL_LEFT_CLICK, &Self::onVisitorCellClick, this);
+    m_visitorGrid->Bind(wxEVT_GRID_CELL_LEFT_DCLICK, &Self::onVisitorCellDoubleClick, this);
+    m_visitorGrid->Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &Self::onVisitorCellRightClick, this);
+    m_chattingGrid->Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &Self::onChattingCellRightClick, this);
+    m_chattingGrid->Bind(wxEVT_GRID_CELL_LEFT_DCLICK, &Self::onChattingCellDoubleClick, this);
+    m_tree->Bind(wxEVT_TREE_SEL_CHANGED, &Self::onTreeSelectionChanged, this);
+    m_tree->Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &Self::onTreeRightClick, this);
+    m_tree->Bind(wxEVT_TREE_ITEM_ACTIVATED, [this](wxTreeEvent&) { showContextMenuInMenuBar(&m_sitesMenu, _("&Sites Action")); });
     m_tree->Bind(wxEVT_TREE_BEGIN_DRAG, [](wxTreeEvent&) {});
-    m_notebook1->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &TavoroClientFrame::onNotebookPageChanged, this);
+    m_notebook1->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &Self::onNotebookPageChanged, this);
 
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { requestSiteProperties(); }, ID_TOOL_SITE_PROPERTIES);
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { requestSiteProperties(); }, ID_SITES_PROPERTIES);
-    Bind(
-        wxEVT_MENU,
-        [this](wxCommandEvent&) {
-            if (const auto* visitor = m_session.visitors().findByKey(menuVisitorKey()))
-                m_session.requestVisit(*visitor);
-        },
-        ID_VISITOR_VIEW_DETAIL);
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { sendInvite(); }, ID_VISITOR_SEND_INVITE);
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { sendTextInvite(); }, ID_VISITOR_SEND_TEXT_INVITE);
-    Bind(
-        wxEVT_MENU,
-        [this](wxCommandEvent&) {
-            startChat(m_menuChatId);
-            m_chattingGrid->ClearSelection();
-        },
-        ID_CHAT_START);
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { closeChatSession(m_menuChatId, m_menuChatName); },
-        ID_CHAT_CLOSE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { requestSiteProperties(); }, ID_TOOL_SITE_PROPERTIES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { requestSiteProperties(); }, ID_SITES_PROPERTIES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { requestVisitDetail(menuVisitorKey()); }, ID_VISITOR_VIEW_DETAIL);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { sendInvite(); }, ID_VISITOR_SEND_INVITE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { sendTextInvite(); }, ID_VISITOR_SEND_TEXT_INVITE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { startChat(m_menuChatId); m_chattingGrid->ClearSelection(); }, ID_CHAT_START);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { closeChatSession(m_menuChatId, m_menuChatName); }, ID_CHAT_CLOSE);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { releaseGridPaint(); }, ID_TIMER_GRID_PAINT);
+    // clang-format on
 }
 
 void TavoroClientFrame::onClose(wxCloseEvent&) {
@@ -194,6 +175,11 @@ void TavoroClientFrame::onNotebookPageChanged(wxBookCtrlEvent& event) {
 
 void TavoroClientFrame::requestVisitDetail(int row) {
     if (const Types::VisitorType* visitor = m_visitorGrid->visitor_at(row))
+        m_session.requestVisit(*visitor);
+}
+
+void TavoroClientFrame::requestVisitDetail(const wxString& visitorKey) {
+    if (const Types::VisitorType* visitor = m_session.visitors().findByKey(visitorKey))
         m_session.requestVisit(*visitor);
 }
 

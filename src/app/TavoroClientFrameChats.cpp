@@ -6,6 +6,7 @@
 
 #include "app/ClientIds.h"
 #include "app/Notifications.h"
+#include "app/SessionGrids.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/SitePropertiesDialog.h"
@@ -27,70 +28,19 @@ namespace Tavoro {
 
 using namespace Messages;
 
-namespace {
-
-// Makes the grid's row count equal to count, adding or taking rows at the top.
-void resizeRows(wxGrid* grid, int count) {
-    const int rows = grid->GetNumberRows();
-    if (rows > count) {
-        grid->DeleteRows(0, rows - count);
-    } else if (rows < count) {
-        grid->InsertRows(0, count - rows);
-    }
-}
-
-}  // namespace
-
 Dialog::VisitorChatFrame* TavoroClientFrame::chatWindow(const wxString& chatId) const {
     return dynamic_cast<Dialog::VisitorChatFrame*>(m_chatWindows.get(chatId));
 }
 
 void TavoroClientFrame::chatListChanged() {
-    const std::vector<Types::VisitorChatType>& chats = m_session.chats();
-    if (chats.empty()) {
-        if (m_chattingGrid->GetNumberRows() > 0)
-            m_chattingGrid->DeleteRows(0, m_chattingGrid->GetNumberRows());
-        return;
-    }
-    m_chattingGrid->BeginBatch();
-    resizeRows(m_chattingGrid, static_cast<int>(chats.size()));
-    int row = 0;
-    for (const auto& r : chats) {
-        const wxString cells[] = {r.id,
-                                  r.name,
-                                  r.domain,
-                                  r.lastActivity,
-                                  m_session.operatorName(r.talkingTo),
-                                  r.language,
-                                  r.translating,
-                                  r.department,
-                                  m_session.operatorName(r.monitoredBy),
-                                  r.ipAddress};
-        for (int col = 0; col < CHAT_COLUMNS; ++col)
-            m_chattingGrid->SetCellValue(row, col, cells[col]);
-        ++row;
-    }
-    m_chattingGrid->EndBatch();
-    m_chattingGrid->AutoSizeColumns(false);
+    SessionGrids::showChats(m_chattingGrid, m_session);
 }
 
 void TavoroClientFrame::operatorsChanged() {
-    const Messages::S_CLIENTS* operators = m_session.operators();
-    m_operatorsGrid->BeginBatch();
-    resizeRows(m_operatorsGrid, operators->count());
-    int row = 0;
-    for (const auto& op : operators->operators()) {
-        const wxString cells[] = {op.connection, op.ipAddress, op.name,    op.department,
-                                  op.statusText, op.language,  op.username};
-        for (int col = 0; col < 7; ++col)
-            m_operatorsGrid->SetCellValue(row, col, cells[col]);
-        ++row;
-    }
+    SessionGrids::showOperators(m_operatorsGrid, m_session);
     wxString tab = _("Connected Users %NUMBER%");
-    tab.Replace("%NUMBER%", wxString::Format("%d", operators->count()));
+    tab.Replace("%NUMBER%", wxString::Format("%d", m_session.operators()->count()));
     m_notebook1->SetPageText(PAGE_OPERATORS, tab);
-    m_operatorsGrid->AutoSizeColumns(false);
-    m_operatorsGrid->EndBatch();
 }
 
 void TavoroClientFrame::chatRequested(const S_CHAT& request) {

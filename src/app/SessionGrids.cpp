@@ -1,0 +1,150 @@
+#include "app/SessionGrids.h"
+
+#include <wx/artprov.h>
+#include <wx/grid.h>
+#include <wx/toolbar.h>
+
+#include "app/ClientIds.h"
+#include "session/OperatorSession.h"
+#include "widgets/Images.h"
+
+namespace Tavoro::SessionGrids {
+
+namespace {
+
+void labelColumns(wxGrid* grid, std::initializer_list<const char*> labels) {
+    int col = 0;
+    for (const char* label : labels)
+        grid->SetColLabelValue(col++, wxGetTranslation(label));
+    // Size to the labels only: the grids are empty at this point.
+    for (int c = 0; c < grid->GetNumberCols(); ++c)
+        grid->AutoSizeColLabelSize(c);
+}
+
+// Makes the grid's row count equal to count, adding or taking rows at the top.
+void resizeRows(wxGrid* grid, int count) {
+    const int rows = grid->GetNumberRows();
+    if (rows > count)
+        grid->DeleteRows(0, rows - count);
+    else if (rows < count)
+        grid->InsertRows(0, count - rows);
+}
+
+wxBitmap toolBitmap(const wxString& fileName) {
+    wxIcon icon = loadIcon(fileName);
+    if (icon.IsOk()) {
+        wxBitmap bitmap;
+        bitmap.CopyFromIcon(icon);
+        if (bitmap.IsOk())
+            return bitmap;
+    }
+    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(32, 32));
+}
+
+}  // namespace
+
+wxGrid* makeGrid(wxWindow* parent, const wxString& name, int cols) {
+    auto* grid =
+        new wxGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS, name);
+    grid->CreateGrid(0, cols);
+    return grid;
+}
+
+void labelGrids(wxGrid* operators, wxGrid* chatting, wxGrid* callbacks) {
+    labelColumns(operators, {"ID#", "IP", "Name", "Department", "Status", "Language", "Username"});
+    labelColumns(chatting, {"ID#", "Name", "Domain", "Last Activity", "Talking To", "Language",
+                            "Translating", "Department", "Monitored By", "IP Address"});
+    labelColumns(callbacks,
+                 {"Name", "Company", "On Site", "Telephone", "Type", "Requested Time", "Time Zone",
+                  "Requested Department", "Requested Operator", "Talking To", "Notes"});
+    operators->EnableEditing(false);
+    chatting->EnableEditing(false);
+}
+
+void showChats(wxGrid* grid, const Session::OperatorSession& session) {
+    const std::vector<Types::VisitorChatType>& chats = session.chats();
+    if (chats.empty()) {
+        if (grid->GetNumberRows() > 0)
+            grid->DeleteRows(0, grid->GetNumberRows());
+        return;
+    }
+    grid->BeginBatch();
+    resizeRows(grid, static_cast<int>(chats.size()));
+    int row = 0;
+    for (const auto& r : chats) {
+        const wxString cells[CHAT_COLUMNS] = {r.id,
+                                              r.name,
+                                              r.domain,
+                                              r.lastActivity,
+                                              session.operatorName(r.talkingTo),
+                                              r.language,
+                                              r.translating,
+                                              r.department,
+                                              session.operatorName(r.monitoredBy),
+                                              r.ipAddress};
+        for (int col = 0; col < CHAT_COLUMNS; ++col)
+            grid->SetCellValue(row, col, cells[col]);
+        ++row;
+    }
+    grid->EndBatch();
+    grid->AutoSizeColumns(false);
+}
+
+void showOperators(wxGrid* grid, const Session::OperatorSession& session) {
+    const Messages::S_CLIENTS* operators = session.operators();
+    grid->BeginBatch();
+    resizeRows(grid, operators ? operators->count() : 0);
+    int row = 0;
+    for (const auto& op : operators ? operators->operators() : std::vector<Types::ClientType>()) {
+        const wxString cells[] = {op.connection, op.ipAddress, op.name,    op.department,
+                                  op.statusText, op.language,  op.username};
+        for (int col = 0; col < 7; ++col)
+            grid->SetCellValue(row, col, cells[col]);
+        ++row;
+    }
+    grid->AutoSizeColumns(false);
+    grid->EndBatch();
+}
+
+void buildToolBar(wxToolBar* toolBar, long defaultStatus) {
+    struct Tool {
+        int id;
+        const char* label;
+        const char* icon;
+        const char* shortHelp;
+        const char* longHelp;
+    };
+    const Tool statusTools[] = {
+        {ID_TOOL_ONLINE, "Online", "Tech Support.ico", "Set Status: Online",
+         "Sets your status to Online - visitors will be able to chat to you."},
+        {ID_TOOL_BUSY, "Busy", "Tech Support Restricted.ico", "Set Status: Busy",
+         "Sets your status to Busy - visitors will not be able to chat to you."},
+        {ID_TOOL_BRB, "Be Right Back", "Tech Support Progress.ico", "Set Status: Be Right Back",
+         "Sets your status to Be Right Back - visitors will not be able to chat to you."},
+        {ID_TOOL_AWAY, "Away", "Tech Support Delete.ico", "Set Status: Away",
+         "Sets your status to Away - visitors will not be able to chat to you."},
+    };
+    for (const Tool& t : statusTools) {
+        toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), toolBitmap(t.icon), wxNullBitmap,
+                              wxGetTranslation(t.shortHelp), wxGetTranslation(t.longHelp));
+    }
+    toolBar->AddSeparator();
+    toolBar->AddTool(ID_TOOL_SITE_PROPERTIES, _("Site Properties"),
+                     toolBitmap("Settings Global 1.ico"), wxNullBitmap, wxITEM_NORMAL,
+                     _("View Site Properties"),
+                     _("Opens the Site Properties window for the selected site."));
+    toolBar->Realize();
+    // The status tools are in status order; anything else stored selects Online.
+    const bool known = defaultStatus >= 0 && defaultStatus <= ID_TOOL_AWAY - ID_TOOL_ONLINE;
+    toolBar->ToggleTool(ID_TOOL_ONLINE + (known ? static_cast<int>(defaultStatus) : 0), true);
+}
+
+int selectedStatus(const wxToolBar* toolBar) {
+    for (int tool = ID_TOOL_BUSY; tool <= ID_TOOL_AWAY; ++tool) {
+        if (toolBar->GetToolState(tool))
+            return tool - ID_TOOL_ONLINE;
+    }
+    return 0;
+}
+
+}  // namespace Tavoro::SessionGrids
