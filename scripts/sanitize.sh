@@ -29,24 +29,6 @@ mkdir -p "$reports"
 status=0
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$JOBS" -LE heavy "$@") || status=$?
 
-# AddressSanitizer and LeakSanitizer reports of every process are files; UndefinedBehavior-
-# Sanitizer reports are in the test output (a child's stderr included), kept whole in
-# LastTest.log for passed tests too.
-shopt -s nullglob
-found=("$reports"/*)
-if ((${#found[@]})); then
-    for report in "${found[@]}"; do
-        echo "==== sanitizer report $report"
-        cat "$report"
-    done
-    echo "sanitize: ${#found[@]} sanitizer report file(s), see above" >&2
-    status=1
-fi
-log="$BUILD_DIR/Testing/Temporary/LastTest.log"
-if [ -f "$log" ] && grep -qE "runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer" "$log"; then
-    echo "==== sanitizer reports in the test output ($log)"
-    grep -nE -A20 "runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer" "$log"
-    echo "sanitize: sanitizer report(s) in the test output, see above" >&2
-    status=1
-fi
+. scripts/sanitizer-reports.sh
+check_sanitizer_reports "sanitizer" "$reports" "$BUILD_DIR" "runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer" 20 || status=1
 exit "$status"

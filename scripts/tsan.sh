@@ -38,23 +38,6 @@ mkdir -p "$reports"
 status=0
 (cd "$BUILD_DIR" && "${run[@]}" ctest --output-on-failure -j"$JOBS" -L tsan "$@") || status=$?
 
-# Reports are files, one per reporting process; a report that did not reach its file (the
-# process could not open it) is in the test output, kept whole in LastTest.log.
-shopt -s nullglob
-found=("$reports"/*)
-if ((${#found[@]})); then
-    for report in "${found[@]}"; do
-        echo "==== ThreadSanitizer report $report"
-        cat "$report"
-    done
-    echo "tsan: ${#found[@]} ThreadSanitizer report file(s), see above" >&2
-    status=1
-fi
-log="$BUILD_DIR/Testing/Temporary/LastTest.log"
-if [ -f "$log" ] && grep -qE "WARNING: ThreadSanitizer|ERROR: ThreadSanitizer|FATAL: ThreadSanitizer" "$log"; then
-    echo "==== ThreadSanitizer output in the test output ($log)"
-    grep -nE -A30 "WARNING: ThreadSanitizer|ERROR: ThreadSanitizer|FATAL: ThreadSanitizer" "$log"
-    echo "tsan: ThreadSanitizer report(s) in the test output, see above" >&2
-    status=1
-fi
+. scripts/sanitizer-reports.sh
+check_sanitizer_reports "ThreadSanitizer" "$reports" "$BUILD_DIR" "WARNING: ThreadSanitizer|ERROR: ThreadSanitizer|FATAL: ThreadSanitizer" 30 || status=1
 exit "$status"
