@@ -203,10 +203,12 @@ void OperatorSession::handleDaySummaries(const TavoroMessage& message) {
     }
     if (!m_sitesRequested) {
         // The first summaries of a connection name the monitored sites: ask for each site's
-        // details, then for the visitors.
+        // details, then for the visitors. A record too short to name its site names none.
         m_sitesRequested = true;
-        for (const auto& summary : summaries.summaries())
-            send(getSiteDetailsRequest(summary.site));
+        for (const auto& summary : summaries.summaries()) {
+            if (!summary.site.empty())
+                send(getSiteDetailsRequest(summary.site));
+        }
         send(getVisitorsRequest());
         return;
     }

@@ -82,19 +82,24 @@ class LoopbackServer {
                 break;
             char buf[4096];
             const ssize_t n = ::recv(m_peer, buf, sizeof buf, 0);
-            if (n <= 0)
+            if (n <= 0) {
+                m_peerEnded = true;
                 break;
+            }
             m_received.append(buf, static_cast<size_t>(n));
         }
         return m_received;
     }
     const std::string& received() const { return m_received; }
+    // Whether a read found the end of the peer's stream (or a failed connection).
+    bool peerEnded() const { return m_peerEnded; }
     void clearReceived() { m_received.clear(); }
 
     void closePeer() {
         if (m_peer >= 0)
             ::close(m_peer);
         m_peer = -1;
+        m_peerEnded = false;
     }
 
   private:
@@ -109,6 +114,7 @@ class LoopbackServer {
     int m_peer = -1;
     unsigned short m_port = 0;
     std::string m_received;
+    bool m_peerEnded = false;
 };
 
 }  // namespace Tavoro::Test
