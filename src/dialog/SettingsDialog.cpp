@@ -28,8 +28,6 @@ namespace {
 
 using Tools::StringItemData;
 
-// The port a connection uses when none (or no usable one) is stored.
-constexpr int kDefaultPort = 8011;
 constexpr int kMinPort = 1;
 constexpr int kMaxPort = 65535;
 
@@ -146,8 +144,9 @@ wxWindow* SettingsDialog::buildGeneralPage(wxNotebook* book) {
     addText(server, serverGrid, _("DNS Name or IP Address:"), SETTING_SERVER_DNS_IP,
             "ID_SERVER_DNS_IP");
     addLabel(server, serverGrid, _("Port Number:"));
-    m_port = new wxSpinCtrl(server, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                            wxSP_ARROW_KEYS, kMinPort, kMaxPort, kDefaultPort, "ID_PORT_NUMBER");
+    m_port =
+        new wxSpinCtrl(server, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                       wxSP_ARROW_KEYS, kMinPort, kMaxPort, kDefaultServerPort, "ID_PORT_NUMBER");
     serverGrid->Add(m_port, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
     addText(server, serverGrid, _("Authentication String:"), SETTING_AUTHENTICATION_STRING,
             "ID_AUTHENTICATION_STRING");
@@ -414,15 +413,9 @@ void SettingsDialog::loadSettings() {
         loadText(m_settings, id, *m_combos.at(id));
     }
 
-    // A missing, unreadable or out-of-range port (including a stored 0) shows the default,
-    // so the box never offers a port that cannot be connected to.
-    long port = m_settings.exists(SETTING_CLIENT_PORT_NUMBER)
-                    ? m_settings.getInt(SETTING_CLIENT_PORT_NUMBER)
-                    : kDefaultPort;
-    if (port < kMinPort || port > kMaxPort) {
-        port = kDefaultPort;
-    }
-    m_port->SetValue(static_cast<int>(port));
+    // The port the connection would use: a missing, unreadable or out-of-range port shows the
+    // default, so the box never offers a port that cannot be connected to.
+    m_port->SetValue(serverPortOf(m_settings));
 
     for (int id : kLinkedLoadOrder) {
         for (const LinkedSpin& linked : m_linked) {
