@@ -57,27 +57,37 @@ void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& reque
         showNotice(title, text);
 }
 
-wxString popupTitle(long kind) {
+wxString popupTitle(Messages::S_PopupMessage::Kind kind) {
+    using Popup = Messages::S_PopupMessage;
     switch (kind) {
-        case 1:
+        case Popup::POPUP_NEW_VISITOR:
             return _("New Visitor");
-        case 2:
+        case Popup::POPUP_NEW_PROSPECT:
             return _("New Prospect");
-        case 3:
+        case Popup::POPUP_NEW_CUSTOMER:
             return _("New Customer");
-        case 4:
+        case Popup::POPUP_NEW_EXCEPTION:
             return _("New Exception");
-        default:
-            return wxString();
+        case Popup::POPUP_NONE:
+            break;
     }
+    return wxString();
 }
 
 void popupReceived(const TavoroSettings& settings, const Messages::S_PopupMessage& popup) {
+    // Only new visitors and exceptions are shown, each when the operator asked for it.
+    using Popup = Messages::S_PopupMessage;
     bool wanted = false;
-    if (popup.kind() == 1)
-        wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS);
-    if (popup.kind() == 4)
-        wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS);
+    switch (popup.kind()) {
+        case Popup::POPUP_NEW_VISITOR:
+            wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS);
+            break;
+        case Popup::POPUP_NEW_EXCEPTION:
+            wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS);
+            break;
+        default:
+            break;
+    }
     if (wanted && showNotice)
         showNotice(popupTitle(popup.kind()), Tools::escapeMarkup(popup.text()));
 }

@@ -153,7 +153,7 @@ TEST(S_FROMCLIENT, TextsAndTransfers) {
 TEST(S_PopupMessage, Table) {
     struct Case {
         const char* data;
-        int32_t kind;
+        S_PopupMessage::Kind kind;
         const char* text;
         const char* what;
     };
