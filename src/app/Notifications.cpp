@@ -9,6 +9,7 @@
 #include "messages/S_PopupMessage.h"
 #include "settings/TavoroSettings.h"
 #include "tools/HtmlText.h"
+#include "tools/Placeholders.h"
 
 namespace Tavoro::Notifications {
 namespace {
@@ -46,13 +47,14 @@ void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& reque
         if (!file.empty() && playSound)
             playSound(file);
     }
-    wxString title = _("%DOMAIN% Chat");
-    title.Replace("%DOMAIN%", request.domain());
+    const wxString title =
+        Tools::fillPlaceholders(_("%DOMAIN% Chat"), {{"%DOMAIN%", request.domain()}});
     // The body is read as markup by the notification daemon, so the visitor's name and the
     // domain are escaped there; the title is plain text to the daemon and stays as it is.
-    wxString text = _("Visitor %NAME% has requested a chat on %DOMAIN%");
-    text.Replace("%DOMAIN%", Tools::escapeMarkup(request.domain()));
-    text.Replace("%NAME%", Tools::escapeMarkup(request.visitorName()));
+    const wxString text =
+        Tools::fillPlaceholders(_("Visitor %NAME% has requested a chat on %DOMAIN%"),
+                                {{"%DOMAIN%", Tools::escapeMarkup(request.domain())},
+                                 {"%NAME%", Tools::escapeMarkup(request.visitorName())}});
     if (showNotice)
         showNotice(title, text);
 }

@@ -23,6 +23,7 @@
 #include <cstdlib>
 
 #include "dialog/TrackingCode.h"
+#include "tools/Placeholders.h"
 
 namespace Tavoro::Dialog {
 namespace {
@@ -379,9 +380,7 @@ wxString SitePropertiesDialog::settingText(int32_t number) const {
 
 void SitePropertiesDialog::fillFromSettings() {
     const wxString siteName = settingText(S_SS::SS_NAME);
-    wxString title = _("Site Properties for %DOMAIN%");
-    title.Replace("%DOMAIN%", siteName);
-    SetTitle(title);
+    SetTitle(Tools::fillPlaceholders(_("Site Properties for %DOMAIN%"), {{"%DOMAIN%", siteName}}));
 
     m_siteName->ChangeValue(siteName);
     m_domainName->ChangeValue(settingText(S_SS::SS_DOMAIN));

@@ -3,6 +3,7 @@
 #include "messages/S_PREVCHATS.h"
 #include "messages/S_PREVVISITS.h"
 #include "messages/S_VISITDETAIL.h"
+#include "tools/Placeholders.h"
 #include "types/Alert.h"
 #include "widgets/CellImageRenderer.h"
 #include "widgets/ClientServices.h"
@@ -99,30 +100,6 @@ void fitColumnsToContents(wxGrid* grid) {
     }
 }
 
-// Puts the values into a template in one pass, so that a value containing a placeholder's
-// name is not itself replaced.
-wxString fillPlaceholders(const wxString& text,
-                          const std::vector<std::pair<wxString, wxString>>& values) {
-    wxString result;
-    size_t pos = 0;
-    while (pos < text.length()) {
-        bool replaced = false;
-        for (const auto& [placeholder, value] : values) {
-            if (text.compare(pos, placeholder.length(), placeholder) == 0) {
-                result += value;
-                pos += placeholder.length();
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) {
-            result += text[pos];
-            ++pos;
-        }
-    }
-    return result;
-}
-
 // The facts of a visit, keyed by translated label; the map's order (plain character codes)
 // is the order of the rows.
 std::map<wxString, wxString> factsOf(const Messages::S_VISITDETAIL& visit,
@@ -151,7 +128,7 @@ std::map<wxString, wxString> factsOf(const Messages::S_VISITDETAIL& visit,
     facts[_("Company / ISP")] = visit.company();
     // TRANSLATORS: %VISIT_NUMBER% and %VISIT_COUNT% are replaced by this visit's number and
     // the visitor's number of visits.
-    facts[_("Visit Number")] = fillPlaceholders(
+    facts[_("Visit Number")] = Tools::fillPlaceholders(
         _("%VISIT_NUMBER% of %VISIT_COUNT%"),
         {{"%VISIT_NUMBER%", visit.visitNumber()}, {"%VISIT_COUNT%", visit.visitCount()}});
 

@@ -12,6 +12,7 @@
 #include "dialog/VisitDetail.h"
 #include "messages/S_PREVCHAT.h"
 #include "settings/TavoroSettings.h"
+#include "tools/Placeholders.h"
 #include "widgets/ClientServices.h"
 #include "widgets/Images.h"
 #include "widgets/QuietStatusBar.h"
@@ -19,6 +20,8 @@
 
 namespace Tavoro::Dialog {
 namespace {
+
+using Tools::fillPlaceholders;
 
 // Size of a chat window that has no stored size yet.
 const wxSize kDefaultSize(640, 480);
@@ -161,9 +164,9 @@ void VisitorChatFrame::bind_events() {
 void VisitorChatFrame::setup_chat(const wxString& chatKey, const wxString& visitorName,
                                   const wxString& webSite) {
     TavoroSettings& settings = getSettings();
-    const wxString greeting =
-        fill(settings.getString(SETTING_DEFAULT_CHAT_MESSAGE),
-             {{"%NAME%", visitorName}, {"%MYNAME%", settings.getString(SETTING_OPERATOR_NAME)}});
+    const wxString greeting = fillPlaceholders(
+        settings.getString(SETTING_DEFAULT_CHAT_MESSAGE),
+        {{"%NAME%", visitorName}, {"%MYNAME%", settings.getString(SETTING_OPERATOR_NAME)}});
     // ChangeValue: putting the greeting in is not the operator typing.
     m_input->ChangeValue(greeting);
     m_input->SetInsertionPointEnd();
@@ -189,10 +192,10 @@ void VisitorChatFrame::show_previous_chat(std::unique_ptr<Messages::S_PREVCHAT> 
         m_webSite = m_services ? m_services->siteDomain(chat->site()) : wxString();
         if (m_webSite.empty())
             m_webSite = _("Unknown Domain");
-        SetTitle(fill(_("%VISITORNAME% On %WEBSITE% - Visitor at %DATETIME%"),
-                      {{"%VISITORNAME%", m_visitorName},
-                       {"%WEBSITE%", m_webSite},
-                       {"%DATETIME%", chat->text0()}}));
+        SetTitle(fillPlaceholders(_("%VISITORNAME% On %WEBSITE% - Visitor at %DATETIME%"),
+                                  {{"%VISITORNAME%", m_visitorName},
+                                   {"%WEBSITE%", m_webSite},
+                                   {"%DATETIME%", chat->text0()}}));
         set_transcript(chat->transcriptHtml());
     }
 
