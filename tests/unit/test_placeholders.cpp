@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "messages/ChatTranscript.h"
 #include "messages/S_SESSION.h"
 #include "tools/Placeholders.h"
 
@@ -63,6 +64,26 @@ TEST(Placeholders, FilledTextsKeepTheirValues) {
     EXPECT_EQ(Messages::S_SESSION::fillPlaceholders("%APPNAME% %VERSION% %REGISTEREDTO%",
                                                     "%VERSION%", "2.5", "%APPNAME%"),
               "%VERSION% 2.5 %APPNAME%");
+
+    wxString out;
+    ASSERT_TRUE(Messages::ChatTranscript::fragment("%MESSAGE%", "0", "hi", "%TIME% %MESSAGE%", {},
+                                                   1 << 20, out));
+    EXPECT_EQ(out,
+              "<font color='#AAAAAA'>%TIME% %MESSAGE% said at %MESSAGE%:</font><br><font "
+              "color='#000000'>hi</font><br>");
+    ASSERT_TRUE(Messages::ChatTranscript::fragment("10:00", "1", "%OPERATORNAME%", "V",
+                                                   {"%MESSAGE%"}, 1 << 20, out));
+    EXPECT_EQ(out,
+              "<font color='#AAAAAA'>%MESSAGE% said at 10:00:</font><br><font "
+              "color='#0000FF'>%OPERATORNAME%</font><br>");
+    // The limit is on the finished fragment.
+    ASSERT_TRUE(
+        Messages::ChatTranscript::fragment("10:00", "1", "hello", "V", {"Bo"}, 1 << 20, out));
+    const size_t length = out.length();
+    EXPECT_TRUE(
+        Messages::ChatTranscript::fragment("10:00", "1", "hello", "V", {"Bo"}, length, out));
+    EXPECT_FALSE(
+        Messages::ChatTranscript::fragment("10:00", "1", "hello", "V", {"Bo"}, length - 1, out));
 }
 
 }  // namespace
