@@ -1,6 +1,5 @@
 #include "dialog/VisitorChatFrame.h"
 
-#include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/html/htmlwin.h>
 #include <wx/intl.h>
@@ -31,17 +30,6 @@ constexpr int kInputRowSmall = -30;
 constexpr int kInputRowNormal = -60;
 // Width of the "Send" button from the right edge.
 constexpr int kSendButtonWidth = -70;
-
-wxBitmap toolBitmap(const wxString& fileName) {
-    const wxIcon icon = loadIcon(fileName);
-    if (icon.IsOk()) {
-        wxBitmap bitmap;
-        bitmap.CopyFromIcon(icon);
-        if (bitmap.IsOk())
-            return bitmap;
-    }
-    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(32, 32));
-}
 
 // A stored dimension, or -1 when it is missing or could not be a window's size.
 int storedDimension(const TavoroSettings& settings, int id) {
@@ -79,15 +67,15 @@ VisitorChatFrame::~VisitorChatFrame() {
 
 void VisitorChatFrame::build_tool_bar() {
     m_toolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT, wxID_ANY, "ID_TOOLBAR_CHAT");
-    m_toolBar->AddTool(ID_TOOL_EXIT, _("Exit\nChat"), toolBitmap("Exit.ico"), _("Leave the chat"));
-    m_toolBar->AddTool(ID_TOOL_CLOSE_CHAT, _("Exit and\nClose Chat"), toolBitmap("Logout.ico"),
+    m_toolBar->AddTool(ID_TOOL_EXIT, _("Exit\nChat"), loadBitmap("Exit.ico"), _("Leave the chat"));
+    m_toolBar->AddTool(ID_TOOL_CLOSE_CHAT, _("Exit and\nClose Chat"), loadBitmap("Logout.ico"),
                        _("Close the chat for good"));
     m_toolBar->AddTool(ID_TOOL_TRANSFER, _("Transfer To"),
-                       toolBitmap("Tech Support Chat Transfer.ico"),
+                       loadBitmap("Tech Support Chat Transfer.ico"),
                        _("Transfer the chat to another operator"));
-    m_toolBar->AddTool(ID_TOOL_PREVIOUS_CHATS, _("Previous\nChats"), toolBitmap("History Chat.ico"),
+    m_toolBar->AddTool(ID_TOOL_PREVIOUS_CHATS, _("Previous\nChats"), loadBitmap("History Chat.ico"),
                        _("Open an earlier chat of this visitor"));
-    m_toolBar->AddTool(ID_TOOL_BLOCK, _("Block\nVisitor"), toolBitmap("block-visitor.ico"),
+    m_toolBar->AddTool(ID_TOOL_BLOCK, _("Block\nVisitor"), loadBitmap("block-visitor.ico"),
                        _("Block this visitor"));
     m_toolBar->Realize();
 }
