@@ -117,11 +117,12 @@ SettingsDialog::SettingsDialog(wxWindow* parent, TavoroSettings& settings)
     m_contextMenu->Append(wxID_ANY, _("Delete Subject"));
     m_contextMenu->Append(wxID_ANY, _("Edit Subject"));
 
-    Bind(wxEVT_BUTTON, &SettingsDialog::onOk, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this, wxID_CANCEL);
     // Help has no content: the button is consumed here so nothing else reacts to it.
-    Bind(
-        wxEVT_BUTTON, [](wxCommandEvent&) {}, wxID_HELP);
+    // clang-format off
+    Bind(wxEVT_BUTTON, &SettingsDialog::onOk,     this, wxID_OK);
+    Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this, wxID_CANCEL);
+    Bind(wxEVT_BUTTON, [](wxCommandEvent&) {},          wxID_HELP);
+    // clang-format on
 
     loadSettings();
     fillCannedResponses();

@@ -119,34 +119,25 @@ void VisitorChatFrame::build_layout() {
 }
 
 void VisitorChatFrame::bind_events() {
+    // clang-format off
     Bind(wxEVT_CLOSE_WINDOW, &VisitorChatFrame::on_close, this);
-    Bind(wxEVT_ACTIVATE, &VisitorChatFrame::on_activate, this);
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { flash_tick(); }, ID_TIMER_FLASH);
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { typing_timer_expired(); }, ID_TIMER_TYPING);
+    Bind(wxEVT_ACTIVATE,     &VisitorChatFrame::on_activate, this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { flash_tick(); },           ID_TIMER_FLASH);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { typing_timer_expired(); }, ID_TIMER_TYPING);
 
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { Close(); }, ID_TOOL_EXIT);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { close_chat(); }, ID_TOOL_CLOSE_CHAT);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { show_transfer_menu(); }, ID_TOOL_TRANSFER);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { show_previous_chats_menu(); },
-        ID_TOOL_PREVIOUS_CHATS);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { block_visitor(); }, ID_TOOL_BLOCK);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { Close(); },                   ID_TOOL_EXIT);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { close_chat(); },              ID_TOOL_CLOSE_CHAT);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { show_transfer_menu(); },      ID_TOOL_TRANSFER);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { show_previous_chats_menu(); }, ID_TOOL_PREVIOUS_CHATS);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { block_visitor(); },           ID_TOOL_BLOCK);
     // The pop-up menus' items, after the tools' own identifiers.
     Bind(wxEVT_MENU, &VisitorChatFrame::on_menu, this, ID_TRANSFER_FIRST, ID_PREVIOUS_CHAT_LAST);
 
-    m_sendButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        send_line();
-        m_input->SetFocus();
-    });
-    m_input->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { send_line(); });
-    m_input->Bind(wxEVT_TEXT, &VisitorChatFrame::on_input_changed, this);
+    m_sendButton->Bind(wxEVT_BUTTON,     [this](wxCommandEvent&) { send_line(); m_input->SetFocus(); });
+    m_input->Bind(wxEVT_TEXT_ENTER,      [this](wxCommandEvent&) { send_line(); });
+    m_input->Bind(wxEVT_TEXT,            &VisitorChatFrame::on_input_changed, this);
     m_transcript->Bind(wxEVT_HTML_LINK_CLICKED, &VisitorChatFrame::on_link_clicked, this);
+    // clang-format on
 }
 
 void VisitorChatFrame::setup_chat(const wxString& chatKey, const wxString& visitorName,
