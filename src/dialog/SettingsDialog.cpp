@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "dialog/SettingsControls.h"
+#include "messages/C_TRANSFER.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/StringItemData.h"
 
@@ -398,8 +399,7 @@ void SettingsDialog::loadSettings() {
     for (int id : kTextOrder) {
         wxTextCtrl& text = *m_texts.at(id);
         if (id == SETTING_CHAT_TRANSFER_MESSAGE) {
-            loadText(m_settings, id, text,
-                     _("Please pick up the chat session for visitor %VISITORNAME%"));
+            loadText(m_settings, id, text, Messages::C_TRANSFER::defaultTransferPattern());
         } else if (id == SETTING_DEFAULT_CHAT_MESSAGE) {
             loadText(m_settings, id, text,
                      _("Hello %NAME%. My name is %MYNAME% how can I help you?"));
