@@ -27,18 +27,8 @@ const VisitorGridColumn kDefaultColumns[] = {
     COLUMN_BROWSER, COLUMN_OP_SYS,  COLUMN_LOCATION, COLUMN_REFERRER,
 };
 
-// Icon files of the visitor kinds, by status; slot 10 has no icon.
-const wchar_t* const kVisitorIconFiles[VISITOR_ICON_SLOTS] = {
-    L"Anonymous User Red.ico",
-    L"Prospect New 256.gif",
-    L"Anonymous User Green.ico",
-    L"Anonymous User Red.ico",
-    L"Anonymous User Blue.ico",
-    L"Prospect 256.gif",
-    L"Customer 256.gif",
-    L"Customer New 256.gif",
-    L"Anonymous User Red.ico",
-    L"Anonymous User Blue Chat.ico",
+// Icon files of the slots after those of the visitor statuses: slot 10 has no icon.
+const wchar_t* const kExtraIconFiles[VISITOR_ICON_SLOTS - Types::VisitorType::kStatusCount] = {
     L"",
     L"Click Fraud Warning.ico",
 };
@@ -305,7 +295,10 @@ wxString VisitorGrid::visitor_icon_file(int slot) {
     if (slot < 0 || slot >= VISITOR_ICON_SLOTS) {
         return wxString();
     }
-    return kVisitorIconFiles[slot];
+    if (slot < Types::VisitorType::kStatusCount) {
+        return Types::VisitorType::iconFileOfStatus(slot);
+    }
+    return kExtraIconFiles[slot - Types::VisitorType::kStatusCount];
 }
 
 void VisitorGrid::load_visitor_icons() {
