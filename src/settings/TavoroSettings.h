@@ -92,9 +92,6 @@ class TavoroSettings {
     // Writes pending changes to the file and keeps it private to its owner.
     bool flush();
 
-    // Path of the per-user file, for diagnostics and the README.
-    wxString localFilePath() const { return m_localFile; }
-
   private:
     void restrictFileMode() const;
 
