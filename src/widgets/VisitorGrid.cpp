@@ -57,31 +57,31 @@ const size_t kMaxCachedLooks = 256;
 std::string_view textView(VisitorGridColumn kind, const Types::VisitorType& visitor) {
     switch (kind) {
         case COLUMN_USERNAME:
-            return visitor.fieldView(8);
+            return visitor.fieldView(Types::VisitorFields::FIELD_USERNAME);
         case COLUMN_NUMBER:
             return visitor.numberTextView();
         case COLUMN_VISIT:
-            return visitor.fieldView(2);
+            return visitor.fieldView(Types::VisitorFields::FIELD_VISIT);
         case COLUMN_DNS:
-            return visitor.fieldView(6);
+            return visitor.fieldView(Types::VisitorFields::FIELD_DNS);
         case COLUMN_IP:
             return visitor.ipAddressView();
         case COLUMN_ON_PAGE:
-            return visitor.fieldView(9);
+            return visitor.fieldView(Types::VisitorFields::FIELD_ON_PAGE);
         case COLUMN_VIEWS:
-            return visitor.fieldView(4);
+            return visitor.fieldView(Types::VisitorFields::FIELD_PAGE_VIEWS);
         case COLUMN_START_TIME:
-            return visitor.fieldView(21);
+            return visitor.fieldView(Types::VisitorFields::FIELD_START_TIME);
         case COLUMN_LAST_TIME:
-            return visitor.fieldView(11);
+            return visitor.fieldView(Types::VisitorFields::FIELD_LAST_TIME);
         case COLUMN_BROWSER:
-            return visitor.fieldView(12);
+            return visitor.fieldView(Types::VisitorFields::FIELD_BROWSER);
         case COLUMN_OP_SYS:
-            return visitor.fieldView(13);
+            return visitor.fieldView(Types::VisitorFields::FIELD_OP_SYS);
         case COLUMN_LOCATION:
-            return visitor.fieldView(19);
+            return visitor.fieldView(Types::VisitorFields::FIELD_LOCATION);
         case COLUMN_REFERRER:
-            return visitor.fieldView(20);
+            return visitor.fieldView(Types::VisitorFields::FIELD_REFERRER);
         case COLUMN_ALERT:
         case COLUMN_ICON:
             break;
