@@ -8,6 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Messages::TavoroMessage message =
         Fuzz::messageOf(Messages::MK_POPUP, Fuzz::textOf(data, size));
     const Messages::S_PopupMessage popup(message);
-    Fuzz::check(popup.kind() >= 0 && popup.kind() <= 4, "kind in range");
+    Fuzz::check(popup.kind() >= Messages::S_PopupMessage::POPUP_NONE &&
+                    popup.kind() <= Messages::S_PopupMessage::POPUP_NEW_EXCEPTION,
+                "kind in range");
     return 0;
 }

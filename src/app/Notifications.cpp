@@ -9,6 +9,7 @@
 #include "messages/S_PopupMessage.h"
 #include "settings/TavoroSettings.h"
 #include "tools/HtmlText.h"
+#include "tools/Placeholders.h"
 
 namespace Tavoro::Notifications {
 namespace {
@@ -46,38 +47,49 @@ void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& reque
         if (!file.empty() && playSound)
             playSound(file);
     }
-    wxString title = _("%DOMAIN% Chat");
-    title.Replace("%DOMAIN%", request.domain());
+    const wxString title =
+        Tools::fillPlaceholders(_("%DOMAIN% Chat"), {{"%DOMAIN%", request.domain()}});
     // The body is read as markup by the notification daemon, so the visitor's name and the
     // domain are escaped there; the title is plain text to the daemon and stays as it is.
-    wxString text = _("Visitor %NAME% has requested a chat on %DOMAIN%");
-    text.Replace("%DOMAIN%", Tools::escapeMarkup(request.domain()));
-    text.Replace("%NAME%", Tools::escapeMarkup(request.visitorName()));
+    const wxString text =
+        Tools::fillPlaceholders(_("Visitor %NAME% has requested a chat on %DOMAIN%"),
+                                {{"%DOMAIN%", Tools::escapeMarkup(request.domain())},
+                                 {"%NAME%", Tools::escapeMarkup(request.visitorName())}});
     if (showNotice)
         showNotice(title, text);
 }
 
-wxString popupTitle(long kind) {
+wxString popupTitle(Messages::S_PopupMessage::Kind kind) {
+    using Popup = Messages::S_PopupMessage;
     switch (kind) {
-        case 1:
+        case Popup::POPUP_NEW_VISITOR:
             return _("New Visitor");
-        case 2:
+        case Popup::POPUP_NEW_PROSPECT:
             return _("New Prospect");
-        case 3:
+        case Popup::POPUP_NEW_CUSTOMER:
             return _("New Customer");
-        case 4:
+        case Popup::POPUP_NEW_EXCEPTION:
             return _("New Exception");
-        default:
-            return wxString();
+        case Popup::POPUP_NONE:
+            break;
     }
+    return wxString();
 }
 
 void popupReceived(const TavoroSettings& settings, const Messages::S_PopupMessage& popup) {
+    // Only new visitors and exceptions are shown, each when the operator asked for it.
+    using Popup = Messages::S_PopupMessage;
     bool wanted = false;
-    if (popup.kind() == 1)
-        wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS);
-    if (popup.kind() == 4)
-        wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS);
+    switch (popup.kind()) {
+        case Popup::POPUP_NEW_VISITOR:
+            wanted = settings.getBool(SETTING_POPUP_FOR_NEW_VISITORS);
+            break;
+        case Popup::POPUP_NEW_EXCEPTION:
+            wanted = settings.getBool(SETTING_POPUP_FOR_EXCEPTIONS);
+            break;
+        default:
+            break;
+    }
     if (wanted && showNotice)
         showNotice(popupTitle(popup.kind()), Tools::escapeMarkup(popup.text()));
 }

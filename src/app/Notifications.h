@@ -4,11 +4,12 @@
 
 #include <functional>
 
+#include "messages/S_PopupMessage.h"
+
 namespace Tavoro {
 class TavoroSettings;
 namespace Messages {
 class S_CHAT;
-class S_PopupMessage;
 }  // namespace Messages
 
 // How the client draws the operator's attention: a sound and a desktop notice for a chat
@@ -23,9 +24,9 @@ void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& reque
 // "New Exception" notice only when "Popups/PopupForExceptions" is "yes"; others not at all.
 void popupReceived(const TavoroSettings& settings, const Messages::S_PopupMessage& popup);
 
-// The title of a notice type: 1 "New Visitor", 2 "New Prospect", 3 "New Customer",
-// 4 "New Exception"; empty for any other type.
-wxString popupTitle(long kind);
+// The title of a notice: "New Visitor", "New Prospect", "New Customer", "New Exception"; empty
+// for POPUP_NONE.
+wxString popupTitle(Messages::S_PopupMessage::Kind kind);
 
 // The texts of the notices' bodies are escaped for the notification daemon, which reads the
 // body as markup (see Tools::escapeMarkup); titles are plain text to it and are not.

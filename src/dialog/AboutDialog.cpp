@@ -17,10 +17,13 @@ namespace {
 const long ID_OKBUTTON = wxNewId();
 }
 
-wxBEGIN_EVENT_TABLE(AboutDialog, wxDialog) EVT_BUTTON(ID_OKBUTTON, AboutDialog::onOk)
-    wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(AboutDialog, wxDialog)
+    EVT_BUTTON(ID_OKBUTTON, AboutDialog::onOk)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-        AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id)
+AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id)
     : wxDialog(parent, id, _("Tavoro Linux / Mac Client"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE, "AboutDialog") {
     auto* sizer = new wxBoxSizer(wxVERTICAL);

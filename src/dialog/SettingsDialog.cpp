@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "dialog/SettingsControls.h"
+#include "messages/C_TRANSFER.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/StringItemData.h"
 
@@ -28,8 +29,6 @@ namespace {
 
 using Tools::StringItemData;
 
-// The port a connection uses when none (or no usable one) is stored.
-constexpr int kDefaultPort = 8011;
 constexpr int kMinPort = 1;
 constexpr int kMaxPort = 65535;
 
@@ -119,11 +118,12 @@ SettingsDialog::SettingsDialog(wxWindow* parent, TavoroSettings& settings)
     m_contextMenu->Append(wxID_ANY, _("Delete Subject"));
     m_contextMenu->Append(wxID_ANY, _("Edit Subject"));
 
-    Bind(wxEVT_BUTTON, &SettingsDialog::onOk, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this, wxID_CANCEL);
     // Help has no content: the button is consumed here so nothing else reacts to it.
-    Bind(
-        wxEVT_BUTTON, [](wxCommandEvent&) {}, wxID_HELP);
+    // clang-format off
+    Bind(wxEVT_BUTTON, &SettingsDialog::onOk,     this, wxID_OK);
+    Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this, wxID_CANCEL);
+    Bind(wxEVT_BUTTON, [](wxCommandEvent&) {},          wxID_HELP);
+    // clang-format on
 
     loadSettings();
     fillCannedResponses();
@@ -146,8 +146,9 @@ wxWindow* SettingsDialog::buildGeneralPage(wxNotebook* book) {
     addText(server, serverGrid, _("DNS Name or IP Address:"), SETTING_SERVER_DNS_IP,
             "ID_SERVER_DNS_IP");
     addLabel(server, serverGrid, _("Port Number:"));
-    m_port = new wxSpinCtrl(server, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                            wxSP_ARROW_KEYS, kMinPort, kMaxPort, kDefaultPort, "ID_PORT_NUMBER");
+    m_port =
+        new wxSpinCtrl(server, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                       wxSP_ARROW_KEYS, kMinPort, kMaxPort, kDefaultServerPort, "ID_PORT_NUMBER");
     serverGrid->Add(m_port, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
     addText(server, serverGrid, _("Authentication String:"), SETTING_AUTHENTICATION_STRING,
             "ID_AUTHENTICATION_STRING");
@@ -398,8 +399,7 @@ void SettingsDialog::loadSettings() {
     for (int id : kTextOrder) {
         wxTextCtrl& text = *m_texts.at(id);
         if (id == SETTING_CHAT_TRANSFER_MESSAGE) {
-            loadText(m_settings, id, text,
-                     _("Please pick up the chat session for visitor %VISITORNAME%"));
+            loadText(m_settings, id, text, Messages::C_TRANSFER::defaultTransferPattern());
         } else if (id == SETTING_DEFAULT_CHAT_MESSAGE) {
             loadText(m_settings, id, text,
                      _("Hello %NAME%. My name is %MYNAME% how can I help you?"));
@@ -414,15 +414,9 @@ void SettingsDialog::loadSettings() {
         loadText(m_settings, id, *m_combos.at(id));
     }
 
-    // A missing, unreadable or out-of-range port (including a stored 0) shows the default,
-    // so the box never offers a port that cannot be connected to.
-    long port = m_settings.exists(SETTING_CLIENT_PORT_NUMBER)
-                    ? m_settings.getInt(SETTING_CLIENT_PORT_NUMBER)
-                    : kDefaultPort;
-    if (port < kMinPort || port > kMaxPort) {
-        port = kDefaultPort;
-    }
-    m_port->SetValue(static_cast<int>(port));
+    // The port the connection would use: a missing, unreadable or out-of-range port shows the
+    // default, so the box never offers a port that cannot be connected to.
+    m_port->SetValue(serverPortOf(m_settings));
 
     for (int id : kLinkedLoadOrder) {
         for (const LinkedSpin& linked : m_linked) {

@@ -23,6 +23,7 @@
 #include <cstdlib>
 
 #include "dialog/TrackingCode.h"
+#include "tools/Placeholders.h"
 
 namespace Tavoro::Dialog {
 namespace {
@@ -221,18 +222,14 @@ SitePropertiesDialog::SitePropertiesDialog(wxWindow* parent, std::unique_ptr<S_S
 
     // OK and Cancel both just close: nothing is sent back. Help has no content; it is consumed
     // here so the dialog's default button handling does not react to it.
-    Bind(
-        wxEVT_BUTTON, [this](wxCommandEvent&) { Close(true); }, wxID_OK);
-    Bind(
-        wxEVT_BUTTON, [this](wxCommandEvent&) { Close(true); }, wxID_CANCEL);
-    Bind(
-        wxEVT_BUTTON, [](wxCommandEvent&) {}, wxID_HELP);
+    // clang-format off
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(true); }, wxID_OK);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(true); }, wxID_CANCEL);
+    Bind(wxEVT_BUTTON, [](wxCommandEvent&) {},                   wxID_HELP);
     Bind(wxEVT_CLOSE_WINDOW, &SitePropertiesDialog::onClose, this);
     // Raised when the dialog is shown: the code reflects the boxes as they are then.
-    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
-        buildTrackingCode();
-        event.Skip();
-    });
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) { buildTrackingCode(); event.Skip(); });
+    // clang-format on
 
     fillFromSettings();
     buildTrackingCode();
@@ -379,9 +376,7 @@ wxString SitePropertiesDialog::settingText(int32_t number) const {
 
 void SitePropertiesDialog::fillFromSettings() {
     const wxString siteName = settingText(S_SS::SS_NAME);
-    wxString title = _("Site Properties for %DOMAIN%");
-    title.Replace("%DOMAIN%", siteName);
-    SetTitle(title);
+    SetTitle(Tools::fillPlaceholders(_("Site Properties for %DOMAIN%"), {{"%DOMAIN%", siteName}}));
 
     m_siteName->ChangeValue(siteName);
     m_domainName->ChangeValue(settingText(S_SS::SS_DOMAIN));

@@ -3,6 +3,7 @@
 #include "messages/S_PREVCHATS.h"
 #include "messages/S_PREVVISITS.h"
 #include "messages/S_VISITDETAIL.h"
+#include "tools/Placeholders.h"
 #include "types/Alert.h"
 #include "widgets/CellImageRenderer.h"
 #include "widgets/ClientServices.h"
@@ -99,30 +100,6 @@ void fitColumnsToContents(wxGrid* grid) {
     }
 }
 
-// Puts the values into a template in one pass, so that a value containing a placeholder's
-// name is not itself replaced.
-wxString fillPlaceholders(const wxString& text,
-                          const std::vector<std::pair<wxString, wxString>>& values) {
-    wxString result;
-    size_t pos = 0;
-    while (pos < text.length()) {
-        bool replaced = false;
-        for (const auto& [placeholder, value] : values) {
-            if (text.compare(pos, placeholder.length(), placeholder) == 0) {
-                result += value;
-                pos += placeholder.length();
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) {
-            result += text[pos];
-            ++pos;
-        }
-    }
-    return result;
-}
-
 // The facts of a visit, keyed by translated label; the map's order (plain character codes)
 // is the order of the rows.
 std::map<wxString, wxString> factsOf(const Messages::S_VISITDETAIL& visit,
@@ -151,7 +128,7 @@ std::map<wxString, wxString> factsOf(const Messages::S_VISITDETAIL& visit,
     facts[_("Company / ISP")] = visit.company();
     // TRANSLATORS: %VISIT_NUMBER% and %VISIT_COUNT% are replaced by this visit's number and
     // the visitor's number of visits.
-    facts[_("Visit Number")] = fillPlaceholders(
+    facts[_("Visit Number")] = Tools::fillPlaceholders(
         _("%VISIT_NUMBER% of %VISIT_COUNT%"),
         {{"%VISIT_NUMBER%", visit.visitNumber()}, {"%VISIT_COUNT%", visit.visitCount()}});
 
@@ -238,9 +215,9 @@ void VisitDetail::build_layout() {
 }
 
 void VisitDetail::label_page_grid() {
-    m_pageGrid->SetColLabelValue(0, _("Time"));
-    m_pageGrid->SetColLabelValue(1, _("Status"));
-    m_pageGrid->SetColLabelValue(2, _("Page"));
+    m_pageGrid->SetColLabelValue(PAGE_TIME_COLUMN, _("Time"));
+    m_pageGrid->SetColLabelValue(PAGE_STATUS_COLUMN, _("Status"));
+    m_pageGrid->SetColLabelValue(PAGE_TITLE_COLUMN, _("Page"));
 }
 
 void VisitDetail::label_earlier_visits_grid() {
@@ -285,8 +262,8 @@ void VisitDetail::fill_facts() {
         }
         const int row = m_factGrid->GetNumberRows();
         m_factGrid->AppendRows(1);
-        m_factGrid->SetCellValue(row, 0, label);
-        m_factGrid->SetCellValue(row, 1, value);
+        m_factGrid->SetCellValue(row, FACT_LABEL_COLUMN, label);
+        m_factGrid->SetCellValue(row, FACT_VALUE_COLUMN, value);
     }
     fitColumnsToContents(m_factGrid);
 }
@@ -302,9 +279,10 @@ void VisitDetail::fill_pages() {
     label_page_grid();
     for (size_t i = 0; i < pages.size(); ++i) {
         const int row = static_cast<int>(i);
-        m_pageGrid->SetCellValue(row, 0, pages[i].time);
-        m_pageGrid->SetCellValue(row, 1, pages[i].status);
-        m_pageGrid->SetCellValue(row, 2, pages[i].title.empty() ? pages[i].url : pages[i].title);
+        m_pageGrid->SetCellValue(row, PAGE_TIME_COLUMN, pages[i].time);
+        m_pageGrid->SetCellValue(row, PAGE_STATUS_COLUMN, pages[i].status);
+        m_pageGrid->SetCellValue(row, PAGE_TITLE_COLUMN,
+                                 pages[i].title.empty() ? pages[i].url : pages[i].title);
     }
     fitColumnsToContents(m_pageGrid);
 }
@@ -419,15 +397,14 @@ void VisitDetail::show_prev_visits(std::unique_ptr<Messages::S_PREVVISITS> visit
                                                  new CellImageRenderer(icon->second, brush));
         }
         m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_MARK_COLUMN, _("I"));
-        m_earlierVisitsGrid->SetCellValue(row, 2, visit.visitNumber);
-        m_earlierVisitsGrid->SetCellValue(row, 3, visit.date);
-        m_earlierVisitsGrid->SetCellValue(row, 4, visit.time);
-        m_earlierVisitsGrid->SetCellValue(row, 5, visit.firstPage);
-        m_earlierVisitsGrid->SetCellValue(row, 6, visit.lastPage);
-        m_earlierVisitsGrid->SetCellValue(row, 7, visit.minsOn);
-        m_earlierVisitsGrid->SetCellValue(row, 8, visit.pages);
-        // The record's cost field is not known; the "Cost" column stays empty.
-        m_earlierVisitsGrid->SetCellValue(row, 10, visit.referrer);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_NUMBER_COLUMN, visit.visitNumber);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_DATE_COLUMN, visit.date);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_TIME_COLUMN, visit.time);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_FIRST_PAGE_COLUMN, visit.firstPage);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_LAST_PAGE_COLUMN, visit.lastPage);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_MINS_ON_COLUMN, visit.minsOn);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_PAGES_COLUMN, visit.pages);
+        m_earlierVisitsGrid->SetCellValue(row, EARLIER_VISIT_REFERRER_COLUMN, visit.referrer);
     }
     fitColumnsToContents(m_earlierVisitsGrid);
     for (int col : {EARLIER_VISIT_FLAG_COLUMN, EARLIER_VISIT_MARK_COLUMN}) {
@@ -456,12 +433,12 @@ void VisitDetail::show_prev_chats(std::unique_ptr<Messages::S_PREVCHATS> chats) 
     for (size_t i = 0; i < list.size(); ++i) {
         const int row = static_cast<int>(i);
         const Types::PrevChatType& chat = list[i];
-        m_earlierChatsGrid->SetCellValue(row, 0, chat.dateTime);
-        m_earlierChatsGrid->SetCellValue(row, 1, chat.name);
+        m_earlierChatsGrid->SetCellValue(row, EARLIER_CHAT_DATE_TIME_COLUMN, chat.dateTime);
+        m_earlierChatsGrid->SetCellValue(row, EARLIER_CHAT_NAME_COLUMN, chat.name);
         m_earlierChatsGrid->SetCellValue(row, EARLIER_CHAT_ID_COLUMN, chat.chatId);
-        m_earlierChatsGrid->SetCellValue(row, 3, chat.user);
-        m_earlierChatsGrid->SetCellValue(row, 4, chat.department);
-        m_earlierChatsGrid->SetCellValue(row, 5, chat.duration);
+        m_earlierChatsGrid->SetCellValue(row, EARLIER_CHAT_USER_COLUMN, chat.user);
+        m_earlierChatsGrid->SetCellValue(row, EARLIER_CHAT_DEPARTMENT_COLUMN, chat.department);
+        m_earlierChatsGrid->SetCellValue(row, EARLIER_CHAT_DURATION_COLUMN, chat.duration);
     }
     fitColumnsToContents(m_earlierChatsGrid);
     m_chatsLoaded = true;
@@ -488,7 +465,8 @@ void VisitDetail::open_prev_chat(int row) {
 std::vector<std::pair<wxString, wxString>> VisitDetail::facts() const {
     std::vector<std::pair<wxString, wxString>> rows;
     for (int row = 0; row < m_factGrid->GetNumberRows(); ++row) {
-        rows.emplace_back(m_factGrid->GetCellValue(row, 0), m_factGrid->GetCellValue(row, 1));
+        rows.emplace_back(m_factGrid->GetCellValue(row, FACT_LABEL_COLUMN),
+                          m_factGrid->GetCellValue(row, FACT_VALUE_COLUMN));
     }
     return rows;
 }

@@ -37,19 +37,45 @@ class VisitDetail : public wxPanel {
   public:
     // Notebook page indexes.
     enum Page { PAGE_VISIT = 0, PAGE_PREVIOUS_VISITS = 1, PAGE_CHATS = 2 };
-    // Column counts of the grids.
-    static constexpr int FACT_COLUMNS = 2;
-    static constexpr int PAGE_COLUMNS = 3;
-    static constexpr int EARLIER_VISIT_COLUMNS = 11;
-    static constexpr int EARLIER_CHAT_COLUMNS = 6;
-    // Columns of the earlier visits grid that carry the alert flag and the "I" marker, and
-    // their fixed width in pixels.
-    static constexpr int EARLIER_VISIT_FLAG_COLUMN = 0;
-    static constexpr int EARLIER_VISIT_MARK_COLUMN = 1;
+
+    // Columns of the fact grid (no headers): the label and the value of each fact.
+    enum FactColumn { FACT_LABEL_COLUMN = 0, FACT_VALUE_COLUMN = 1, FACT_COLUMNS = 2 };
+    // Columns of the page grid, headed "Time", "Status", "Page".
+    enum PageColumn {
+        PAGE_TIME_COLUMN = 0,
+        PAGE_STATUS_COLUMN = 1,
+        PAGE_TITLE_COLUMN = 2,  // the page's title, or its address when it has none
+        PAGE_COLUMNS = 3,
+    };
+    // Columns of the earlier visits grid.
+    enum EarlierVisitColumn {
+        EARLIER_VISIT_FLAG_COLUMN = 0,  // the flag of the alert the visit raised
+        EARLIER_VISIT_MARK_COLUMN = 1,  // "I"
+        EARLIER_VISIT_NUMBER_COLUMN = 2,
+        EARLIER_VISIT_DATE_COLUMN = 3,
+        EARLIER_VISIT_TIME_COLUMN = 4,
+        EARLIER_VISIT_FIRST_PAGE_COLUMN = 5,
+        EARLIER_VISIT_LAST_PAGE_COLUMN = 6,
+        EARLIER_VISIT_MINS_ON_COLUMN = 7,
+        EARLIER_VISIT_PAGES_COLUMN = 8,
+        EARLIER_VISIT_COST_COLUMN = 9,  // always empty: the record's cost field is not known
+        EARLIER_VISIT_REFERRER_COLUMN = 10,
+        EARLIER_VISIT_COLUMNS = 11,
+    };
+    // Fixed width in pixels of the flag and marker columns.
     static constexpr int EARLIER_VISIT_MARK_WIDTH = 5;
-    // Column of the earlier chats grid that holds the chat identifier.
-    static constexpr int EARLIER_CHAT_ID_COLUMN = 2;
-    // Column where "Requesting..." is written while a history request is pending.
+    // Columns of the earlier chats grid.
+    enum EarlierChatColumn {
+        EARLIER_CHAT_DATE_TIME_COLUMN = 0,
+        EARLIER_CHAT_NAME_COLUMN = 1,
+        EARLIER_CHAT_ID_COLUMN = 2,  // the chat identifier an earlier chat is asked for by
+        EARLIER_CHAT_USER_COLUMN = 3,
+        EARLIER_CHAT_DEPARTMENT_COLUMN = 4,
+        EARLIER_CHAT_DURATION_COLUMN = 5,
+        EARLIER_CHAT_COLUMNS = 6,
+    };
+    // Column of both history grids where "Requesting..." is written while a history request
+    // is pending.
     static constexpr int REQUESTING_COLUMN = 4;
 
     // services: the owner's request services; not owned, may be null (requests are then not

@@ -1,6 +1,5 @@
 #include "dialog/VisitorChatFrame.h"
 
-#include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/html/htmlwin.h>
 #include <wx/intl.h>
@@ -12,6 +11,7 @@
 #include "dialog/VisitDetail.h"
 #include "messages/S_PREVCHAT.h"
 #include "settings/TavoroSettings.h"
+#include "tools/Placeholders.h"
 #include "widgets/ClientServices.h"
 #include "widgets/Images.h"
 #include "widgets/QuietStatusBar.h"
@@ -19,6 +19,8 @@
 
 namespace Tavoro::Dialog {
 namespace {
+
+using Tools::fillPlaceholders;
 
 // Size of a chat window that has no stored size yet.
 const wxSize kDefaultSize(640, 480);
@@ -28,17 +30,6 @@ constexpr int kInputRowSmall = -30;
 constexpr int kInputRowNormal = -60;
 // Width of the "Send" button from the right edge.
 constexpr int kSendButtonWidth = -70;
-
-wxBitmap toolBitmap(const wxString& fileName) {
-    const wxIcon icon = loadIcon(fileName);
-    if (icon.IsOk()) {
-        wxBitmap bitmap;
-        bitmap.CopyFromIcon(icon);
-        if (bitmap.IsOk())
-            return bitmap;
-    }
-    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(32, 32));
-}
 
 // A stored dimension, or -1 when it is missing or could not be a window's size.
 int storedDimension(const TavoroSettings& settings, int id) {
@@ -76,15 +67,15 @@ VisitorChatFrame::~VisitorChatFrame() {
 
 void VisitorChatFrame::build_tool_bar() {
     m_toolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT, wxID_ANY, "ID_TOOLBAR_CHAT");
-    m_toolBar->AddTool(ID_TOOL_EXIT, _("Exit\nChat"), toolBitmap("Exit.ico"), _("Leave the chat"));
-    m_toolBar->AddTool(ID_TOOL_CLOSE_CHAT, _("Exit and\nClose Chat"), toolBitmap("Logout.ico"),
+    m_toolBar->AddTool(ID_TOOL_EXIT, _("Exit\nChat"), loadBitmap("Exit.ico"), _("Leave the chat"));
+    m_toolBar->AddTool(ID_TOOL_CLOSE_CHAT, _("Exit and\nClose Chat"), loadBitmap("Logout.ico"),
                        _("Close the chat for good"));
     m_toolBar->AddTool(ID_TOOL_TRANSFER, _("Transfer To"),
-                       toolBitmap("Tech Support Chat Transfer.ico"),
+                       loadBitmap("Tech Support Chat Transfer.ico"),
                        _("Transfer the chat to another operator"));
-    m_toolBar->AddTool(ID_TOOL_PREVIOUS_CHATS, _("Previous\nChats"), toolBitmap("History Chat.ico"),
+    m_toolBar->AddTool(ID_TOOL_PREVIOUS_CHATS, _("Previous\nChats"), loadBitmap("History Chat.ico"),
                        _("Open an earlier chat of this visitor"));
-    m_toolBar->AddTool(ID_TOOL_BLOCK, _("Block\nVisitor"), toolBitmap("block-visitor.ico"),
+    m_toolBar->AddTool(ID_TOOL_BLOCK, _("Block\nVisitor"), loadBitmap("block-visitor.ico"),
                        _("Block this visitor"));
     m_toolBar->Realize();
 }
@@ -128,42 +119,33 @@ void VisitorChatFrame::build_layout() {
 }
 
 void VisitorChatFrame::bind_events() {
+    // clang-format off
     Bind(wxEVT_CLOSE_WINDOW, &VisitorChatFrame::on_close, this);
-    Bind(wxEVT_ACTIVATE, &VisitorChatFrame::on_activate, this);
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { flash_tick(); }, ID_TIMER_FLASH);
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { typing_timer_expired(); }, ID_TIMER_TYPING);
+    Bind(wxEVT_ACTIVATE,     &VisitorChatFrame::on_activate, this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { flash_tick(); },           ID_TIMER_FLASH);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { typing_timer_expired(); }, ID_TIMER_TYPING);
 
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { Close(); }, ID_TOOL_EXIT);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { close_chat(); }, ID_TOOL_CLOSE_CHAT);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { show_transfer_menu(); }, ID_TOOL_TRANSFER);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { show_previous_chats_menu(); },
-        ID_TOOL_PREVIOUS_CHATS);
-    Bind(
-        wxEVT_TOOL, [this](wxCommandEvent&) { block_visitor(); }, ID_TOOL_BLOCK);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { Close(); },                   ID_TOOL_EXIT);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { close_chat(); },              ID_TOOL_CLOSE_CHAT);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { show_transfer_menu(); },      ID_TOOL_TRANSFER);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { show_previous_chats_menu(); }, ID_TOOL_PREVIOUS_CHATS);
+    Bind(wxEVT_TOOL, [this](wxCommandEvent&) { block_visitor(); },           ID_TOOL_BLOCK);
     // The pop-up menus' items, after the tools' own identifiers.
     Bind(wxEVT_MENU, &VisitorChatFrame::on_menu, this, ID_TRANSFER_FIRST, ID_PREVIOUS_CHAT_LAST);
 
-    m_sendButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        send_line();
-        m_input->SetFocus();
-    });
-    m_input->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { send_line(); });
-    m_input->Bind(wxEVT_TEXT, &VisitorChatFrame::on_input_changed, this);
+    m_sendButton->Bind(wxEVT_BUTTON,     [this](wxCommandEvent&) { send_line(); m_input->SetFocus(); });
+    m_input->Bind(wxEVT_TEXT_ENTER,      [this](wxCommandEvent&) { send_line(); });
+    m_input->Bind(wxEVT_TEXT,            &VisitorChatFrame::on_input_changed, this);
     m_transcript->Bind(wxEVT_HTML_LINK_CLICKED, &VisitorChatFrame::on_link_clicked, this);
+    // clang-format on
 }
 
 void VisitorChatFrame::setup_chat(const wxString& chatKey, const wxString& visitorName,
                                   const wxString& webSite) {
     TavoroSettings& settings = getSettings();
-    const wxString greeting =
-        fill(settings.getString(SETTING_DEFAULT_CHAT_MESSAGE),
-             {{"%NAME%", visitorName}, {"%MYNAME%", settings.getString(SETTING_OPERATOR_NAME)}});
+    const wxString greeting = fillPlaceholders(
+        settings.getString(SETTING_DEFAULT_CHAT_MESSAGE),
+        {{"%NAME%", visitorName}, {"%MYNAME%", settings.getString(SETTING_OPERATOR_NAME)}});
     // ChangeValue: putting the greeting in is not the operator typing.
     m_input->ChangeValue(greeting);
     m_input->SetInsertionPointEnd();
@@ -189,10 +171,10 @@ void VisitorChatFrame::show_previous_chat(std::unique_ptr<Messages::S_PREVCHAT> 
         m_webSite = m_services ? m_services->siteDomain(chat->site()) : wxString();
         if (m_webSite.empty())
             m_webSite = _("Unknown Domain");
-        SetTitle(fill(_("%VISITORNAME% On %WEBSITE% - Visitor at %DATETIME%"),
-                      {{"%VISITORNAME%", m_visitorName},
-                       {"%WEBSITE%", m_webSite},
-                       {"%DATETIME%", chat->text0()}}));
+        SetTitle(fillPlaceholders(_("%VISITORNAME% On %WEBSITE% - Visitor at %DATETIME%"),
+                                  {{"%VISITORNAME%", m_visitorName},
+                                   {"%WEBSITE%", m_webSite},
+                                   {"%DATETIME%", chat->text0()}}));
         set_transcript(chat->transcriptHtml());
     }
 

@@ -167,10 +167,6 @@ class VisitorChatFrame : public wxFrame {
     static Address find_address(const wxString& line, const wxString& webSite);
     // Text as HTML that shows exactly that text; line breaks become <br>.
     static wxString escape_html(const wxString& text);
-    // Replaces the placeholders in one pass from left to right, so text put in is never
-    // searched again for placeholders.
-    static wxString fill(const wxString& pattern,
-                         const std::vector<std::pair<wxString, wxString>>& values);
 
   private:
     void build_layout();

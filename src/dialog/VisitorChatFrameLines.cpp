@@ -2,6 +2,7 @@
 // title that flashes while a visitor's line is unread.
 #include "dialog/VisitorChatFrame.h"
 #include "tools/HtmlText.h"
+#include "tools/Placeholders.h"
 
 #include <wx/button.h>
 #include <wx/datetime.h>
@@ -26,6 +27,8 @@
 
 namespace Tavoro::Dialog {
 namespace {
+
+using Tools::fillPlaceholders;
 
 // An address with a scheme, written out: scheme, host, optional port, path and query.
 const wxString kSchemePattern =
@@ -55,32 +58,6 @@ bool isWebLink(const wxString& href) {
 }
 
 }  // namespace
-
-wxString VisitorChatFrame::fill(const wxString& pattern,
-                                const std::vector<std::pair<wxString, wxString>>& values) {
-    wxString out;
-    out.reserve(pattern.length());
-    size_t i = 0;
-    while (i < pattern.length()) {
-        bool replaced = false;
-        if (pattern[i] == '%') {
-            for (const auto& [placeholder, value] : values) {
-                if (!placeholder.empty() &&
-                    pattern.compare(i, placeholder.length(), placeholder) == 0) {
-                    out += value;
-                    i += placeholder.length();
-                    replaced = true;
-                    break;
-                }
-            }
-        }
-        if (!replaced) {
-            out += pattern[i];
-            ++i;
-        }
-    }
-    return out;
-}
 
 wxString VisitorChatFrame::escape_html(const wxString& text) {
     return Tools::escapeHtml(text);
@@ -186,11 +163,12 @@ void VisitorChatFrame::show_message(const Messages::S_MESSAGE& message, long rec
 }
 
 void VisitorChatFrame::add_visitor_line(const wxString& text) {
-    append_line(fill(_("<font color='#AAAAAA'>%VISITORNAME% said at %TIME%:</font><br><font "
-                       "color='#000000'>%MESSAGE%</font><br>"),
-                     {{"%VISITORNAME%", escape_html(m_visitorName)},
-                      {"%TIME%", timeNow()},
-                      {"%MESSAGE%", Tools::linkifyEscaped(escape_html(text))}}));
+    append_line(
+        fillPlaceholders(_("<font color='#AAAAAA'>%VISITORNAME% said at %TIME%:</font><br><font "
+                           "color='#000000'>%MESSAGE%</font><br>"),
+                         {{"%VISITORNAME%", escape_html(m_visitorName)},
+                          {"%TIME%", timeNow()},
+                          {"%MESSAGE%", Tools::linkifyEscaped(escape_html(text))}}));
     // While the title flashes the operator has been asked for attention already. The request
     // is made once: the toolkit's attention request runs a nested event loop (and crashes
     // without an active one: a window fed before the main loop runs, or from a test), which a
@@ -205,8 +183,8 @@ void VisitorChatFrame::add_visitor_line(const wxString& text) {
 }
 
 void VisitorChatFrame::show_notice(const wxString& lineTemplate) {
-    append_line(
-        fill(lineTemplate, {{"%TIME%", timeNow()}, {"%NAME%", escape_html(m_visitorName)}}));
+    append_line(fillPlaceholders(lineTemplate,
+                                 {{"%TIME%", timeNow()}, {"%NAME%", escape_html(m_visitorName)}}));
 }
 
 void VisitorChatFrame::end_chat(const wxString& lineTemplate) {
@@ -248,8 +226,8 @@ void VisitorChatFrame::send_line() {
     const Address address = find_address(text, m_webSite);
     if (address.found) {
         const int answer = askUser(this,
-                                   fill(_("Send As A Link?%CRLF%%CRLF%%URL%"),
-                                        {{"%CRLF%", "\r\n"}, {"%URL%", address.url}}),
+                                   fillPlaceholders(_("Send As A Link?%CRLF%%CRLF%%URL%"),
+                                                    {{"%CRLF%", "\r\n"}, {"%URL%", address.url}}),
                                    _("Client Question"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
         if (answer == wxCANCEL)
             return;
@@ -264,9 +242,9 @@ void VisitorChatFrame::send_line() {
         }
     }
 
-    append_line(fill(_("<font color='#AAAAAA'>You said at %TIME%:</font><br><font "
-                       "color='#0000FF'>%MESSAGE%</font><br>"),
-                     {{"%TIME%", timeNow()}, {"%MESSAGE%", message}}));
+    append_line(fillPlaceholders(_("<font color='#AAAAAA'>You said at %TIME%:</font><br><font "
+                                   "color='#0000FF'>%MESSAGE%</font><br>"),
+                                 {{"%TIME%", timeNow()}, {"%MESSAGE%", message}}));
     if (m_services)
         m_services->sendChatText(m_chatKey, text);
     m_input->ChangeValue(wxString());
@@ -299,12 +277,13 @@ void VisitorChatFrame::typing_timer_expired() {
 }
 
 wxString VisitorChatFrame::live_title() const {
-    return fill(_("%VISITORNAME% On %WEBSITE% - Visitor Chat"),
-                {{"%VISITORNAME%", m_visitorName}, {"%WEBSITE%", m_webSite}});
+    return fillPlaceholders(_("%VISITORNAME% On %WEBSITE% - Visitor Chat"),
+                            {{"%VISITORNAME%", m_visitorName}, {"%WEBSITE%", m_webSite}});
 }
 
 wxString VisitorChatFrame::new_message_title() const {
-    return fill(_("New Chat Message from %VISITORNAME%"), {{"%VISITORNAME%", m_visitorName}});
+    return fillPlaceholders(_("New Chat Message from %VISITORNAME%"),
+                            {{"%VISITORNAME%", m_visitorName}});
 }
 
 void VisitorChatFrame::set_live_title() {

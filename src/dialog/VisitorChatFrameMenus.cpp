@@ -16,11 +16,14 @@
 #include "messages/S_PREVCHATS.h"
 #include "messages/S_PREVVISITS.h"
 #include "messages/S_VISITDETAIL.h"
+#include "tools/Placeholders.h"
 #include "widgets/ClientServices.h"
 #include "widgets/TranscriptView.h"
 
 namespace Tavoro::Dialog {
 namespace {
+
+using Tools::fillPlaceholders;
 
 // The visit detail panel's width beside the transcript, from the right edge.
 constexpr int kVisitDetailWidth = -200;
@@ -46,10 +49,10 @@ std::unique_ptr<wxMenu> VisitorChatFrame::build_transfer_menu() {
             if (static_cast<int>(m_transferTargets.size()) >= capacity)
                 break;
             const int id = ID_TRANSFER_FIRST + static_cast<int>(m_transferTargets.size());
-            menu->Append(id, menuLabel(fill(_("%NAME% (%DEPARTMENT%) - %STATUS%"),
-                                            {{"%NAME%", op.name},
-                                             {"%DEPARTMENT%", op.department},
-                                             {"%STATUS%", op.statusText}})));
+            menu->Append(id, menuLabel(fillPlaceholders(_("%NAME% (%DEPARTMENT%) - %STATUS%"),
+                                                        {{"%NAME%", op.name},
+                                                         {"%DEPARTMENT%", op.department},
+                                                         {"%STATUS%", op.statusText}})));
             m_transferTargets.push_back(op.connection);
         }
     }

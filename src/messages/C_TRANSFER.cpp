@@ -2,6 +2,8 @@
 
 #include <wx/translation.h>
 
+#include "tools/Placeholders.h"
+
 namespace Tavoro::Messages {
 
 C_TRANSFER::C_TRANSFER(const wxString& connection, const wxString& chatKey, const wxString& webSite,
@@ -17,9 +19,7 @@ wxString C_TRANSFER::defaultTransferPattern() {
 }
 
 wxString C_TRANSFER::transferTextFor(const wxString& visitorName, const wxString& pattern) {
-    wxString text = pattern;
-    text.Replace("%VISITORNAME%", visitorName);
-    return text;
+    return Tools::fillPlaceholders(pattern, {{"%VISITORNAME%", visitorName}});
 }
 
 }  // namespace Tavoro::Messages

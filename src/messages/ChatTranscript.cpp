@@ -3,59 +3,37 @@
 #include <wx/translation.h>
 
 #include "tools/HtmlText.h"
+#include "tools/Placeholders.h"
 #include "tools/wxStringSplitter.h"
 
 namespace Tavoro::Messages {
-namespace {
 
 using Tools::wxStringSplitter;
-
-// Replaces every occurrence of pattern, left to right and without searching the inserted text
-// again (as wxString::Replace does), unless the result would be longer than limit.
-bool replaceWithin(wxString& text, const wxString& pattern, const wxString& value, size_t limit) {
-    size_t count = 0;
-    for (size_t pos = text.find(pattern); pos != wxString::npos;
-         pos = text.find(pattern, pos + pattern.length())) {
-        ++count;
-    }
-    if (count == 0)
-        return text.length() <= limit;
-    // Lengths are bounded by the input, far below the range of size_t.
-    const size_t resultLength = text.length() - count * pattern.length() + count * value.length();
-    if (resultLength > limit)
-        return false;
-    text.Replace(pattern, value);
-    return true;
-}
-
-}  // namespace
 
 bool ChatTranscript::fragment(const wxString& time, const wxString& speaker,
                               const wxString& message, const wxString& visitorName,
                               const std::vector<wxString>& operators, size_t limit, wxString& out) {
+    // Transcript lines are text: escaped, with their web addresses made clickable.
+    const wxString shownMessage = Tools::linkifyEscaped(Tools::escapeHtml(message));
     if (speaker == "0") {
-        out =
+        out = Tools::fillPlaceholders(
             _("<font color='#AAAAAA'>%VISITORNAME% said at %TIME%:</font><br><font "
-              "color='#000000'>%MESSAGE%</font><br>");
-        if (!replaceWithin(out, "%TIME%", Tools::escapeHtml(time), limit))
-            return false;
-        if (!replaceWithin(out, "%VISITORNAME%", Tools::escapeHtml(visitorName), limit))
-            return false;
+              "color='#000000'>%MESSAGE%</font><br>"),
+            {{"%TIME%", Tools::escapeHtml(time)},
+             {"%VISITORNAME%", Tools::escapeHtml(visitorName)},
+             {"%MESSAGE%", shownMessage}});
     } else {
-        out =
-            _("<font color='#AAAAAA'>%OPERATORNAME% said at %TIME%:</font><br><font "
-              "color='#0000FF'>%MESSAGE%</font><br>");
-        if (!replaceWithin(out, "%TIME%", Tools::escapeHtml(time), limit))
-            return false;
         const long n = Tools::parseLeadingLong(speaker);
         const bool known = n >= 1 && static_cast<unsigned long>(n) <= operators.size();
         const wxString name = known ? operators[static_cast<size_t>(n - 1)] : wxString();
-        if (!replaceWithin(out, "%OPERATORNAME%", Tools::escapeHtml(name), limit))
-            return false;
+        out = Tools::fillPlaceholders(
+            _("<font color='#AAAAAA'>%OPERATORNAME% said at %TIME%:</font><br><font "
+              "color='#0000FF'>%MESSAGE%</font><br>"),
+            {{"%TIME%", Tools::escapeHtml(time)},
+             {"%OPERATORNAME%", Tools::escapeHtml(name)},
+             {"%MESSAGE%", shownMessage}});
     }
-    // Transcript lines are text: escaped, with their web addresses made clickable.
-    return replaceWithin(out, "%MESSAGE%", Tools::linkifyEscaped(Tools::escapeHtml(message)),
-                         limit);
+    return out.length() <= limit;
 }
 
 ChatTranscript::ChatTranscript(const wxString& data, unsigned firstShownLine) {

@@ -14,13 +14,11 @@ namespace Tavoro::Messages {
 //
 // Each shown line becomes one HTML fragment from a translated template. Speaker "0" is the
 // visitor; any other speaker n names operator n (1-based) of the header's list, or nobody when
-// n is out of range. The placeholders are replaced in a fixed order on the growing fragment
-// (%TIME%, then the name, then %MESSAGE%), so a value that itself holds a later placeholder is
-// replaced too. Values are not escaped.
+// n is out of range. The values are HTML-escaped (the message's web addresses become links) and
+// put into the template in one pass, so a value that holds a placeholder's name shows as it is.
 //
-// Because replaced values are searched again, a hostile transcript could multiply its size many
-// times over; the HTML is therefore limited to kMaxHtmlLength characters, and the lines whose
-// fragments would go past it are left out.
+// The HTML is limited to kMaxHtmlLength characters: the lines whose fragments would go past it
+// are left out.
 class ChatTranscript {
   public:
     static constexpr size_t kMaxHtmlLength = 4 * 1024 * 1024;

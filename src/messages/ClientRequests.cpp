@@ -38,6 +38,10 @@ wxString startEventsRequest() {
     return "@STARTEVENTS";
 }
 
+wxString statusRequest(Types::OperatorStatus status) {
+    return byKind(MK_STATUS, Types::operatorStatusField(status));
+}
+
 wxString statusRequest(unsigned status) {
     return byKind(MK_STATUS, wxString::Format("%u", status));
 }

@@ -2,6 +2,8 @@
 
 #include <wx/string.h>
 
+#include "types/OperatorStatus.h"
+
 namespace Tavoro::Messages {
 
 // The request texts the client sends, each built by one function; the result goes to the
@@ -21,7 +23,9 @@ wxString getSiteDetailsRequest(const wxString& siteKey);
 wxString getVisitorsRequest();
 // "@STARTEVENTS": start the stream of visitor events.
 wxString startEventsRequest();
-// "@STATUS:" and the status digit, 0 Online, 1 Busy, 2 Be Right Back, 3 Away.
+// "@STATUS:" and the status's number: the operator's status changes.
+wxString statusRequest(Types::OperatorStatus status);
+// The same with the status as its number, sent as it is.
 wxString statusRequest(unsigned status);
 // "@GETDSSITE:" site key: one site's day summary.
 wxString getSiteDaySummaryRequest(const wxString& siteKey);

@@ -12,6 +12,9 @@ const wxChar kTab = 9;
 LoginMessage::LoginMessage(const LoginDetails& details)
     : LoginMessage(details, details.defaultStatus) {}
 
+LoginMessage::LoginMessage(const LoginDetails& details, Types::OperatorStatus status)
+    : LoginMessage(details, Types::operatorStatusField(status)) {}
+
 LoginMessage::LoginMessage(const LoginDetails& details, int status)
     : LoginMessage(details, wxString::Format("%d", status)) {}
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages/TavoroMessage.h"
+#include "types/OperatorStatus.h"
 
 namespace Tavoro::Messages {
 
@@ -12,7 +13,7 @@ struct LoginDetails {
     wxString userName;
     wxString password;
     // The status to announce when no other is given, sent as stored.
-    wxString defaultStatus = "0";
+    wxString defaultStatus = Types::operatorStatusField(Types::OperatorStatus::Online);
 };
 
 // "@LOGIN" with nine TAB-separated fields: authentication string, operator name, department,
@@ -21,7 +22,9 @@ class LoginMessage : public TavoroMessage {
   public:
     // The status sent is the default status of the details.
     explicit LoginMessage(const LoginDetails& details);
-    // The status sent is the one given (0 Online .. 3 Away).
+    // The status sent is the one given.
+    LoginMessage(const LoginDetails& details, Types::OperatorStatus status);
+    // The same with the status as its number, sent as it is.
     LoginMessage(const LoginDetails& details, int status);
 
     // The client version sent in field 4.

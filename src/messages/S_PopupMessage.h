@@ -10,8 +10,8 @@ namespace Tavoro::Messages {
 // nothing is set.
 class S_PopupMessage {
   public:
-    // Kind by the first character of field 0: "A", "P", "C", "E"; anything else is POPUP_NONE
-    // and shows nothing.
+    // What the notice announces, by the first character of field 0: "A", "P", "C", "E";
+    // anything else is POPUP_NONE and shows nothing.
     enum Kind : int32_t {
         POPUP_NONE = 0,
         POPUP_NEW_VISITOR = 1,
@@ -23,11 +23,11 @@ class S_PopupMessage {
     explicit S_PopupMessage(const TavoroMessage& message);
     virtual ~S_PopupMessage() = default;
 
-    int32_t kind() const { return m_kind; }
+    Kind kind() const { return m_kind; }
     const wxString& text() const { return m_text; }
 
   private:
-    int32_t m_kind = POPUP_NONE;
+    Kind m_kind = POPUP_NONE;
     wxString m_text;
 };
 

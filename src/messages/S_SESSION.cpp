@@ -2,6 +2,7 @@
 
 #include <wx/intl.h>
 
+#include "tools/Placeholders.h"
 #include "tools/wxStringSplitter.h"
 
 namespace Tavoro::Messages {
@@ -57,11 +58,9 @@ const wxString& S_SESSION::text(unsigned field) const {
 
 wxString S_SESSION::fillPlaceholders(const wxString& templ, const wxString& appName,
                                      const wxString& version, const wxString& registeredTo) {
-    wxString text = templ;
-    text.Replace("%APPNAME%", appName, false);
-    text.Replace("%VERSION%", version, false);
-    text.Replace("%REGISTEREDTO%", registeredTo, false);
-    return text;
+    return Tools::fillPlaceholders(
+        templ, {{"%APPNAME%", appName}, {"%VERSION%", version}, {"%REGISTEREDTO%", registeredTo}},
+        Tools::PlaceholderFill::First);
 }
 
 wxString S_SESSION::connectingText() const {

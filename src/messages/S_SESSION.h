@@ -35,7 +35,7 @@ class S_SESSION {
     wxString connectingText() const;
     wxString connectedText(const wxString& productName) const;
 
-    // Replaces the first %APPNAME%, %VERSION% and %REGISTEREDTO% of a template.
+    // Replaces the first %APPNAME%, %VERSION% and %REGISTEREDTO% of a template, in one pass.
     static wxString fillPlaceholders(const wxString& templ, const wxString& appName,
                                      const wxString& version, const wxString& registeredTo);
 

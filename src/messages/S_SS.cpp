@@ -46,10 +46,6 @@ int32_t S_SS::numberOfName(const wxString& name) {
     return it == table.end() ? SS_UNKNOWN : it->second;
 }
 
-wxString S_SS::nameOfNumber(int32_t number) {
-    return number > 0 && number < kNameCount ? wxString(kNames[number]) : wxString();
-}
-
 S_SS::S_SS(const TavoroMessage& message) {
     const Tools::wxStringSplitter lines(message.data(), '\n', true);
     m_header = lines.item(0);
@@ -69,10 +65,6 @@ long S_SS::intValue(int32_t number) {
 
 bool S_SS::boolValue(int32_t number) {
     return m_values[number] == "True";
-}
-
-void S_SS::setIntValue(int32_t number, long value) {
-    m_values[number] = wxString::Format("%ld", value);
 }
 
 }  // namespace Tavoro::Messages

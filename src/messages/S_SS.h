@@ -39,8 +39,6 @@ class S_SS {
     // Setting number of a name ("Group" 1 ... "ChatLogoGraphic" 15, case-sensitive); 0 for any
     // other name. The table is fixed: names from the server are never added to it.
     static int32_t numberOfName(const wxString& name);
-    // Name of a setting number; the empty text for 0 and unknown numbers.
-    static wxString nameOfNumber(int32_t number);
 
     const wxString& header() const { return m_header; }
     const std::map<int32_t, wxString>& values() const { return m_values; }
@@ -53,7 +51,6 @@ class S_SS {
     bool boolValue(int32_t number);
 
     void setTextValue(int32_t number, const wxString& value) { m_values[number] = value; }
-    void setIntValue(int32_t number, long value);
 
   private:
     wxString m_header;

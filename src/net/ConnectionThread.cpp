@@ -151,7 +151,6 @@ void ConnectionThread::setSessionKey(const wxString& sessionKey) {
         std::lock_guard<std::mutex> lock(m_sendLock);
         m_outgoing.push_back(Outgoing{sessionKey, true});
     }
-    m_encrypted = true;
     wakeThread();
 }
 

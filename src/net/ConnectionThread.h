@@ -84,7 +84,6 @@ class ConnectionThread : private wxThread {
     // Frames sent after this are encrypted with the key, and frames read after the thread
     // reaches it in the send queue are decrypted with it.
     void setSessionKey(const wxString& sessionKey);
-    bool isEncrypted() const { return m_encrypted.load(); }
 
     // Queues one text to be framed and written completely: plain, as UTF-8 and a NUL;
     // encrypted, as the escaped AES frame and a NUL. Returns false when the connection can no
@@ -119,7 +118,6 @@ class ConnectionThread : private wxThread {
     std::deque<Outgoing> m_outgoing;
     std::atomic<bool> m_writeFailed{false};
     std::atomic<bool> m_stopRequested{false};
-    std::atomic<bool> m_encrypted{false};
 
     // The thread's own state.
     std::string m_sessionKey;

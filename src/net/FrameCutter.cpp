@@ -39,9 +39,4 @@ void FrameCutter::feed(const char* data, size_t size,
     }
 }
 
-void FrameCutter::reset() {
-    m_pending.clear();
-    m_discarding = false;
-}
-
 }  // namespace Tavoro::Net

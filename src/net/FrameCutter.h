@@ -22,7 +22,6 @@ class FrameCutter {
     size_t pendingSize() const { return m_pending.size(); }
     // Number of oversize frames dropped so far.
     size_t droppedFrames() const { return m_dropped; }
-    void reset();
 
   private:
     size_t m_maxFrame;

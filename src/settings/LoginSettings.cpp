@@ -11,8 +11,18 @@ Messages::LoginDetails loginDetailsOf(const TavoroSettings& settings) {
     details.departmentName = settings.getString(SETTING_DEPARTMENT_NAME, wxString());
     details.userName = settings.getString(SETTING_USERNAME, wxString());
     details.password = settings.getString(SETTING_PASSWORD, wxString());
-    details.defaultStatus = settings.getString(SETTING_DEFAULT_STATUS, "0");
+    details.defaultStatus = settings.getString(
+        SETTING_DEFAULT_STATUS, Types::operatorStatusField(Types::OperatorStatus::Online));
     return details;
+}
+
+Types::OperatorStatus defaultStatusOf(const TavoroSettings& settings) {
+    return Types::operatorStatusOr(settings.getInt(SETTING_DEFAULT_STATUS),
+                                   Types::OperatorStatus::Online);
+}
+
+void setDefaultStatus(TavoroSettings& settings, Types::OperatorStatus status) {
+    settings.setInt(SETTING_DEFAULT_STATUS, Types::statusNumber(status));
 }
 
 }  // namespace Tavoro

@@ -223,4 +223,11 @@ void disposeSettings() {
     instance().reset();
 }
 
+unsigned short serverPortOf(const TavoroSettings& settings) {
+    // getInt reads a missing or non-numeric value as -1.
+    const long stored = settings.getInt(SETTING_CLIENT_PORT_NUMBER);
+    return (stored >= 1 && stored <= 65535) ? static_cast<unsigned short>(stored)
+                                            : kDefaultServerPort;
+}
+
 }  // namespace Tavoro

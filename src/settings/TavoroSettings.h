@@ -51,6 +51,9 @@ enum SettingId : int {
     SETTING_VISITOR_LIST_COLUMNS = 1000,
 };
 
+// The server port a connection uses when the settings hold none that is valid.
+constexpr unsigned short kDefaultServerPort = 8011;
+
 // The operator's persistent settings, one store per process. Values are text in the file;
 // writes stay in memory until flush(). The file holds the password, so it is kept private
 // to its owner (mode 0600).
@@ -89,9 +92,6 @@ class TavoroSettings {
     // Writes pending changes to the file and keeps it private to its owner.
     bool flush();
 
-    // Path of the per-user file, for diagnostics and the README.
-    wxString localFilePath() const { return m_localFile; }
-
   private:
     void restrictFileMode() const;
 
@@ -105,5 +105,9 @@ class TavoroSettings {
 TavoroSettings& getSettings();
 // Destroys the process-wide store (at application exit); it does not flush.
 void disposeSettings();
+
+// The stored server port; kDefaultServerPort when it is missing, not a number, or outside 1 to
+// 65535 (a stored 0 included).
+unsigned short serverPortOf(const TavoroSettings& settings);
 
 }  // namespace Tavoro

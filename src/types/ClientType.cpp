@@ -1,8 +1,7 @@
 #include "types/ClientType.h"
 
-#include <wx/translation.h>
-
 #include "types/MemberTable.h"
+#include "types/OperatorStatus.h"
 
 namespace Tavoro::Types {
 namespace {
@@ -25,22 +24,8 @@ ClientType::ClientType(const wxString& line) {
         return;
     // A 6-field line has no field 6: username reads as empty.
     fillMembers(*this, kPlainMembers, fields);
-    statusText = statusTextOf(fields.itemAsLong(4));
-}
-
-wxString ClientType::statusTextOf(long status) {
-    switch (status) {
-        case 0:
-            return _("Online");
-        case 1:
-            return _("Busy");
-        case 2:
-            return _("Be Right Back");
-        case 3:
-            return _("Away");
-        default:
-            return wxString();
-    }
+    const std::optional<OperatorStatus> status = operatorStatusOf(fields.itemAsLong(4));
+    statusText = status ? operatorStatusText(*status) : wxString();
 }
 
 bool ClientType::operator==(const ClientType& other) const {

@@ -14,10 +14,6 @@ class ClientType {
     explicit ClientType(const wxString& line);
     virtual ~ClientType() = default;
 
-    // The operator status number of the wire as the translated text shown for it: 0 "Online",
-    // 1 "Busy", 2 "Be Right Back", 3 "Away"; any other number gives the empty text.
-    static wxString statusTextOf(long status);
-
     bool operator==(const ClientType& other) const;
     bool operator!=(const ClientType& other) const { return !(*this == other); }
 
@@ -25,9 +21,11 @@ class ClientType {
     wxString ipAddress;   // 1
     wxString name;        // 2
     wxString department;  // 3
-    wxString statusText;  // 4, decoded and translated; the number itself is not kept
-    wxString language;    // 5
-    wxString username;    // 6
+    // 4: the status number as the translated text shown for it (see OperatorStatus); empty for
+    // a number that names no status. The number itself is not kept.
+    wxString statusText;
+    wxString language;  // 5
+    wxString username;  // 6
 };
 
 std::ostream& operator<<(std::ostream& out, const ClientType& client);

@@ -84,15 +84,15 @@ bool VisitorFields::parseLine(std::wstring_view line, unsigned fewestRejected) {
     const size_t kept = static_cast<size_t>(last.data() - line.data()) + last.size();
     Tools::assignUtf8(m_line, line.substr(0, kept));
     cutSpans(m_line, 0, '\t', m_fields);
-    // Field 0 is the visitor key "site:ip:tail"; a fourth part is ignored.
-    const Span key = m_fields[0];
+    // The visitor key is "site:ip:tail"; a fourth part is ignored.
+    const Span key = m_fields[FIELD_KEY];
     cutSpans(view(key), key.start, ':', m_keyParts);
 
     m_number = clampToInt32(Tools::parseLeadingLong(numberText()));
     m_pageViews = clampToInt32(Tools::parseLeadingLong(viewsText()));
 
     // Flags are counted in characters, so they are read from the wide line.
-    const std::wstring_view flagText = fields.view(14);
+    const std::wstring_view flagText = fields.view(FIELD_FLAGS);
     for (unsigned i = 0; i < kFlagCount; ++i) {
         m_flags[i] = i < flagText.size() && flagText[i] == L'Y';
     }
@@ -107,7 +107,7 @@ bool VisitorFields::operator==(const VisitorFields& o) const {
         if (fieldView(i) != o.fieldView(i))
             return false;
     }
-    for (unsigned p = 0; p < 3; ++p) {
+    for (unsigned p = 0; p < KEY_PART_COUNT; ++p) {
         if (keyPart(p) != o.keyPart(p))
             return false;
     }

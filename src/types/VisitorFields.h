@@ -27,6 +27,31 @@ namespace Tavoro::Types {
 // bytes in place (valid while the record is unchanged).
 class VisitorFields {
   public:
+    // The fields of a visitor line, by position.
+    enum Field : unsigned {
+        FIELD_KEY = 0,  // "site:ip:tail"
+        FIELD_NUMBER = 1,
+        FIELD_VISIT = 2,
+        FIELD_RAISED_ALERT = 3,
+        FIELD_PAGE_VIEWS = 4,
+        FIELD_TEXT5 = 5,
+        FIELD_DNS = 6,
+        FIELD_TEXT7 = 7,
+        FIELD_USERNAME = 8,
+        FIELD_ON_PAGE = 9,
+        FIELD_TEXT10 = 10,
+        FIELD_LAST_TIME = 11,
+        FIELD_BROWSER = 12,
+        FIELD_OP_SYS = 13,
+        FIELD_FLAGS = 14,
+        FIELD_TEXT15 = 15,
+        FIELD_TEXT16 = 16,
+        FIELD_TEXT17 = 17,
+        FIELD_TEXT18 = 18,
+        FIELD_LOCATION = 19,
+        FIELD_REFERRER = 20,
+        FIELD_START_TIME = 21,
+    };
     static constexpr unsigned kFlagCount = 13;
     static constexpr unsigned kFieldCount = 22;
 
@@ -41,43 +66,43 @@ class VisitorFields {
 
     int32_t number() const { return m_number; }
     int32_t pageViews() const { return m_pageViews; }
-    wxString numberText() const { return text(1); }
+    wxString numberText() const { return text(FIELD_NUMBER); }
     wxString site() const { return text(siteView()); }
     wxString ipAddress() const { return text(ipAddressView()); }
-    wxString dns() const { return text(6); }
-    wxString text7() const { return text(7); }
-    wxString username() const { return text(8); }
+    wxString dns() const { return text(FIELD_DNS); }
+    wxString text7() const { return text(FIELD_TEXT7); }
+    wxString username() const { return text(FIELD_USERNAME); }
     wxString keyTail() const { return text(keyTailView()); }
-    wxString visitText() const { return text(2); }
-    wxString onPage() const { return text(9); }
-    wxString text5() const { return text(5); }
-    wxString startTime() const { return text(21); }
-    wxString lastTime() const { return text(11); }
-    wxString browser() const { return text(12); }
-    wxString opSys() const { return text(13); }
-    wxString raisedAlertId() const { return text(3); }
-    wxString referrer() const { return text(20); }
-    wxString text10() const { return text(10); }
-    wxString text15() const { return text(15); }
-    wxString text16() const { return text(16); }
-    wxString text17() const { return text(17); }
-    wxString text18() const { return text(18); }
-    wxString viewsText() const { return text(4); }
-    wxString visitorKey() const { return text(0); }
-    wxString location() const { return text(19); }
+    wxString visitText() const { return text(FIELD_VISIT); }
+    wxString onPage() const { return text(FIELD_ON_PAGE); }
+    wxString text5() const { return text(FIELD_TEXT5); }
+    wxString startTime() const { return text(FIELD_START_TIME); }
+    wxString lastTime() const { return text(FIELD_LAST_TIME); }
+    wxString browser() const { return text(FIELD_BROWSER); }
+    wxString opSys() const { return text(FIELD_OP_SYS); }
+    wxString raisedAlertId() const { return text(FIELD_RAISED_ALERT); }
+    wxString referrer() const { return text(FIELD_REFERRER); }
+    wxString text10() const { return text(FIELD_TEXT10); }
+    wxString text15() const { return text(FIELD_TEXT15); }
+    wxString text16() const { return text(FIELD_TEXT16); }
+    wxString text17() const { return text(FIELD_TEXT17); }
+    wxString text18() const { return text(FIELD_TEXT18); }
+    wxString viewsText() const { return text(FIELD_PAGE_VIEWS); }
+    wxString visitorKey() const { return text(FIELD_KEY); }
+    wxString location() const { return text(FIELD_LOCATION); }
 
     // Record field i (0 to 21) in place, in UTF-8; empty for a missing field.
     std::string_view fieldView(unsigned i) const;
-    std::string_view siteView() const { return keyPart(0); }
-    std::string_view ipAddressView() const { return keyPart(1); }
-    std::string_view keyTailView() const { return keyPart(2); }
-    std::string_view numberTextView() const { return fieldView(1); }
-    std::string_view visitorKeyView() const { return fieldView(0); }
+    std::string_view siteView() const { return keyPart(KEY_SITE); }
+    std::string_view ipAddressView() const { return keyPart(KEY_IP_ADDRESS); }
+    std::string_view keyTailView() const { return keyPart(KEY_TAIL); }
+    std::string_view numberTextView() const { return fieldView(FIELD_NUMBER); }
+    std::string_view visitorKeyView() const { return fieldView(FIELD_KEY); }
 
     // A record's field read in place as text (the UTF-8 bytes decoded).
     static wxString text(std::string_view view);
 
-    // Flag by its character position in field 14 (0 to 12): true when that character is "Y".
+    // Flag by its character position in the flags field (0 to 12): true when that character is "Y".
     // Positions past the end of the flag text, or past 12, are false.
     bool flag(unsigned position) const { return position < kFlagCount && m_flags[position]; }
     const std::array<bool, kFlagCount>& flags() const { return m_flags; }
@@ -91,6 +116,7 @@ class VisitorFields {
     bool parseLine(std::wstring_view line, unsigned fewestRejected);
 
   private:
+    enum KeyPart : unsigned { KEY_SITE = 0, KEY_IP_ADDRESS = 1, KEY_TAIL = 2, KEY_PART_COUNT = 3 };
     struct Span {
         uint32_t start = 0;
         uint32_t length = 0;
@@ -103,8 +129,8 @@ class VisitorFields {
     // The line up to the end of field 21, in UTF-8; later fields are not kept.
     std::string m_line;
     std::array<Span, kFieldCount> m_fields{};
-    // Parts 0 to 2 of field 0 cut at ":" (site, IP address, key tail).
-    std::array<Span, 3> m_keyParts{};
+    // The parts of the visitor key, cut at ":".
+    std::array<Span, KEY_PART_COUNT> m_keyParts{};
     int32_t m_number = 0;
     int32_t m_pageViews = 0;
     std::array<bool, kFlagCount> m_flags{};

@@ -60,7 +60,7 @@ void VisitorType::derive() {
         m_status = STATUS_FLAG4;
     } else if (flag(2)) {
         m_status = STATUS_FLAG2;
-    } else if (fieldView(2) == "1") {
+    } else if (fieldView(FIELD_VISIT) == "1") {
         m_status = STATUS_FIRST_VISIT;
     } else {
         m_status = STATUS_RETURNING;

@@ -7,9 +7,6 @@
 
 namespace Tavoro {
 
-CellImageRenderer::CellImageRenderer(const wxIcon& icon)
-    : CellImageRenderer(icon, *wxWHITE_BRUSH) {}
-
 CellImageRenderer::CellImageRenderer(const wxIcon& icon, const wxBrush& background)
     : m_icon(icon), m_background(background.IsOk() ? background : *wxWHITE_BRUSH) {}
 

@@ -12,10 +12,9 @@ namespace Tavoro {
 // among all cells that show the same icon on the same background.
 class CellImageRenderer : public wxGridCellRenderer {
   public:
-    // An icon on the stock white brush.
-    explicit CellImageRenderer(const wxIcon& icon);
-    // An icon on the given background. Icon and brush are reference-counted copies, so the
-    // renderer stays valid after the record that supplied them is gone.
+    // An icon on the given background (white when the brush is invalid). Icon and brush are
+    // reference-counted copies, so the renderer stays valid after the record that supplied
+    // them is gone.
     CellImageRenderer(const wxIcon& icon, const wxBrush& background);
     ~CellImageRenderer() override;
 

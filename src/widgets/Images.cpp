@@ -1,5 +1,6 @@
 #include "widgets/Images.h"
 
+#include <wx/artprov.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -13,6 +14,11 @@ wxString imagesDirectory() {
 }
 
 namespace {
+
+// Size of the stand-in picture of a file that cannot be read, when no size is asked for: that
+// of the largest image the icon files hold.
+const wxSize kFallbackSize(32, 32);
+
 wxBitmapType typeOf(const wxString& fileName) {
     const wxString ext = wxFileName(fileName).GetExt().Lower();
     if (ext == "gif")
@@ -64,13 +70,17 @@ wxIcon loadIcon(const wxString& fileName, const wxSize& size) {
     return icon;
 }
 
-wxBitmap loadBitmap(const wxString& fileName) {
-    const wxString path = imagesDirectory() + fileName;
-    if (!wxFileName::FileExists(path)) {
-        return wxBitmap();
+wxBitmap loadBitmap(const wxString& fileName, const wxSize& size) {
+    const wxIcon icon = size == wxDefaultSize ? loadIcon(fileName) : loadIcon(fileName, size);
+    if (icon.IsOk()) {
+        wxBitmap bitmap;
+        bitmap.CopyFromIcon(icon);
+        if (bitmap.IsOk()) {
+            return bitmap;
+        }
     }
-    wxLogNull quiet;
-    return wxBitmap(path, typeOf(fileName));
+    const wxSize fallbackSize = size == wxDefaultSize ? kFallbackSize : size;
+    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, fallbackSize);
 }
 
 }  // namespace Tavoro

@@ -17,6 +17,9 @@ wxIcon loadIcon(const wxString& fileName);
 // The same, picking the image of an ICO file that has the wanted size (the files hold 16, 24
 // and 32 px images); other formats, or an ICO without that size, are scaled to it.
 wxIcon loadIcon(const wxString& fileName, const wxSize& size);
-wxBitmap loadBitmap(const wxString& fileName);
+// A picture for a toolbar or a button: the icon file as loadIcon reads it (at that size when
+// one is given), or, when it cannot be read, the theme's "missing image" picture at that size
+// (32 x 32 px when none is given), so that a tool never goes without a picture.
+wxBitmap loadBitmap(const wxString& fileName, const wxSize& size = wxDefaultSize);
 
 }  // namespace Tavoro

@@ -27,18 +27,8 @@ const VisitorGridColumn kDefaultColumns[] = {
     COLUMN_BROWSER, COLUMN_OP_SYS,  COLUMN_LOCATION, COLUMN_REFERRER,
 };
 
-// Icon files of the visitor kinds, by status; slot 10 has no icon.
-const wchar_t* const kVisitorIconFiles[VISITOR_ICON_SLOTS] = {
-    L"Anonymous User Red.ico",
-    L"Prospect New 256.gif",
-    L"Anonymous User Green.ico",
-    L"Anonymous User Red.ico",
-    L"Anonymous User Blue.ico",
-    L"Prospect 256.gif",
-    L"Customer 256.gif",
-    L"Customer New 256.gif",
-    L"Anonymous User Red.ico",
-    L"Anonymous User Blue Chat.ico",
+// Icon files of the slots after those of the visitor statuses: slot 10 has no icon.
+const wchar_t* const kExtraIconFiles[VISITOR_ICON_SLOTS - Types::VisitorType::kStatusCount] = {
     L"",
     L"Click Fraud Warning.ico",
 };
@@ -67,31 +57,31 @@ const size_t kMaxCachedLooks = 256;
 std::string_view textView(VisitorGridColumn kind, const Types::VisitorType& visitor) {
     switch (kind) {
         case COLUMN_USERNAME:
-            return visitor.fieldView(8);
+            return visitor.fieldView(Types::VisitorFields::FIELD_USERNAME);
         case COLUMN_NUMBER:
             return visitor.numberTextView();
         case COLUMN_VISIT:
-            return visitor.fieldView(2);
+            return visitor.fieldView(Types::VisitorFields::FIELD_VISIT);
         case COLUMN_DNS:
-            return visitor.fieldView(6);
+            return visitor.fieldView(Types::VisitorFields::FIELD_DNS);
         case COLUMN_IP:
             return visitor.ipAddressView();
         case COLUMN_ON_PAGE:
-            return visitor.fieldView(9);
+            return visitor.fieldView(Types::VisitorFields::FIELD_ON_PAGE);
         case COLUMN_VIEWS:
-            return visitor.fieldView(4);
+            return visitor.fieldView(Types::VisitorFields::FIELD_PAGE_VIEWS);
         case COLUMN_START_TIME:
-            return visitor.fieldView(21);
+            return visitor.fieldView(Types::VisitorFields::FIELD_START_TIME);
         case COLUMN_LAST_TIME:
-            return visitor.fieldView(11);
+            return visitor.fieldView(Types::VisitorFields::FIELD_LAST_TIME);
         case COLUMN_BROWSER:
-            return visitor.fieldView(12);
+            return visitor.fieldView(Types::VisitorFields::FIELD_BROWSER);
         case COLUMN_OP_SYS:
-            return visitor.fieldView(13);
+            return visitor.fieldView(Types::VisitorFields::FIELD_OP_SYS);
         case COLUMN_LOCATION:
-            return visitor.fieldView(19);
+            return visitor.fieldView(Types::VisitorFields::FIELD_LOCATION);
         case COLUMN_REFERRER:
-            return visitor.fieldView(20);
+            return visitor.fieldView(Types::VisitorFields::FIELD_REFERRER);
         case COLUMN_ALERT:
         case COLUMN_ICON:
             break;
@@ -305,7 +295,10 @@ wxString VisitorGrid::visitor_icon_file(int slot) {
     if (slot < 0 || slot >= VISITOR_ICON_SLOTS) {
         return wxString();
     }
-    return kVisitorIconFiles[slot];
+    if (slot < Types::VisitorType::kStatusCount) {
+        return Types::VisitorType::iconFileOfStatus(slot);
+    }
+    return kExtraIconFiles[slot - Types::VisitorType::kStatusCount];
 }
 
 void VisitorGrid::load_visitor_icons() {

@@ -54,7 +54,6 @@ class VisitorGridTable : public wxGridTableBase {
     void set_kind_looks(std::vector<CellLookPtr> looks);
     void set_alert_lookup(AlertLookup lookup) { m_alertLookup = std::move(lookup); }
 
-    size_t row_count() const { return m_rows.size(); }
     // The record of a row; null for a row out of range or a blank row.
     const Types::VisitorType* visitor_at(int row) const;
     // The key a row is indexed by; empty when out of range.

@@ -205,7 +205,7 @@ TEST_F(DemoSimulationTest, TheServersAccountAgreesWithWhatTheClientApplied) {
     apply(list, *cv);
     ASSERT_TRUE(client.send("@STARTEVENTS"));
     int events = 0;
-    std::vector<int> popups;
+    std::vector<Messages::S_PopupMessage::Kind> popups;
     client.readFor(2500, [&](const wxString& t) {
         events += isVisitorEvent(t);
         if (t.StartsWith("@POPUP:"))
@@ -215,8 +215,8 @@ TEST_F(DemoSimulationTest, TheServersAccountAgreesWithWhatTheClientApplied) {
     EXPECT_GT(events, 300);
     // Prospects, customers and exceptions are announced, but never more than one in 5 s.
     ASSERT_EQ(popups.size(), 1u);
-    EXPECT_GE(popups[0], 2);
-    EXPECT_LE(popups[0], 4);
+    EXPECT_GE(popups[0], Messages::S_PopupMessage::POPUP_NEW_PROSPECT);
+    EXPECT_LE(popups[0], Messages::S_PopupMessage::POPUP_NEW_EXCEPTION);
 
     // "@STATE" is answered in order with the events, so every event sent before it has been
     // applied when the answer arrives.

@@ -43,3 +43,20 @@ TEST(Images, IconOfTheWantedSize) {
     EXPECT_FALSE(Tavoro::loadIcon("No Such File.ico", wxSize(16, 16)).IsOk());
     EXPECT_FALSE(Tavoro::loadIcon("No Such File.ico").IsOk());
 }
+
+// Tool pictures: the file at the size asked for, and a stand-in of that size for a file that
+// cannot be read, so that no tool is ever left without a picture.
+TEST(Images, BitmapOfTheFileOrAStandIn) {
+    const wxBitmap flag = Tavoro::loadBitmap("Red Flag.ico", wxSize(24, 24));
+    ASSERT_TRUE(flag.IsOk());
+    EXPECT_EQ(flag.GetSize(), wxSize(24, 24));
+    EXPECT_EQ(Tavoro::loadBitmap("Red Flag.ico").GetWidth(),
+              Tavoro::loadIcon("Red Flag.ico").GetWidth());
+
+    const wxBitmap missing = Tavoro::loadBitmap("No Such File.ico");
+    ASSERT_TRUE(missing.IsOk());
+    EXPECT_EQ(missing.GetSize(), wxSize(32, 32));
+    const wxBitmap small = Tavoro::loadBitmap("No Such File.ico", wxSize(16, 16));
+    ASSERT_TRUE(small.IsOk());
+    EXPECT_EQ(small.GetSize(), wxSize(16, 16));
+}

@@ -399,6 +399,15 @@ TEST_F(NoticesTest, BodiesCarryVisitorAndServerTextsEscaped) {
         }));
 }
 
+// A domain or visitor name that holds a placeholder's name shows as it is.
+TEST_F(NoticesTest, PlaceholderNamesInTheRequestShowAsTheyAre) {
+    Notifications::chatRequested(
+        settings, Messages::S_CHAT(Messages::TavoroMessage("@CHAT:c1:%NAME%.example:%DOMAIN%")));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, "%NAME%.example Chat");
+    EXPECT_EQ(shown[0].second, "Visitor %DOMAIN% has requested a chat on %NAME%.example");
+}
+
 TEST_F(NoticesTest, PopupsOnlyWhenTheirSettingIsYes) {
     // Missing keys: no notices at all.
     popup("Arrival\tnew visitor");

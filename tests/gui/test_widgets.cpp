@@ -394,7 +394,7 @@ TEST_F(WidgetTest, RendererSizeAndClone) {
     const wxIcon icon = solidIcon(20, 12, *wxRED);
     CellImageRenderer renderer(icon, wxBrush(wxColour(1, 2, 3)));
     EXPECT_EQ(renderer.GetBestSize(*grid, *attr, dc, 0, 0), wxSize(20, 12));
-    CellImageRenderer empty{wxIcon()};
+    CellImageRenderer empty{wxIcon(), wxBrush()};
     EXPECT_EQ(empty.GetBestSize(*grid, *attr, dc, 0, 0), wxSize(0, 0));
     EXPECT_EQ(empty.background().GetColour(), *wxWHITE);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <wx/init.h>
 
+#include "messages/ClientRequests.h"
 #include "messages/HelloMessage.h"
 #include "messages/LoginMessage.h"
 #include "messages/S_SESSION.h"
@@ -155,7 +156,53 @@ TEST(LoginDetails, GivenStatusReplacesTheDefault) {
     EXPECT_EQ(statusOf(LoginMessage(details)), "0");
     details.defaultStatus = "2";
     EXPECT_EQ(statusOf(LoginMessage(details)), "2");
-    EXPECT_EQ(statusOf(LoginMessage(details, 3)), "3");
-    EXPECT_EQ(statusOf(LoginMessage(details, 0)), "0");
-    EXPECT_EQ(Tools::wxStringSplitter(LoginMessage(details, 3).data(), '\t', true).item(7), "demo");
+    EXPECT_EQ(statusOf(LoginMessage(details, Types::OperatorStatus::Away)), "3");
+    EXPECT_EQ(statusOf(LoginMessage(details, Types::OperatorStatus::Online)), "0");
+    EXPECT_EQ(statusOf(LoginMessage(details, 1)), "1");
+    EXPECT_EQ(Tools::wxStringSplitter(LoginMessage(details, Types::OperatorStatus::Away).data(),
+                                      '\t', true)
+                  .item(7),
+              "demo");
+}
+
+// The status numbers the server and the settings know, each way round: what is sent, what a
+// number reads as, and what the stored default status gives.
+TEST_F(LoginMessageTest, OperatorStatusNumbers) {
+    using Types::OperatorStatus;
+    const struct {
+        OperatorStatus status;
+        const char* number;
+        const char* text;
+    } statuses[] = {
+        {OperatorStatus::Online, "0", "Online"},
+        {OperatorStatus::Busy, "1", "Busy"},
+        {OperatorStatus::BeRightBack, "2", "Be Right Back"},
+        {OperatorStatus::Away, "3", "Away"},
+    };
+    LoginDetails details;
+    for (const auto& s : statuses) {
+        SCOPED_TRACE(s.number);
+        EXPECT_EQ(statusRequest(s.status), wxString("@STATUS:") + s.number);
+        EXPECT_EQ(
+            Tools::wxStringSplitter(LoginMessage(details, s.status).data(), '\t', true).item(5),
+            s.number);
+        EXPECT_EQ(Types::operatorStatusText(s.status), s.text);
+        EXPECT_EQ(Types::operatorStatusOf(Types::statusNumber(s.status)), s.status);
+
+        setDefaultStatus(settings, s.status);
+        EXPECT_EQ(settings.getString(SETTING_DEFAULT_STATUS), s.number);
+        EXPECT_EQ(defaultStatusOf(settings), s.status);
+        EXPECT_EQ(loginDetailsOf(settings).defaultStatus, s.number);
+    }
+    EXPECT_EQ(Types::operatorStatusOf(-1), std::nullopt);
+    EXPECT_EQ(Types::operatorStatusOf(Types::kOperatorStatusCount), std::nullopt);
+    EXPECT_EQ(Types::operatorStatusOr(7, OperatorStatus::Busy), OperatorStatus::Busy);
+
+    // A default status that names none shows as Online (the login still sends it as stored).
+    for (const char* stored : {"4", "-1", "3x", ""}) {
+        settings.setString(SETTING_DEFAULT_STATUS, stored);
+        EXPECT_EQ(defaultStatusOf(settings), OperatorStatus::Online) << stored;
+    }
+    TavoroSettings empty(dir.file("empty.ini"));
+    EXPECT_EQ(defaultStatusOf(empty), OperatorStatus::Online);
 }

@@ -153,7 +153,7 @@ TEST(S_FROMCLIENT, TextsAndTransfers) {
 TEST(S_PopupMessage, Table) {
     struct Case {
         const char* data;
-        int32_t kind;
+        S_PopupMessage::Kind kind;
         const char* text;
         const char* what;
     };
@@ -219,10 +219,10 @@ TEST(S_CURRENTCHAT, TranscriptTable) {
          "empty line between CRs: operator template, empty values"},
         {"Bob", "10:00\t0", visitorLine("Ann", "10:00", ""), "missing message"},
         {"Bob", "", "", "no transcript"},
-        {"%MESSAGE%", "10:00\t1\tHi", operatorLine("Hi", "10:00", "Hi"),
-         "name holding %MESSAGE% is replaced in the last step"},
-        {"Bob", "%OPERATORNAME%\t1\tHi", operatorLine("Bob", "Bob", "Hi"),
-         "time holding the name placeholder is replaced too"},
+        {"%MESSAGE%", "10:00\t1\tHi", operatorLine("%MESSAGE%", "10:00", "Hi"),
+         "name holding %MESSAGE% shows as it is"},
+        {"Bob", "%OPERATORNAME%\t1\tHi", operatorLine("Bob", "%OPERATORNAME%", "Hi"),
+         "time holding the name placeholder shows as it is"},
         {"Bob", "%TIME%\t1\tHi", operatorLine("Bob", "%TIME%", "Hi"),
          "inserted %TIME% is not searched again"},
         {"Bob", "t\t1\t%MESSAGE%", operatorLine("Bob", "t", "%MESSAGE%"),
@@ -239,8 +239,8 @@ TEST(S_CURRENTCHAT, TranscriptTable) {
 TEST(S_CURRENTCHAT, VisitorNameHoldingPlaceholders) {
     const wxString data = wxString("S1:ip:t\nh0\t%TIME%%MESSAGE%\tBob\tx") + ESC + "t\t0\tm";
     const S_CURRENTCHAT m(TavoroMessage(MK_CURRENTCHAT, data));
-    // %TIME% is replaced before the name goes in, %MESSAGE% after.
-    EXPECT_EQ(m.transcriptHtml(), visitorLine("%TIME%m", "t", "m"));
+    // Values go in in one pass: placeholders inside the name are never filled.
+    EXPECT_EQ(m.transcriptHtml(), visitorLine("%TIME%%MESSAGE%", "t", "m"));
 }
 
 TEST(S_CURRENTCHAT, MissingHeaderParts) {
@@ -254,8 +254,8 @@ TEST(S_CURRENTCHAT, MissingHeaderParts) {
     EXPECT_EQ(empty.site(), "");
 }
 
-// Re-searched replacements could blow a small hostile transcript up cubically; the HTML stays
-// within its limit and the lines that would pass it are left out.
+// Placeholders in the names and times of a hostile transcript cannot multiply its size; the HTML
+// stays within its limit and the lines that would pass it are left out.
 TEST(S_CURRENTCHAT, HostileTranscriptStaysBounded) {
     wxString name;
     for (int i = 0; i < 2000; ++i)

@@ -126,4 +126,26 @@ TEST(TavoroSettings, UnreadableOrGarbageFileReadsAsMissing) {
     EXPECT_TRUE(s.getBool(SETTING_POPUP_FOR_EXCEPTIONS, true));
 }
 
+// The port a connection uses: the stored one when a real port, else the default.
+TEST(TavoroSettings, ServerPort) {
+    Tavoro::Test::TempDir dir;
+    TavoroSettings s(dir.file("settings.ini"));
+    EXPECT_EQ(serverPortOf(s), kDefaultServerPort) << "missing";
+    const struct {
+        const char* stored;
+        unsigned short port;
+    } cases[] = {{"1", 1},
+                 {"80", 80},
+                 {"65535", 65535},
+                 {"0", kDefaultServerPort},
+                 {"-1", kDefaultServerPort},
+                 {"65536", kDefaultServerPort},
+                 {"x80", kDefaultServerPort},
+                 {"", kDefaultServerPort}};
+    for (const auto& c : cases) {
+        s.setString(SETTING_CLIENT_PORT_NUMBER, c.stored);
+        EXPECT_EQ(serverPortOf(s), c.port) << c.stored;
+    }
+}
+
 }  // namespace

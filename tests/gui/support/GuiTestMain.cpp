@@ -7,7 +7,6 @@
 #include <wx/socket.h>
 #include <wx/utils.h>
 
-
 namespace {
 
 // Keeps the toolkit's assertions and error logs from opening modal boxes in a test run:
