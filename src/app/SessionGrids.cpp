@@ -1,6 +1,5 @@
 #include "app/SessionGrids.h"
 
-#include <wx/artprov.h>
 #include <wx/grid.h>
 #include <wx/toolbar.h>
 
@@ -28,17 +27,6 @@ void resizeRows(wxGrid* grid, int count) {
         grid->DeleteRows(0, rows - count);
     else if (rows < count)
         grid->InsertRows(0, count - rows);
-}
-
-wxBitmap toolBitmap(const wxString& fileName) {
-    wxIcon icon = loadIcon(fileName);
-    if (icon.IsOk()) {
-        wxBitmap bitmap;
-        bitmap.CopyFromIcon(icon);
-        if (bitmap.IsOk())
-            return bitmap;
-    }
-    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(32, 32));
 }
 
 }  // namespace
@@ -98,7 +86,7 @@ void showOperators(wxGrid* grid, const Session::OperatorSession& session) {
     for (const auto& op : operators ? operators->operators() : std::vector<Types::ClientType>()) {
         const wxString cells[] = {op.connection, op.ipAddress, op.name,    op.department,
                                   op.statusText, op.language,  op.username};
-        for (int col = 0; col < 7; ++col)
+        for (int col = 0; col < OPERATOR_COLUMNS; ++col)
             grid->SetCellValue(row, col, cells[col]);
         ++row;
     }
@@ -106,7 +94,7 @@ void showOperators(wxGrid* grid, const Session::OperatorSession& session) {
     grid->EndBatch();
 }
 
-void buildToolBar(wxToolBar* toolBar, long defaultStatus) {
+void buildToolBar(wxToolBar* toolBar, Types::OperatorStatus defaultStatus) {
     struct Tool {
         int id;
         const char* label;
@@ -125,26 +113,25 @@ void buildToolBar(wxToolBar* toolBar, long defaultStatus) {
          "Sets your status to Away - visitors will not be able to chat to you."},
     };
     for (const Tool& t : statusTools) {
-        toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), toolBitmap(t.icon), wxNullBitmap,
+        toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), loadBitmap(t.icon), wxNullBitmap,
                               wxGetTranslation(t.shortHelp), wxGetTranslation(t.longHelp));
     }
     toolBar->AddSeparator();
     toolBar->AddTool(ID_TOOL_SITE_PROPERTIES, _("Site Properties"),
-                     toolBitmap("Settings Global 1.ico"), wxNullBitmap, wxITEM_NORMAL,
+                     loadBitmap("Settings Global 1.ico"), wxNullBitmap, wxITEM_NORMAL,
                      _("View Site Properties"),
                      _("Opens the Site Properties window for the selected site."));
     toolBar->Realize();
-    // The status tools are in status order; anything else stored selects Online.
-    const bool known = defaultStatus >= 0 && defaultStatus <= ID_TOOL_AWAY - ID_TOOL_ONLINE;
-    toolBar->ToggleTool(ID_TOOL_ONLINE + (known ? static_cast<int>(defaultStatus) : 0), true);
+    toolBar->ToggleTool(statusToolOf(defaultStatus), true);
 }
 
-int selectedStatus(const wxToolBar* toolBar) {
-    for (int tool = ID_TOOL_BUSY; tool <= ID_TOOL_AWAY; ++tool) {
-        if (toolBar->GetToolState(tool))
-            return tool - ID_TOOL_ONLINE;
+Types::OperatorStatus selectedStatus(const wxToolBar* toolBar) {
+    for (int number = 0; number < Types::kOperatorStatusCount; ++number) {
+        const Types::OperatorStatus status = Types::operatorStatusOr(number, {});
+        if (toolBar->GetToolState(statusToolOf(status)))
+            return status;
     }
-    return 0;
+    return Types::OperatorStatus::Online;
 }
 
 }  // namespace Tavoro::SessionGrids

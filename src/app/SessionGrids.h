@@ -2,6 +2,8 @@
 
 #include <wx/string.h>
 
+#include "types/OperatorStatus.h"
+
 class wxGrid;
 class wxToolBar;
 class wxWindow;
@@ -26,9 +28,9 @@ void showChats(wxGrid* grid, const Session::OperatorSession& session);
 void showOperators(wxGrid* grid, const Session::OperatorSession& session);
 
 // The four status tools and "Site Properties", the stored default status selected.
-void buildToolBar(wxToolBar* toolBar, long defaultStatus);
-// Status code of the selected status tool (0 Online .. 3 Away).
-int selectedStatus(const wxToolBar* toolBar);
+void buildToolBar(wxToolBar* toolBar, Types::OperatorStatus defaultStatus);
+// The status of the selected status tool.
+Types::OperatorStatus selectedStatus(const wxToolBar* toolBar);
 
 }  // namespace SessionGrids
 }  // namespace Tavoro

@@ -2,6 +2,7 @@
 
 #include "messages/S_SD.h"
 #include "session/OperatorSession.h"
+#include "tools/Placeholders.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
@@ -83,10 +84,9 @@ void SiteTreeView::updateLabel(const wxString& siteKey, long count) {
     const S_SD* site = m_session.findSite(siteKey);
     if (!node.IsOk() || !site)
         return;
-    wxString label = _("%SITENAME% (%NUMBER%)");
-    label.Replace("%SITENAME%", site->siteName());
-    label.Replace("%NUMBER%", wxString::Format("%ld", count));
-    SetItemText(node, label);
+    SetItemText(node, Tools::fillPlaceholders(_("%SITENAME% (%NUMBER%)"),
+                                              {{"%SITENAME%", site->siteName()},
+                                               {"%NUMBER%", wxString::Format("%ld", count)}}));
 }
 
 void SiteTreeView::updateAllLabels() {
@@ -154,20 +154,14 @@ std::vector<const S_SD*> SiteTreeView::sitesOfSelection() const {
 wxString SiteTreeView::dayScopeText() const {
     const std::vector<const S_SD*> sites = sitesOfSelection();
     const wxTreeItemId item = GetSelection();
-    wxString scope;
-    if (!selectedSiteKey().empty() && sites.size() == 1) {
-        scope = _("Today on %SITENAME%");
-        scope.Replace("%SITENAME%", sites.front()->siteName());
-        return scope;
-    }
-    if (!coversAll(item)) {
-        scope = _("Today on the %NUMBER% sites of %GROUPNAME%");
-        scope.Replace("%GROUPNAME%", GetItemText(item));
-    } else {
-        scope = _("Today on all %NUMBER% sites");
-    }
-    scope.Replace("%NUMBER%", wxString::Format("%zu", sites.size()));
-    return scope;
+    if (!selectedSiteKey().empty() && sites.size() == 1)
+        return Tools::fillPlaceholders(_("Today on %SITENAME%"),
+                                       {{"%SITENAME%", sites.front()->siteName()}});
+    const wxString number = wxString::Format("%zu", sites.size());
+    if (coversAll(item))
+        return Tools::fillPlaceholders(_("Today on all %NUMBER% sites"), {{"%NUMBER%", number}});
+    return Tools::fillPlaceholders(_("Today on the %NUMBER% sites of %GROUPNAME%"),
+                                   {{"%NUMBER%", number}, {"%GROUPNAME%", GetItemText(item)}});
 }
 
 }  // namespace Tavoro

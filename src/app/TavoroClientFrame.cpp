@@ -11,6 +11,7 @@
 #include "app/SessionGrids.h"
 #include "app/SiteTreeView.h"
 #include "dialog/VisitDetail.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/DaySummaryView.h"
 #include "widgets/Images.h"
@@ -46,9 +47,9 @@ wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame)
     EVT_TOOL_RCLICKED_RANGE(ID_TOOL_ONLINE, ID_TOOL_AWAY, TavoroClientFrame::onStatusToolRightClick)
     EVT_MENU(ID_STATUS_SET_DEFAULT, TavoroClientFrame::onSetDefaultStatus)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
+TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     : m_settings(getSettings()),
       m_session(m_settings),
       m_gridPaintTimer(this, ID_TIMER_GRID_PAINT) {
@@ -110,7 +111,7 @@ void TavoroClientFrame::buildLayout() {
     m_visitDetail = new Dialog::VisitDetail(m_splitter3, this);
     m_daySummary = new DaySummaryView(m_notebook1, this);
     m_monthlyGrid = SessionGrids::makeGrid(m_notebook1, "ID_GRID3", 0);
-    m_operatorsGrid = SessionGrids::makeGrid(m_notebook1, "ID_GRID4", 7);
+    m_operatorsGrid = SessionGrids::makeGrid(m_notebook1, "ID_GRID4", OPERATOR_COLUMNS);
     m_operatorsGrid->EnableEditing(false);
 
     m_notebook1->AddPage(m_splitter3, _("CurrentVisitors"));
@@ -123,7 +124,7 @@ void TavoroClientFrame::buildLayout() {
     m_chattingGrid = SessionGrids::makeGrid(m_notebook2, "ID_GRID5", CHAT_COLUMNS);
     m_chattingGrid->SetRowLabelSize(0);
     m_chattingGrid->EnableEditing(false);
-    m_callbacksGrid = SessionGrids::makeGrid(m_notebook2, "ID_GRID6", 11);
+    m_callbacksGrid = SessionGrids::makeGrid(m_notebook2, "ID_GRID6", CALL_BACK_COLUMNS);
     m_notebook2->AddPage(m_chattingGrid, _("Chatting Visitors"));
     m_notebook2->AddPage(m_callbacksGrid, _("Pending Call Backs"));
 }
@@ -175,7 +176,7 @@ void TavoroClientFrame::buildMenus() {
 void TavoroClientFrame::buildToolBar() {
     m_toolBar =
         CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT | wxNO_BORDER, wxID_ANY, "ID_CLIENT_TOOLBAR");
-    SessionGrids::buildToolBar(m_toolBar, m_settings.getInt(SETTING_DEFAULT_STATUS));
+    SessionGrids::buildToolBar(m_toolBar, defaultStatusOf(m_settings));
 }
 
 void TavoroClientFrame::restoreSashes() {
@@ -217,7 +218,7 @@ void TavoroClientFrame::showStatus(const wxString& text) {
         SetStatusText(text, 0);
 }
 
-int TavoroClientFrame::selectedStatus() const {
+Types::OperatorStatus TavoroClientFrame::selectedStatus() const {
     return SessionGrids::selectedStatus(m_toolBar);
 }
 

@@ -73,7 +73,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     void reshowDetail();
 
     // Operator status: sends it; the toolbar shows it.
-    void setStatus(int code);
+    void setStatus(Types::OperatorStatus status);
 
     // Operator actions (TavoroClientFrameActions.cpp, TavoroClientFrameChats.cpp).
     // Actions on a chat or a visitor name it by its identity (chat id, visitor key), taken when
@@ -96,8 +96,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     const Types::VisitorType* selectedVisitor() const;
     // The open chat window of a chat, or null.
     Dialog::VisitorChatFrame* chatWindow(const wxString& chatId) const;
-    wxMenu& chatMenu() { return m_chatMenu; }
-    bool isActionMenuShown() const { return m_actionMenuShown; }
 
     // Windows, for tests.
     ChatWindowTable& chatWindows() { return m_chatWindows; }
@@ -117,8 +115,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     // For each visitor line shown in a chat window, the milliseconds from the reader taking its
     // frame off the socket to the line being in the transcript (the latest 10,000 lines).
     const std::vector<long>& lineLatenciesMs() const { return m_lineLatencies; }
-    // Status code of the selected status tool (0 Online .. 3 Away).
-    int selectedStatus() const;
+    // The status of the selected status tool.
+    Types::OperatorStatus selectedStatus() const;
 
   private:
     // Layout (TavoroClientFrame.cpp).
@@ -181,8 +179,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     void selectVisitorRow(int row);
     void selectChattingRow(int row);
     int firstSelectedChattingRow() const;
-    // The "Chatting Visitors" row of a chat, or -1.
-    int chattingRowOfChat(const wxString& chatId) const;
     // The visitor the visitor menu acts on: the row right-clicked while its context menu is
     // up, otherwise the selected row. Empty when there is none.
     wxString menuVisitorKey() const;

@@ -12,7 +12,9 @@
 #include "dialog/AboutDialog.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
+#include "tools/Placeholders.h"
 #include "widgets/DaySummaryView.h"
 #include "widgets/VisitorGrid.h"
 
@@ -78,12 +80,13 @@ void TavoroClientFrame::onHideVisitDetail(wxCommandEvent&) {
     }
 }
 
-void TavoroClientFrame::setStatus(int code) {
-    m_session.sendStatus(code);
+void TavoroClientFrame::setStatus(Types::OperatorStatus status) {
+    m_session.sendStatus(status);
 }
 
 void TavoroClientFrame::onStatusTool(wxCommandEvent& event) {
-    setStatus(event.GetId() - ID_TOOL_ONLINE);
+    if (const auto status = statusOfTool(event.GetId()))
+        setStatus(*status);
 }
 
 void TavoroClientFrame::onStatusToolRightClick(wxCommandEvent& event) {
@@ -94,9 +97,8 @@ void TavoroClientFrame::onStatusToolRightClick(wxCommandEvent& event) {
 }
 
 void TavoroClientFrame::onSetDefaultStatus(wxCommandEvent&) {
-    if (m_rightClickedStatusTool >= ID_TOOL_ONLINE && m_rightClickedStatusTool <= ID_TOOL_AWAY) {
-        m_settings.setInt(SETTING_DEFAULT_STATUS, m_rightClickedStatusTool - ID_TOOL_ONLINE);
-    }
+    if (const auto status = statusOfTool(m_rightClickedStatusTool))
+        setDefaultStatus(m_settings, *status);
 }
 
 void TavoroClientFrame::selectVisitorRow(int row) {
@@ -147,7 +149,8 @@ void TavoroClientFrame::onChattingCellRightClick(wxGridEvent& event) {
     m_menuChatId = m_chattingGrid->GetCellValue(row, CHAT_COL_ID);
     m_menuChatName = m_chattingGrid->GetCellValue(row, CHAT_COL_NAME);
     wxString label = _("Start Chatting To: %NAME%");
-    label.Replace("%NAME%", m_menuChatName, false);
+    label =
+        Tools::fillPlaceholders(label, {{"%NAME%", m_menuChatName}}, Tools::PlaceholderFill::First);
     m_chatMenu.SetLabel(ID_CHAT_START, label);
     m_chatMenu.Enable(ID_CHAT_START,
                       m_chattingGrid->GetCellValue(row, CHAT_COL_TALKING_TO).empty());

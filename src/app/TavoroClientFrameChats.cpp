@@ -22,6 +22,7 @@
 #include "messages/S_SS.h"
 #include "messages/S_VISITDETAIL.h"
 #include "net/ConnectionThread.h"
+#include "tools/Placeholders.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
@@ -38,14 +39,16 @@ void TavoroClientFrame::chatListChanged() {
 
 void TavoroClientFrame::operatorsChanged() {
     SessionGrids::showOperators(m_operatorsGrid, m_session);
-    wxString tab = _("Connected Users %NUMBER%");
-    tab.Replace("%NUMBER%", wxString::Format("%d", m_session.operators()->count()));
-    m_notebook1->SetPageText(PAGE_OPERATORS, tab);
+    m_notebook1->SetPageText(
+        PAGE_OPERATORS,
+        Tools::fillPlaceholders(
+            _("Connected Users %NUMBER%"),
+            {{"%NUMBER%", wxString::Format("%d", m_session.operators()->count())}}));
 }
 
 void TavoroClientFrame::chatRequested(const S_CHAT& request) {
     Notifications::chatRequested(m_settings, request);
-    m_notebook2->ChangeSelection(0);
+    m_notebook2->ChangeSelection(CHAT_PAGE_CHATTING);
 }
 
 void TavoroClientFrame::currentChatReceived(const wxString& chatId, const S_CURRENTCHAT& chat) {
@@ -146,16 +149,6 @@ void TavoroClientFrame::popupReceived(const S_PopupMessage& popup) {
     Notifications::popupReceived(m_settings, popup);
 }
 
-int TavoroClientFrame::chattingRowOfChat(const wxString& chatId) const {
-    if (chatId.empty())
-        return -1;
-    for (int row = 0; row < m_chattingGrid->GetNumberRows(); ++row) {
-        if (m_chattingGrid->GetCellValue(row, CHAT_COL_ID) == chatId)
-            return row;
-    }
-    return -1;
-}
-
 void TavoroClientFrame::startChat(int row) {
     if (row < 0 || row >= m_chattingGrid->GetNumberRows())
         return;
@@ -179,8 +172,9 @@ void TavoroClientFrame::startChat(const wxString& chatId) {
     const wxString talkingTo = m_session.operatorName(chat->talkingTo);
     if (!talkingTo.empty()) {
         wxString text = _("Visitor %VISITORNAME% has already started chatting to %OPERATORNAME%");
-        text.Replace("%VISITORNAME%", chat->name, false);
-        text.Replace("%OPERATORNAME%", talkingTo, false);
+        text = Tools::fillPlaceholders(
+            text, {{"%VISITORNAME%", chat->name}, {"%OPERATORNAME%", talkingTo}},
+            Tools::PlaceholderFill::First);
         UiPrompts::showModelessMessage(this, text, _("Visitor Already Chatting"));
         return;
     }
@@ -206,8 +200,8 @@ void TavoroClientFrame::closeChatSession(const wxString& chatId, const wxString&
         _("Really close chat session for %NAME%? %CRLF% Other operators will not be able to pick "
           "up this chat once it is closed.  The visitor will recieve a 'Chat Session Closed' "
           "message.");
-    text.Replace("%NAME%", visitorName, false);
-    text.Replace("%CRLF%", "\r\n", false);
+    text = Tools::fillPlaceholders(text, {{"%NAME%", visitorName}, {"%CRLF%", "\r\n"}},
+                                   Tools::PlaceholderFill::First);
     const int answer = UiPrompts::showMessage(this, text, _("Close Visitor Chat"),
                                               wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
     m_chattingGrid->ClearSelection();
@@ -217,7 +211,8 @@ void TavoroClientFrame::closeChatSession(const wxString& chatId, const wxString&
     // only if it is still there.
     if (!m_session.findChat(chatId)) {
         wxString gone = _("The chat with %NAME% has already ended: nothing was closed.");
-        gone.Replace("%NAME%", visitorName, false);
+        gone =
+            Tools::fillPlaceholders(gone, {{"%NAME%", visitorName}}, Tools::PlaceholderFill::First);
         showStatus(gone);
         return;
     }

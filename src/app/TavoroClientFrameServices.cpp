@@ -4,6 +4,7 @@
 #include "app/ClientIds.h"
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
+#include "messages/C_TRANSFER.h"
 #include "messages/S_SD.h"
 #include "settings/TavoroSettings.h"
 
@@ -64,10 +65,9 @@ void TavoroClientFrame::closeChat(const wxString& chatId) {
 
 void TavoroClientFrame::transferChat(const wxString& chatId, const wxString& webSite,
                                      const wxString& visitorName, const wxString& targetOperator) {
-    wxString text =
-        m_settings.getString(SETTING_CHAT_TRANSFER_MESSAGE,
-                             _("Please pick up the chat session for visitor %VISITORNAME%"));
-    text.Replace("%VISITORNAME%", visitorName);
+    const wxString text = Messages::C_TRANSFER::transferTextFor(
+        visitorName, m_settings.getString(SETTING_CHAT_TRANSFER_MESSAGE,
+                                          Messages::C_TRANSFER::defaultTransferPattern()));
     m_session.transferChat(chatId, webSite, visitorName, targetOperator, text);
 }
 

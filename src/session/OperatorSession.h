@@ -16,7 +16,9 @@
 #include "messages/TavoroMessage.h"
 #include "net/KeyExchange.h"
 #include "session/Inbox.h"
+#include "settings/TavoroSettings.h"
 #include "types/DaySummary.h"
+#include "types/OperatorStatus.h"
 #include "types/VisitorChatType.h"
 #include "types/VisitorList.h"
 
@@ -28,7 +30,6 @@ namespace Tavoro {
 
 class ConnectionThread;
 class ReceivedQueue;
-class TavoroSettings;
 namespace Net {
 class HostLookup;
 }
@@ -52,8 +53,6 @@ class OperatorSession : public wxEvtHandler {
 
     // Upper bound of one connection attempt: the name's lookup and the connect together.
     static constexpr int kConnectTimeoutMs = 5000;
-    // The port used when the settings hold none that is valid.
-    static constexpr unsigned short kDefaultPort = 8011;
 
     explicit OperatorSession(TavoroSettings& settings);
     ~OperatorSession() override;
@@ -71,11 +70,9 @@ class OperatorSession : public wxEvtHandler {
     bool isConnecting() const { return m_pendingSocket != nullptr || m_hostLookup != nullptr; }
     // The status the login announces (0 Online .. 3 Away); the view keeps it in step with
     // what it shows.
-    void setLoginStatus(int status) { m_loginStatus = status; }
+    void setLoginStatus(Types::OperatorStatus status) { m_loginStatus = status; }
     // The last connection banner.
     wxString statusText() const { return m_statusText; }
-    // Serial of the current connection; its queue's wake-ups carry it.
-    int connectionSerial() const { return m_connectionSerial; }
     // What the current connection's reader hands over (tests queue frames here as if read).
     ReceivedQueue* receivedQueue() const { return m_received.get(); }
 
@@ -109,7 +106,7 @@ class OperatorSession : public wxEvtHandler {
 
     // ---------------------------------------------------------------- requests
     // Each is sent only with a connection; the ones that return bool say whether it went out.
-    void sendStatus(int status);
+    void sendStatus(Types::OperatorStatus status);
     // Takes a waiting chat and asks for its visitor's visit and earlier chats. False when the
     // chat is no longer listed.
     bool takeChat(const wxString& chatId);
@@ -182,10 +179,10 @@ class OperatorSession : public wxEvtHandler {
     wxSocketClient* m_pendingSocket = nullptr;      // a connect attempt in progress
     std::shared_ptr<Net::HostLookup> m_hostLookup;  // the server name being looked up
     int m_hostLookupSerial = 0;
-    unsigned short m_connectPort = kDefaultPort;
+    unsigned short m_connectPort = kDefaultServerPort;
     wxTimer m_connectTimer;
     int m_connectionSerial = 0;
-    int m_loginStatus = 0;
+    Types::OperatorStatus m_loginStatus = Types::OperatorStatus::Online;
     wxString m_statusText;
     Inbox m_inbox;
     long m_frameReadAt = 0;  // when the frame being handled was read

@@ -59,9 +59,7 @@ void OperatorSession::connect() {
             return;
         host = m_settings.getString(SETTING_SERVER_DNS_IP);
     }
-    const long stored = m_settings.getInt(SETTING_CLIENT_PORT_NUMBER);
-    m_connectPort =
-        (stored >= 1 && stored <= 65535) ? static_cast<unsigned short>(stored) : kDefaultPort;
+    m_connectPort = serverPortOf(m_settings);
 
     abandonConnectAttempt();
     setState(State::Connecting);

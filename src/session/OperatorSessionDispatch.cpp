@@ -246,10 +246,10 @@ void OperatorSession::handleCurrentVisitors(const TavoroMessage& message) {
 
 void OperatorSession::handleVisitorEvent(const TavoroMessage& message) {
     ++m_eventsHandled;
-    const S_EV event(message);
+    S_EV event(message);
     if (event.visitorKey().empty())
         return;  // too few fields
-    const Types::VisitorList::EventOutcome outcome = m_visitors.applyEvent(event);
+    const Types::VisitorList::EventOutcome outcome = m_visitors.applyEvent(std::move(event));
     if (!outcome.visitor || !m_observer)
         return;
     if (outcome.added) {
@@ -312,7 +312,7 @@ void OperatorSession::handleChatLine(const TavoroMessage& message) {
 
 void OperatorSession::handleFromClient(const TavoroMessage& message) {
     const S_FROMCLIENT from(message);
-    if (from.text().StartsWith("~transfer~")) {
+    if (from.isTransfer()) {
         const S_CHATTRANSFER offer(from);
         traceNet("Chat transfer offer from " + offer.from() + " for " + offer.detail2());
     }

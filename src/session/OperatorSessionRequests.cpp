@@ -72,9 +72,9 @@ const Types::VisitorChatType* OperatorSession::findChatOnSite(const wxString& ip
 
 // ---------------------------------------------------------------- requests
 
-void OperatorSession::sendStatus(int status) {
+void OperatorSession::sendStatus(Types::OperatorStatus status) {
     m_loginStatus = status;
-    send(statusRequest(static_cast<unsigned>(status)));
+    send(statusRequest(status));
 }
 
 bool OperatorSession::takeChat(const wxString& chatId) {

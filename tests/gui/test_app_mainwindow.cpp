@@ -125,7 +125,8 @@ TEST_F(MainWindowTest, LayoutOnFirstStart) {
     EXPECT_EQ(tree->GetItemText(tree->GetRootItem()), "Tavoro");
     EXPECT_EQ(tree->GetItemText(frame->siteTree()->allSitesItem()), "All Sites");
     EXPECT_EQ(tree->GetItemText(frame->siteTree()->monitoredSitesItem()), "Monitored Sites");
-    EXPECT_EQ(tree->GetNextSibling(frame->siteTree()->allSitesItem()), frame->siteTree()->monitoredSitesItem());
+    EXPECT_EQ(tree->GetNextSibling(frame->siteTree()->allSitesItem()),
+              frame->siteTree()->monitoredSitesItem());
     EXPECT_TRUE(tree->IsExpanded(tree->GetRootItem()));
 
     wxNotebook* main = frame->mainNotebook();
@@ -175,7 +176,8 @@ TEST_F(MainWindowTest, LayoutOnFirstStart) {
         EXPECT_TRUE(tool->GetNormalBitmap().IsOk()) << labels[i];
     }
     EXPECT_EQ(tools->GetToolShortHelp(ID_TOOL_BUSY), "Set Status: Busy");
-    EXPECT_EQ(frame->selectedStatus(), 0) << "Online without a default status";
+    EXPECT_EQ(Tavoro::Types::statusNumber(frame->selectedStatus()), 0)
+        << "Online without a default status";
 
     // At start only the visitor grid shows; the visit detail pane is hidden.
     EXPECT_FALSE(frame->visitorsSplitter()->IsSplit());
@@ -193,7 +195,8 @@ TEST_F(MainWindowTest, DefaultStatusToolFromSettings) {
                                                  {"7", 0}, {"x", 0}, {"0", 0}};
     for (const auto& c : cases) {
         makeFrame(std::string("[General]\nDefaultStatus=") + c.first + "\n");
-        EXPECT_EQ(frame->selectedStatus(), c.second) << "DefaultStatus=" << c.first;
+        EXPECT_EQ(Tavoro::Types::statusNumber(frame->selectedStatus()), c.second)
+            << "DefaultStatus=" << c.first;
         destroyFrame();
     }
 }
@@ -250,7 +253,7 @@ TEST_F(MainWindowTest, ServerTextsCloseAndUnknownMessages) {
     ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }));
     EXPECT_EQ(status(), "The server has closed the connection");
     sent.clear();
-    frame->setStatus(2);
+    frame->setStatus(Tavoro::Types::OperatorStatus::BeRightBack);
     EXPECT_EQ(sent, std::vector<wxString>{"@STATUS:2"});
     // ...but nothing reaches the server: the connection is gone.
     EXPECT_EQ(server.readFrames(1, 300), "");
@@ -441,7 +444,7 @@ TEST_F(MainWindowTest, DefaultStatusIsTheRightClickedTool) {
     tools->OnRightClick(ID_TOOL_AWAY, 5, 5);
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(getSettings().getInt(SETTING_DEFAULT_STATUS), 3);
-    EXPECT_EQ(frame->selectedStatus(), 0) << "the selection stays";
+    EXPECT_EQ(Tavoro::Types::statusNumber(frame->selectedStatus()), 0) << "the selection stays";
     tools->OnRightClick(ID_TOOL_BUSY, 5, 5);
     EXPECT_EQ(getSettings().getInt(SETTING_DEFAULT_STATUS), 1);
 

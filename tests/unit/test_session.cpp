@@ -179,7 +179,7 @@ class SessionTest : public ::testing::Test {
 };
 
 TEST_F(SessionTest, OpeningRunsFromTheConnectToTheLiveEvents) {
-    session->setLoginStatus(2);
+    session->setLoginStatus(Tavoro::Types::OperatorStatus::BeRightBack);
     session->connect();
     EXPECT_EQ(session->state(), OperatorSession::State::Connecting);
     // A summary too short to name its site asks for no site.
