@@ -28,7 +28,7 @@ LoginMessage::LoginMessage(const LoginDetails& details, const wxString& status) 
         wxString(),
         clientVersion(),
         status,
-        "en",
+        details.language,
         details.userName,
         details.password,
     };

@@ -14,6 +14,8 @@ struct LoginDetails {
     wxString password;
     // The status to announce when no other is given, sent as stored.
     wxString defaultStatus = Types::operatorStatusField(Types::OperatorStatus::Online);
+    // The operator's language, as the server knows it.
+    wxString language = "en";
 };
 
 // "@LOGIN" with nine TAB-separated fields: authentication string, operator name, department,

@@ -13,6 +13,11 @@ Messages::LoginDetails loginDetailsOf(const TavoroSettings& settings) {
     details.password = settings.getString(SETTING_PASSWORD, wxString());
     details.defaultStatus = settings.getString(
         SETTING_DEFAULT_STATUS, Types::operatorStatusField(Types::OperatorStatus::Online));
+    // "My Language" when the operator has set one; the server's default otherwise.
+    const wxString language =
+        settings.getString(SETTING_LANGUAGE, wxString()).Strip(wxString::both);
+    if (!language.empty())
+        details.language = language;
     return details;
 }
 

@@ -121,6 +121,23 @@ TEST_F(LoginMessageTest, MissingSettingsGiveEmptyFieldsAndStatusZero) {
     EXPECT_EQ(login.data().Freq('\t'), 8u);
 }
 
+TEST_F(LoginMessageTest, MyLanguageGoesInTheLanguageField) {
+    auto languageOf = [&] {
+        return Tools::wxStringSplitter(LoginMessage(loginDetailsOf(settings)).data(), '\t', true)
+            .item(6);
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"de", "de"},         // set: sent instead of the server's default
+        {"  fr ", "fr"},      // blanks around it are not part of it
+        {"   ", "en"},        // blank: as if unset
+        {"pt\tBR", "pt BR"},  // a TAB cannot shift the fields after it
+    };
+    for (const auto& [stored, sent] : cases) {
+        settings.setString(SETTING_LANGUAGE, wxString::FromUTF8(stored));
+        EXPECT_EQ(languageOf(), sent) << "stored: " << stored;
+    }
+}
+
 TEST_F(LoginMessageTest, VersionFieldIsTheProjectVersion) {
     const Tools::wxStringSplitter fields(LoginMessage(loginDetailsOf(settings)).data(), '\t', true);
     EXPECT_EQ(fields.item(4), wxString("LC-") + TAVORO_PROJECT_VERSION);
