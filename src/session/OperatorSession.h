@@ -101,6 +101,7 @@ class OperatorSession : public wxEvtHandler {
     const Types::VisitorChatType* findChatOnSite(const wxString& ipAddress,
                                                  const wxString& siteKey) const;
     bool isChatOpen(const wxString& chatId) const { return m_openChats.count(chatId) > 0; }
+    size_t openChatCount() const { return m_openChats.size(); }
     // Visitor events ("@EV", "@ER") handled since the session began.
     unsigned long eventsHandled() const { return m_eventsHandled; }
 

@@ -81,7 +81,9 @@ TEST_F(SessionTest, LogsInAndSaysGoodbyeOnce) {
     EXPECT_TRUE(waitFor([&] { return inLog("<- @CLOSE") == 1; })) << server.log();
     Tavoro::Test::pumpEvents(100);
     EXPECT_EQ(inLog("<- @CLOSE"), 1u);
-    EXPECT_TRUE(prompts.empty());
+    // The only prompt was the question before quitting.
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_TRUE(prompts[0].StartsWith("Quit Tavoro Client: ")) << prompts[0];
 }
 
 TEST_F(SessionTest, ReconnectLogsInWithTheStatusTheToolbarShows) {

@@ -257,15 +257,44 @@ TEST_F(ChatsTest, ClosingAChatSessionAsksFirst) {
     EXPECT_FALSE(frame->chatWindows().contains("c1"));
 }
 
-TEST_F(ChatsTest, ClosingTheMainWindowWithOpenChatsLeavesThem) {
+TEST_F(ChatsTest, ClosingTheMainWindowAsksFirstAndThenLeavesTheOpenChats) {
     loadChatLists();
     frame->startChat(0);
     sentFrames(2);
     server.send("@SS:" + NUL);
     Tavoro::Test::pumpEvents(100);
+
+    // No keeps everything as it was: the window, the chat window, and nothing said.
+    answer = wxNO;
+    frame->Close();
+    Tavoro::Test::pumpEvents(100);
+    ASSERT_TRUE(weak) << "No closed the window";
+    EXPECT_TRUE(frame->chatWindow("c1"));
+    EXPECT_TRUE(sentFrames(1, 200).empty()) << "something went to the server after No";
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_TRUE(prompts[0].StartsWith("Quit Tavoro Client: Quit Tavoro Client?")) << prompts[0];
+    EXPECT_TRUE(prompts[0].Contains("chatting to 1 visitor;")) << prompts[0];
+
+    answer = wxYES;
     frame->Close();
     ASSERT_TRUE(waitFor([&] { return !weak; }));
     EXPECT_EQ(sentFrames(1), Frames{"@LEAVE:c1"});
+}
+
+TEST_F(ChatsTest, AForcedCloseOrTheOptionOffAsksNothing) {
+    // A close that cannot be refused (the desktop session ending) goes at once.
+    answer = wxNO;
+    frame->Close(true);
+    ASSERT_TRUE(waitFor([&] { return !weak; }));
+    EXPECT_TRUE(prompts.empty());
+
+    // With "Ask For Confirmation On Exit" off, closing just closes.
+    frame = new TavoroClientFrame(nullptr, wxID_ANY);
+    weak = frame;
+    getSettings().setBool(SETTING_CONFIRM_CLOSE_CLIENT, false);
+    frame->Close();
+    ASSERT_TRUE(waitFor([&] { return !weak; }));
+    EXPECT_TRUE(prompts.empty());
 }
 
 TEST_F(ChatsTest, InvitationsGoToTheSelectedVisitor) {
