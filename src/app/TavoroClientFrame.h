@@ -130,6 +130,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     // What the session reports (TavoroClientFrameSession.cpp).
     void sessionStatus(const wxString& text) override;
     void connectionChanged() override {}
+    void operatorStatusChanged() override;
     bool serverWanted() override;
     void sessionAlert(const wxString& text, const wxString& title) override;
     void siteAdded(const Messages::S_SD& site) override;

@@ -1,6 +1,7 @@
 // The main window's reactions to its session: the connection's banners and alerts, the sites
 // and their visitors, and the day summary.
 #include <wx/notebook.h>
+#include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
 #include "app/SiteTreeView.h"
@@ -26,6 +27,10 @@ void TavoroClientFrame::connectToServer() {
 void TavoroClientFrame::reconnect() {
     m_session.setLoginStatus(selectedStatus());
     m_session.reconnect();
+}
+
+void TavoroClientFrame::operatorStatusChanged() {
+    m_toolBar->ToggleTool(statusToolOf(m_session.status()), true);
 }
 
 void TavoroClientFrame::sessionStatus(const wxString& text) {

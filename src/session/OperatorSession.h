@@ -71,6 +71,9 @@ class OperatorSession : public wxEvtHandler {
     // The status the login announces (0 Online .. 3 Away); the view keeps it in step with
     // what it shows.
     void setLoginStatus(Types::OperatorStatus status) { m_loginStatus = status; }
+    // The status the operator has now: chosen, or set by the session while chatting to as many
+    // visitors as "Mark me as Busy" says.
+    Types::OperatorStatus status() const { return m_loginStatus; }
     // The last connection banner.
     wxString statusText() const { return m_statusText; }
     // What the current connection's reader hands over (tests queue frames here as if read).
@@ -152,6 +155,10 @@ class OperatorSession : public wxEvtHandler {
     void onIdle(wxIdleEvent& event);
     void connectionEnded(const wxString& banner);
     void setState(State state);
+    // Busy once the open chats reach the number the operator set; the status chosen before
+    // again once they drop below it, unless the operator chose another meanwhile.
+    void applyAutoBusy();
+    void changeStatus(Types::OperatorStatus status);
     void showStatus(const wxString& text);
 
     // Server messages (OperatorSessionDispatch.cpp).
@@ -200,6 +207,8 @@ class OperatorSession : public wxEvtHandler {
     std::unique_ptr<Messages::S_CLIENTS> m_operators;
     std::vector<Types::VisitorChatType> m_chats;
     std::set<wxString> m_openChats;
+    bool m_autoBusy = false;  // the session made the operator Busy
+    Types::OperatorStatus m_statusBeforeBusy = Types::OperatorStatus::Online;
     // Whether this connection has asked for the site details and the visitor list yet; each
     // new connection asks once, so live events resume after a reconnect.
     bool m_sitesRequested = false;

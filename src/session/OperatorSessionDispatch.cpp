@@ -304,6 +304,7 @@ void OperatorSession::handleChatLine(const TavoroMessage& message) {
         m_openChats.erase(line.chatId());
         if (m_observer)
             m_observer->visitorLeftChat(line.chatId());
+        applyAutoBusy();
         return;
     }
     if (m_observer)

@@ -7,6 +7,8 @@
 #include "messages/ClientRequests.h"
 #include "net/ConnectionThread.h"
 #include "session/OperatorSession.h"
+#include "session/SessionObserver.h"
+#include "settings/TavoroSettings.h"
 
 namespace Tavoro::Session {
 
@@ -73,8 +75,31 @@ const Types::VisitorChatType* OperatorSession::findChatOnSite(const wxString& ip
 // ---------------------------------------------------------------- requests
 
 void OperatorSession::sendStatus(Types::OperatorStatus status) {
+    // The operator's own choice ends a busy spell the session started.
+    m_autoBusy = false;
+    changeStatus(status);
+}
+
+void OperatorSession::changeStatus(Types::OperatorStatus status) {
     m_loginStatus = status;
     send(statusRequest(status));
+}
+
+void OperatorSession::applyAutoBusy() {
+    const long limit = m_settings.getInt(SETTING_CHATS_BEFORE_AUTO_BUSY);
+    const bool atLimit = limit > 0 && static_cast<long>(m_openChats.size()) >= limit;
+    if (atLimit && !m_autoBusy && m_loginStatus != Types::OperatorStatus::Busy) {
+        m_statusBeforeBusy = m_loginStatus;
+        m_autoBusy = true;
+        changeStatus(Types::OperatorStatus::Busy);
+    } else if (!atLimit && m_autoBusy) {
+        m_autoBusy = false;
+        changeStatus(m_statusBeforeBusy);
+    } else {
+        return;
+    }
+    if (m_observer)
+        m_observer->operatorStatusChanged();
 }
 
 bool OperatorSession::takeChat(const wxString& chatId) {
@@ -98,6 +123,7 @@ bool OperatorSession::takeChat(const wxString& chatId) {
         }
     }
     send(getPrevChatsRequest(siteKey, chat->ipAddress));
+    applyAutoBusy();
     return true;
 }
 
@@ -106,6 +132,7 @@ bool OperatorSession::closeChat(const wxString& chatId) {
         return false;
     m_openChats.erase(chatId);
     send(closeChatRequest(chatId));
+    applyAutoBusy();
     return true;
 }
 
@@ -114,6 +141,7 @@ void OperatorSession::leaveChat(const wxString& chatId) {
         return;
     m_openChats.erase(chatId);
     send(leaveRequest(chatId));
+    applyAutoBusy();
 }
 
 void OperatorSession::sendChatText(const wxString& chatId, const wxString& line) {

@@ -53,6 +53,9 @@ class SessionObserver {
     virtual void visitorLeaving(const Types::VisitorType& /*visitor*/) {}
     virtual void siteCountChanged(const wxString& /*siteKey*/, long /*count*/) {}
 
+    // The session changed the operator's status by itself (busy while chatting to many).
+    virtual void operatorStatusChanged() {}
+
     // Chats and operators.
     virtual void chatListChanged() {}
     virtual void operatorsChanged() {}

@@ -170,6 +170,25 @@ class ChatsWithSoundTest : public ChatsTest {
     }
 };
 
+class ChatsWithAutoBusyTest : public ChatsTest {
+  protected:
+    void SetUp() override {
+        extra = "[Options]\nNumberOfChatBeforeAutoBusy=1\n";
+        ChatsTest::SetUp();
+    }
+};
+
+// The toolbar follows the status the session sets while the operator is chatting.
+TEST_F(ChatsWithAutoBusyTest, TheToolbarShowsBusyWhileChatting) {
+    loadChatLists();
+    frame->startChat(0);
+    EXPECT_EQ(sentFrames(3), (Frames{"@CHAT:c1", "@GETPREVCHATS::10.0.0.9", "@STATUS:1"}));
+    EXPECT_EQ(frame->selectedStatus(), Types::OperatorStatus::Busy);
+    frame->closeChat("c1");
+    EXPECT_EQ(sentFrames(2), (Frames{"@CLOSECHAT:c1", "@STATUS:0"}));
+    EXPECT_EQ(frame->selectedStatus(), Types::OperatorStatus::Online);
+}
+
 TEST_F(ChatsWithSoundTest, ChatRequestPlaysTheConfiguredSound) {
     server.send("@CHAT:x:shop.example:Vera" + NUL);
     ASSERT_TRUE(waitFor([&] { return !sounds.empty(); }));

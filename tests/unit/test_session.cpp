@@ -98,6 +98,9 @@ class RecordingObserver : public Session::SessionObserver {
     }
 
     void sessionStatus(const wxString& text) override { add("status " + text); }
+    void operatorStatusChanged() override {
+        add("operator status " + std::to_string(Types::statusNumber(session->status())));
+    }
     void connectionChanged() override { add(wxString("state ") + stateName(session->state())); }
     void sessionAlert(const wxString& text, const wxString& title) override {
         add("alert " + title + ": " + text);
@@ -256,6 +259,58 @@ TEST_F(SessionTest, ChatsAreTakenFollowedAndEndWhenTheVisitorLeaves) {
     EXPECT_EQ(observer.log, (Log{"line c1 Hello", "left c1"}));
     EXPECT_FALSE(session->isChatOpen("c1"));
     EXPECT_EQ(peer.received().size(), 11u) << "nothing else was sent";
+}
+
+TEST_F(SessionTest, ChattingToAsManyVisitorsAsSetMakesTheOperatorBusyForAWhile) {
+    settings.setInt(SETTING_CHATS_BEFORE_AUTO_BUSY, 2);
+    session->setLoginStatus(Types::OperatorStatus::BeRightBack);
+    ASSERT_NO_FATAL_FAILURE(logIn());
+    peer.send("@VISITORS:" + chatRecord("c1", "10.0.0.1", "Ann", "one.example") + ESC +
+              chatRecord("c2", "10.0.0.2", "Bob", "two.example") + ESC +
+              chatRecord("c3", "10.0.0.3", "Cy", "one.example"));
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->chats().size() == 3; }));
+    auto sentWith = [&](const std::string& prefix) {
+        Frames found;
+        for (const std::string& frame : peer.received())
+            if (frame.rfind(prefix, 0) == 0)
+                found.push_back(frame);
+        return found;
+    };
+    auto statusSent = [&] { return sentWith("@STATUS:"); };
+    observer.log.clear();
+
+    // The second chat reaches the limit: Busy, once, and the view is told.
+    ASSERT_TRUE(session->takeChat("c1"));
+    ASSERT_TRUE(session->takeChat("c2"));
+    ASSERT_TRUE(session->takeChat("c3"));
+    ASSERT_TRUE(pump.pumpUntil([&] { return sentWith("@GETPREVCHATS:").size() == 3; }));
+    EXPECT_EQ(statusSent(), Frames{"@STATUS:1"});
+    EXPECT_EQ(session->status(), Types::OperatorStatus::Busy);
+    EXPECT_EQ(observer.log, Log{"operator status 1"});
+
+    // Below the limit again (one closed, one left by its visitor): the status chosen before.
+    ASSERT_TRUE(session->closeChat("c3"));
+    EXPECT_EQ(session->status(), Types::OperatorStatus::Busy) << "still at the limit";
+    peer.send("@MESSAGE:c2\nVisitor has left the conversation.");
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->status() != Types::OperatorStatus::Busy; }));
+    EXPECT_EQ(session->status(), Types::OperatorStatus::BeRightBack);
+    ASSERT_TRUE(pump.pumpUntil([&] { return statusSent().size() == 2; }));
+    EXPECT_EQ(statusSent().back(), "@STATUS:2");
+
+    // A status the operator chooses while busy stands when the chats drop below the limit.
+    ASSERT_TRUE(session->takeChat("c2"));
+    EXPECT_EQ(session->status(), Types::OperatorStatus::Busy);
+    session->sendStatus(Types::OperatorStatus::Away);
+    session->leaveChat("c2");
+    EXPECT_EQ(session->status(), Types::OperatorStatus::Away);
+    ASSERT_TRUE(pump.pumpUntil([&] { return statusSent().size() == 4; }));
+    EXPECT_EQ(statusSent(), (Frames{"@STATUS:1", "@STATUS:2", "@STATUS:1", "@STATUS:3"}));
+
+    // 0 switches it off.
+    settings.setInt(SETTING_CHATS_BEFORE_AUTO_BUSY, 0);
+    ASSERT_TRUE(session->takeChat("c2"));
+    ASSERT_TRUE(session->takeChat("c3"));
+    EXPECT_EQ(session->status(), Types::OperatorStatus::Away);
 }
 
 TEST_F(SessionTest, LostConnectionComesAfterItsFramesAndReconnectOpensAgain) {
