@@ -5,6 +5,7 @@
 
 #include "app/ClientIds.h"
 #include "session/OperatorSession.h"
+#include "tools/Placeholders.h"
 #include "widgets/Images.h"
 
 namespace Tavoro::SessionGrids {
@@ -78,7 +79,7 @@ void showChats(wxGrid* grid, const Session::OperatorSession& session) {
     grid->AutoSizeColumns(false);
 }
 
-void showOperators(wxGrid* grid, const Session::OperatorSession& session) {
+wxString showOperators(wxGrid* grid, const Session::OperatorSession& session) {
     const Messages::S_CLIENTS* operators = session.operators();
     grid->BeginBatch();
     resizeRows(grid, operators ? operators->count() : 0);
@@ -92,6 +93,8 @@ void showOperators(wxGrid* grid, const Session::OperatorSession& session) {
     }
     grid->AutoSizeColumns(false);
     grid->EndBatch();
+    return Tools::fillPlaceholders(_("Connected Users %NUMBER%"),
+                                   {{"%NUMBER%", wxString::Format("%d", row)}});
 }
 
 void buildToolBar(wxToolBar* toolBar, Types::OperatorStatus defaultStatus) {

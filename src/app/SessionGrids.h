@@ -24,8 +24,8 @@ wxGrid* makeGrid(wxWindow* parent, const wxString& name, int cols);
 void labelGrids(wxGrid* operators, wxGrid* chatting, wxGrid* callbacks);
 // The session's chat list, one row per chat, operators by name.
 void showChats(wxGrid* grid, const Session::OperatorSession& session);
-// The session's operators, one row each.
-void showOperators(wxGrid* grid, const Session::OperatorSession& session);
+// The session's operators, one row each; returns the label of their page.
+wxString showOperators(wxGrid* grid, const Session::OperatorSession& session);
 
 // The four status tools and "Site Properties", the stored default status selected.
 void buildToolBar(wxToolBar* toolBar, Types::OperatorStatus defaultStatus);

@@ -192,8 +192,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
 
     // Menu and toolbar actions (TavoroClientFrameActions.cpp).
     void onClose(wxCloseEvent& event);
-    // Asks whether to quit, naming the open chats; false when the operator says No.
-    bool confirmQuit();
     void onQuit(wxCommandEvent& event);
     void onReconnect(wxCommandEvent& event);
     void onOptions(wxCommandEvent& event);

@@ -48,7 +48,8 @@ void TavoroClientFrame::bindActions() {
 void TavoroClientFrame::onClose(wxCloseEvent& event) {
     // The operator may have closed by mistake: asked first, unless the close cannot be refused
     // (the desktop session is ending). Only No keeps everything as it was.
-    if (event.CanVeto() && m_settings.getBool(SETTING_CONFIRM_CLOSE_CLIENT) && !confirmQuit()) {
+    if (event.CanVeto() && m_settings.getBool(SETTING_CONFIRM_CLOSE_CLIENT) &&
+        !UiPrompts::confirmQuit(this, m_session.openChatCount())) {
         event.Veto();
         return;
     }
@@ -60,22 +61,6 @@ void TavoroClientFrame::onClose(wxCloseEvent& event) {
     }
     m_session.disconnect();
     Destroy();
-}
-
-bool TavoroClientFrame::confirmQuit() {
-    const size_t chats = m_session.openChatCount();
-    wxString text = _("Quit Tavoro Client?");
-    if (chats > 0) {
-        text +=
-            "\n" +
-            Tools::fillPlaceholders(
-                wxPLURAL("You are chatting to %NUMBER% visitor; that chat will be left.",
-                         "You are chatting to %NUMBER% visitors; those chats will be left.", chats),
-                {{"%NUMBER%", wxString::Format("%zu", chats)}});
-    }
-    const int answer =
-        UiPrompts::showMessage(this, text, _("Quit Tavoro Client"), wxYES_NO | wxICON_QUESTION);
-    return answer != wxNO && answer != wxCANCEL;
 }
 
 void TavoroClientFrame::onQuit(wxCommandEvent&) {

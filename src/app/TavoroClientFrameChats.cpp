@@ -38,12 +38,8 @@ void TavoroClientFrame::chatListChanged() {
 }
 
 void TavoroClientFrame::operatorsChanged() {
-    SessionGrids::showOperators(m_operatorsGrid, m_session);
-    m_notebook1->SetPageText(
-        PAGE_OPERATORS,
-        Tools::fillPlaceholders(
-            _("Connected Users %NUMBER%"),
-            {{"%NUMBER%", wxString::Format("%d", m_session.operators()->count())}}));
+    m_notebook1->SetPageText(PAGE_OPERATORS,
+                             SessionGrids::showOperators(m_operatorsGrid, m_session));
 }
 
 void TavoroClientFrame::chatRequested(const S_CHAT& request) {

@@ -9,6 +9,7 @@
 
 #include "dialog/SettingsDialog.h"
 #include "settings/TavoroSettings.h"
+#include "tools/Placeholders.h"
 
 namespace Tavoro {
 
@@ -16,6 +17,21 @@ std::function<int(wxWindow*, const wxString&, const wxString&, long)> UiPrompts:
 std::function<int(wxWindow*)> UiPrompts::optionsDialog;
 std::function<bool(wxWindow*, const wxString&, wxString&)> UiPrompts::textEntry;
 std::function<void(wxWindow*, wxMenu*, const wxPoint&)> UiPrompts::popupMenu;
+
+bool UiPrompts::confirmQuit(wxWindow* parent, size_t openChats) {
+    wxString text = _("Quit Tavoro Client?");
+    if (openChats > 0) {
+        text +=
+            "\n" + Tools::fillPlaceholders(
+                       wxPLURAL("You are chatting to %NUMBER% visitor; that chat will be left.",
+                                "You are chatting to %NUMBER% visitors; those chats will be left.",
+                                openChats),
+                       {{"%NUMBER%", wxString::Format("%zu", openChats)}});
+    }
+    const int answer =
+        showMessage(parent, text, _("Quit Tavoro Client"), wxYES_NO | wxICON_QUESTION);
+    return answer != wxNO && answer != wxCANCEL;
+}
 
 void UiPrompts::showPopupMenu(wxWindow* window, wxMenu* menu, const wxPoint& at) {
     if (popupMenu) {

@@ -31,6 +31,9 @@ struct UiPrompts {
     static int showOptions(wxWindow* parent);
     static bool askText(wxWindow* parent, wxString& text);
     static void showPopupMenu(wxWindow* window, wxMenu* menu, const wxPoint& at);
+    // Asks whether to quit, naming the open chats that would be left; false only when the
+    // operator says No (or cancels).
+    static bool confirmQuit(wxWindow* parent, size_t openChats);
     // A message with an OK button that does not block: the operator may go on working while
     // it is up; it destroys itself when closed. Goes through messageBox when that is set.
     static void showModelessMessage(wxWindow* parent, const wxString& text,
