@@ -225,7 +225,8 @@ class FaultTest : public ::testing::Test {
         wxTreeCtrl* tree = frame->siteTree();
         tree->SelectItem(frame->siteTree()->monitoredSitesItem());
         tree->SelectItem(frame->siteTree()->allSitesItem());
-        ASSERT_TRUE(waitFor([&] { return tree->GetSelection() == frame->siteTree()->allSitesItem(); }));
+        ASSERT_TRUE(
+            waitFor([&] { return tree->GetSelection() == frame->siteTree()->allSitesItem(); }));
         EXPECT_EQ(frame->visitorGrid()->GetNumberRows(),
                   static_cast<int>(frame->session().visitors().size()));
     }

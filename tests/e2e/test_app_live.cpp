@@ -107,7 +107,8 @@ TEST_F(LiveTest, WindowAgreesWithTheServerWhileEventsFlow) {
     }
     // The tree's labels carry the same counts, and the grid (everything selected) every row.
     for (const auto& site : frame->session().sites()) {
-        const wxString label = frame->siteTree()->GetItemText(frame->siteTree()->siteNode(site->siteKey()));
+        const wxString label =
+            frame->siteTree()->GetItemText(frame->siteTree()->siteNode(site->siteKey()));
         EXPECT_TRUE(label.EndsWith(wxString::Format(
             "(%ld)", static_cast<long>(frame->session().visitors().siteCount(site->siteKey())))))
             << label;

@@ -273,7 +273,8 @@ TEST_F(MonitoringTest, ReconnectAsksForSitesAndVisitorsAgain) {
     EXPECT_EQ(sentFrames(1), std::vector<std::string>{"@STARTEVENTS"});
     ASSERT_TRUE(waitFor([&] { return label("A") == "Alpha (1)"; }));
     EXPECT_EQ(frame->session().sites().size(), 3u) << "the tree keeps its nodes";
-    EXPECT_EQ(frame->siteTree()->GetChildrenCount(frame->siteTree()->monitoredSitesItem(), false), 2u);
+    EXPECT_EQ(frame->siteTree()->GetChildrenCount(frame->siteTree()->monitoredSitesItem(), false),
+              2u);
 }
 
 TEST_F(MonitoringTest, DaySummaryRequestsFollowThePageAndSelection) {

@@ -119,20 +119,6 @@ TEST(FrameCutter, DefaultCapIsSixteenMebibytes) {
     }
 }
 
-// wxWidgets and its sockets for the connection tests.
-class WxEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        wxInitialize();
-        wxSocketBase::Initialize();
-    }
-    void TearDown() override {
-        wxSocketBase::Shutdown();
-        wxUninitialize();
-    }
-};
-const auto* const kWxEnvironment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
-
 // Counts the wake-ups a connection's queue posts, from whichever thread posts them.
 class WakeCounter : public wxEvtHandler {
   public:

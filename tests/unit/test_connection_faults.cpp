@@ -20,19 +20,6 @@ using Tavoro::Test::LoopbackServer;
 
 namespace {
 
-class WxSockets : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        wxInitialize();
-        wxSocketBase::Initialize();
-    }
-    void TearDown() override {
-        wxSocketBase::Shutdown();
-        wxUninitialize();
-    }
-};
-const auto* const kWxSockets = ::testing::AddGlobalTestEnvironment(new WxSockets);
-
 using Tavoro::Test::waitUntil;
 
 TEST(ConnectionWrites, AServerThatStopsReadingEndsTheConnectionWithoutHoldingTheSender) {

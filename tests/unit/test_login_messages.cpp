@@ -16,14 +16,6 @@ using namespace Tavoro::Messages;
 
 namespace {
 
-// The settings store needs the toolkit's base library initialised.
-class WxBaseEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override { wxInitialize(); }
-    void TearDown() override { wxUninitialize(); }
-};
-::testing::Environment* const kWxBase = ::testing::AddGlobalTestEnvironment(new WxBaseEnvironment);
-
 wxString tabs(std::initializer_list<const wchar_t*> fields) {
     wxString out;
     bool first = true;

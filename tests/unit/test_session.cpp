@@ -36,19 +36,6 @@ using Log = std::vector<std::string>;
 
 namespace {
 
-class WxSockets : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        wxInitialize();
-        wxSocketBase::Initialize();
-    }
-    void TearDown() override {
-        wxSocketBase::Shutdown();
-        wxUninitialize();
-    }
-};
-const auto* const kWxSockets = ::testing::AddGlobalTestEnvironment(new WxSockets);
-
 const std::string ESC(1, '\x1b');
 
 // A visitor line of 22 fields whose key is site:ip:t; field 2 (the visit text) is "x2".
