@@ -80,11 +80,13 @@ void showChats(wxGrid* grid, const Session::OperatorSession& session) {
 }
 
 wxString showOperators(wxGrid* grid, const Session::OperatorSession& session) {
+    static const std::vector<Types::ClientType> kNobody;
     const Messages::S_CLIENTS* operators = session.operators();
+    const std::vector<Types::ClientType>& list = operators ? operators->operators() : kNobody;
     grid->BeginBatch();
-    resizeRows(grid, operators ? operators->count() : 0);
+    resizeRows(grid, static_cast<int>(list.size()));
     int row = 0;
-    for (const auto& op : operators ? operators->operators() : std::vector<Types::ClientType>()) {
+    for (const auto& op : list) {
         const wxString cells[] = {op.connection, op.ipAddress, op.name,    op.department,
                                   op.statusText, op.language,  op.username};
         for (int col = 0; col < OPERATOR_COLUMNS; ++col)
