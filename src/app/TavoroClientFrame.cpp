@@ -8,6 +8,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/MainMenus.h"
 #include "app/SessionGrids.h"
 #include "app/SiteTreeView.h"
 #include "dialog/VisitDetail.h"
@@ -82,8 +83,6 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
             break;
         }
     }
-
-    m_chatMenu.Enable(ID_CHAT_MONITOR, false);
 }
 
 void TavoroClientFrame::buildLayout() {
@@ -130,47 +129,8 @@ void TavoroClientFrame::buildLayout() {
 }
 
 void TavoroClientFrame::buildMenus() {
-    auto* menuBar = new wxMenuBar();
-    auto* file = new wxMenu();
-    file->Append(ID_MENU_RECONNECT, _("Re&connect"));
-    file->Append(ID_MENU_OPTIONS, _("Client &Options"));
-    file->Append(wxID_EXIT, _("Quit\tAlt-F4"), _("Quit the application"));
-    menuBar->Append(file, _("&File"));
-    auto* layout = new wxMenu();
-    layout->Append(ID_MENU_HIDE_DETAIL, _("&Hide Visit Detail"));
-    menuBar->Append(layout, _("&Layout"));
-    auto* help = new wxMenu();
-    help->Append(wxID_ABOUT, _("About\tF1"), _("Show info about this application"));
-    menuBar->Append(help, _("Help"));
-    SetMenuBar(menuBar);
-
-    m_chatMenu.Append(ID_CHAT_START, _("Start Chatting To:"));
-    m_chatMenu.Append(ID_CHAT_MONITOR, _("Monitor Chat Session"));
-    m_chatMenu.AppendSeparator();
-    m_chatMenu.Append(ID_CHAT_CLOSE, _("Close This Chat Session"));
-
-    m_visitorMenu.Append(ID_VISITOR_VIEW_DETAIL, _("View Visit Detail"));
-    m_visitorMenu.Append(ID_VISITOR_EMAIL_DETAIL, _("Email Visit Detail"));
-    m_visitorMenu.AppendSeparator();
-    m_visitorMenu.Append(ID_VISITOR_SEND_INVITE, _("Send Invite"));
-    m_visitorMenu.Append(ID_VISITOR_SEND_TEXT_INVITE, _("Send Text Invite"));
-    m_visitorMenu.Append(ID_VISITOR_CLICK_FRAUD, _("Send Click Fraud Warning"));
-    m_visitorMenu.AppendSeparator();
-    m_visitorMenu.Append(ID_VISITOR_OPEN_REFERRER, _("Open Referrer"));
-    m_visitorMenu.Append(ID_VISITOR_OPEN_PAGE, _("Open Current Page"));
-    m_visitorMenu.AppendSeparator();
-    auto* excludes = new wxMenu();
-    excludes->Append(ID_VISITOR_EXCLUDE_VISITOR, _("Exclude Visitor"));
-    excludes->Append(ID_VISITOR_EXCLUDE_PAGE, _("Exclude Page"));
-    m_visitorMenu.AppendSubMenu(excludes, _("Excludes"));
-    m_visitorMenu.Enable(ID_VISITOR_EMAIL_DETAIL, false);
-    m_visitorMenu.Enable(ID_VISITOR_OPEN_REFERRER, false);
-    m_visitorMenu.Enable(ID_VISITOR_OPEN_PAGE, false);
-
-    m_sitesMenu.Append(ID_SITES_PROPERTIES, _("Site Properties"));
-
-    m_statusMenu.Append(ID_STATUS_SET_DEFAULT, _("Set As Default Status"),
-                        _("Sets this status as the default to be used when you log in."));
+    SetMenuBar(MainMenus::makeMenuBar());
+    MainMenus::fillContextMenus(m_chatMenu, m_visitorMenu, m_sitesMenu, m_statusMenu);
 }
 
 void TavoroClientFrame::buildToolBar() {
