@@ -140,6 +140,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     void visitorAdded(const Types::VisitorType& visitor) override;
     void visitorChanged(const wxString& previousKey, const Types::VisitorType& visitor) override;
     void visitorLeaving(const Types::VisitorType& visitor) override;
+    void visitorBecameProspect(const Types::VisitorType& visitor) override;
     void siteCountChanged(const wxString& siteKey, long count) override;
     // Visitor events change the grid many times a second; each change would lay out and paint
     // the visible rows again. While events arrive the grid's painting is held and done at most

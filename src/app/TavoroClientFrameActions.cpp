@@ -72,7 +72,8 @@ void TavoroClientFrame::onReconnect(wxCommandEvent&) {
 }
 
 void TavoroClientFrame::onOptions(wxCommandEvent&) {
-    UiPrompts::showOptions(this);
+    if (UiPrompts::showOptions(this) == wxID_OK)
+        m_visitorGrid->load_columns();  // the elapsed time column may come or go
 }
 
 void TavoroClientFrame::onAbout(wxCommandEvent&) {

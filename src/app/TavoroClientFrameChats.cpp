@@ -5,7 +5,6 @@
 #include <wx/notebook.h>
 
 #include "app/ClientIds.h"
-#include "app/Notifications.h"
 #include "app/SessionGrids.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
@@ -23,6 +22,7 @@
 #include "messages/S_VISITDETAIL.h"
 #include "net/ConnectionThread.h"
 #include "tools/Placeholders.h"
+#include "widgets/Notifications.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
@@ -43,7 +43,15 @@ void TavoroClientFrame::operatorsChanged() {
 }
 
 void TavoroClientFrame::chatRequested(const S_CHAT& request) {
-    Notifications::chatRequested(m_settings, request);
+    // A click on the notice brings the main window up on the waiting chats.
+    Notifications::chatRequested(m_settings, request, [self = wxWeakRef<TavoroClientFrame>(this)] {
+        if (!self)
+            return;
+        self->Show();
+        self->Iconize(false);
+        self->Raise();
+        self->chatNotebook()->ChangeSelection(CHAT_PAGE_CHATTING);
+    });
     m_notebook2->ChangeSelection(CHAT_PAGE_CHATTING);
 }
 

@@ -9,6 +9,7 @@
 #include "app/UiPrompts.h"
 #include "messages/S_SD.h"
 #include "widgets/DaySummaryView.h"
+#include "widgets/Notifications.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
@@ -74,6 +75,7 @@ void TavoroClientFrame::visitorsReloaded() {
 }
 
 void TavoroClientFrame::visitorAdded(const Types::VisitorType& visitor) {
+    Notifications::visitorArrived(m_settings);
     if (!m_tree->isSiteShown(visitor.site()))
         return;
     holdGridPaint();
@@ -86,6 +88,10 @@ void TavoroClientFrame::visitorChanged(const wxString& previousKey,
         return;
     holdGridPaint();
     m_visitorGrid->update_visitor(previousKey, visitor);
+}
+
+void TavoroClientFrame::visitorBecameProspect(const Types::VisitorType&) {
+    Notifications::visitorBecameProspect(m_settings);
 }
 
 void TavoroClientFrame::visitorLeaving(const Types::VisitorType& visitor) {

@@ -22,6 +22,7 @@
 #include "dialog/SettingsControls.h"
 #include "messages/C_TRANSFER.h"
 #include "settings/TavoroSettings.h"
+#include "widgets/Notifications.h"
 #include "widgets/StringItemData.h"
 
 namespace Tavoro::Dialog {
@@ -126,6 +127,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, TavoroSettings& settings)
     // clang-format on
 
     loadSettings();
+    describePopupStyles();
     fillCannedResponses();
     CentreOnParent();
 }
@@ -163,7 +165,12 @@ wxWindow* SettingsDialog::buildGeneralPage(wxNotebook* book) {
     addText(details, detailsGrid, _("Password:"), SETTING_PASSWORD, "ID_PASSWORD", wxTE_PASSWORD);
     addText(details, detailsGrid, _("Display Name:"), SETTING_OPERATOR_NAME, "ID_OPERATOR_NAME");
     addText(details, detailsGrid, _("Department:"), SETTING_DEPARTMENT_NAME, "ID_DEPARTMENT_NAME");
-    addText(details, detailsGrid, _("SMS Number:"), SETTING_SMS_NUMBER, "ID_SMS_NUMBER");
+    // No SMS service stands behind this client: the number is kept, not used, and the box
+    // says so rather than pretending.
+    wxTextCtrl* sms =
+        addText(details, detailsGrid, _("SMS Number:"), SETTING_SMS_NUMBER, "ID_SMS_NUMBER");
+    sms->Disable();
+    sms->SetToolTip(_("Not used: this client has no SMS service. The number is kept as it is."));
     addCombo(details, detailsGrid, _("My Language:"), SETTING_LANGUAGE, "ID_LANGUAGE", {});
     detailsBox->Add(detailsGrid, 0, wxEXPAND);
     column->Add(detailsBox, 0, wxEXPAND | wxALL, kBorder);
@@ -218,16 +225,33 @@ wxWindow* SettingsDialog::buildPopupsPage(wxNotebook* book) {
                              "ID_POPUPS_PAGE");
     auto* column = new wxBoxSizer(wxVERTICAL);
 
-    const std::vector<wxString> styles = {_("One"), _("Two"), _("Three")};
-    auto* styleGrid = newFormGrid(2);
-    addCombo(page, styleGrid, _("Popup Style:"), SETTING_POPUP_STYLE, "ID_POPUP_STYLE", styles);
-    addCombo(page, styleGrid, _("Display Style:"), SETTING_POPUP_DISPLAY_STYLE, "ID_DISPLAY_STYLE",
-             styles);
+    // The items are the values stored in the settings file, so they are not translated; the
+    // text beside each box says what the chosen one means.
+    const std::vector<wxString> styles = {"One", "Two", "Three"};
+    auto* styleGrid = newFormGrid(3);
+    wxComboBox* popupStyle =
+        addCombo(page, styleGrid, _("Popup Style:"), SETTING_POPUP_STYLE, "ID_POPUP_STYLE", styles);
+    m_popupStyleMeaning = new wxStaticText(page, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                                           wxDefaultSize, 0, "ID_POPUP_STYLE_MEANING");
+    styleGrid->Add(m_popupStyleMeaning, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    wxComboBox* displayStyle = addCombo(page, styleGrid, _("Display Style:"),
+                                        SETTING_POPUP_DISPLAY_STYLE, "ID_DISPLAY_STYLE", styles);
+    m_displayStyleMeaning = new wxStaticText(page, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                                             wxDefaultSize, 0, "ID_DISPLAY_STYLE_MEANING");
+    styleGrid->Add(m_displayStyleMeaning, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    popupStyle->SetToolTip(_("Which desktop notices appear"));
+    displayStyle->SetToolTip(_("How much a desktop notice shows"));
+    for (wxComboBox* combo : {popupStyle, displayStyle}) {
+        combo->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { describePopupStyles(); });
+        combo->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { describePopupStyles(); });
+    }
     column->Add(styleGrid, 0, wxEXPAND);
-    // The popup preview is not implemented: the button is there and does nothing.
-    auto* test = new wxButton(page, wxID_ANY, _("Test"), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_TEST_POPUP");
-    column->Add(test, 0, wxALL, kBorder);
+    m_testButton = new wxButton(page, wxID_ANY, _("Test"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_TEST_POPUP");
+    m_testButton->SetToolTip(
+        _("Plays the chat request sound and shows a sample chat request notice as chosen here"));
+    m_testButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onTestPopup(); });
+    column->Add(m_testButton, 0, wxALL, kBorder);
 
     addCheckBox(page, column, _("Show Popups For New Visitor Alerts"),
                 SETTING_POPUP_FOR_NEW_VISITORS, "ID_POPUP_NEW_VISITORS");
@@ -246,6 +270,16 @@ wxWindow* SettingsDialog::buildPopupsPage(wxNotebook* book) {
     addSoundFile(page, soundGrid, _("New Prospect Alert Sound File:"), SETTING_PROSPECT_SOUND_PATH,
                  "ID_PROSPECT_SOUND");
     column->Add(soundGrid, 0, wxEXPAND | wxTOP, kBorder);
+    // Nothing reports call-back requests to this client: the file is kept, never played, and
+    // the box says so rather than pretending.
+    const wxString noCallBacks =
+        _("Not used: no call-back requests reach this client. The file is kept as it is.");
+    for (wxWindow* window :
+         {static_cast<wxWindow*>(m_texts.at(SETTING_CALLBACK_SOUND_PATH)),
+          static_cast<wxWindow*>(m_soundButtons.at(SETTING_CALLBACK_SOUND_PATH))}) {
+        window->Disable();
+        window->SetToolTip(noCallBacks);
+    }
 
     page->SetSizer(column);
     return page;
@@ -362,6 +396,22 @@ void SettingsDialog::addLinkedSpin(wxWindow* parent, wxSizer* sizer, const wxStr
 
     linked.box->Bind(wxEVT_CHECKBOX, [this, linked](wxCommandEvent&) { onLinkedToggled(linked); });
     m_linked.push_back(linked);
+}
+
+void SettingsDialog::describePopupStyles() {
+    m_popupStyleMeaning->SetLabel(Notifications::describeScope(
+        Notifications::noticeScopeOf(m_combos.at(SETTING_POPUP_STYLE)->GetValue())));
+    m_displayStyleMeaning->SetLabel(Notifications::describeDetail(
+        Notifications::noticeDetailOf(m_combos.at(SETTING_POPUP_DISPLAY_STYLE)->GetValue())));
+}
+
+void SettingsDialog::onTestPopup() {
+    // The choices as they stand in the dialog, saved or not.
+    Notifications::testNotice(
+        m_texts.at(SETTING_CHAT_REQUEST_SOUND_PATH)->GetValue(),
+        Notifications::noticeScopeOf(m_combos.at(SETTING_POPUP_STYLE)->GetValue()),
+        Notifications::noticeDetailOf(m_combos.at(SETTING_POPUP_DISPLAY_STYLE)->GetValue()),
+        m_checkBoxes.at(SETTING_LEAVE_CHAT_ON_SCREEN)->GetValue());
 }
 
 void SettingsDialog::addSoundFile(wxWindow* parent, wxFlexGridSizer* grid, const wxString& label,

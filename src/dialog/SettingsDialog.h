@@ -17,6 +17,7 @@ class wxMenu;
 class wxNotebook;
 class wxSizer;
 class wxSpinCtrl;
+class wxStaticText;
 class wxTextCtrl;
 class wxTreeCtrl;
 class wxTreeEvent;
@@ -60,6 +61,10 @@ class SettingsDialog : public wxDialog {
     wxButton* saveTextButton() const { return m_saveTextButton; }
     wxMenu* contextMenu() const { return m_contextMenu.get(); }
     wxFileDialog* fileChooser() const { return m_fileChooser; }
+    // "Test" on the Popups page, and the texts saying what the chosen popup styles mean.
+    wxButton* testButton() const { return m_testButton; }
+    wxStaticText* popupStyleMeaning() const { return m_popupStyleMeaning; }
+    wxStaticText* displayStyleMeaning() const { return m_displayStyleMeaning; }
 
   protected:
     // Asks the operator for a sound file, starting at the current one; false when the
@@ -106,6 +111,8 @@ class SettingsDialog : public wxDialog {
     void onCancel(wxCommandEvent& event);
     void onLinkedToggled(const LinkedSpin& linked);
     void onSoundButton(int id);
+    void describePopupStyles();
+    void onTestPopup();
     void onCannedSelected(wxTreeEvent& event);
     void onSaveText(wxCommandEvent& event);
     void onCannedMenu(wxTreeEvent& event);
@@ -123,6 +130,9 @@ class SettingsDialog : public wxDialog {
     wxTreeCtrl* m_cannedTree = nullptr;
     wxTextCtrl* m_cannedText = nullptr;
     wxButton* m_saveTextButton = nullptr;
+    wxButton* m_testButton = nullptr;
+    wxStaticText* m_popupStyleMeaning = nullptr;
+    wxStaticText* m_displayStyleMeaning = nullptr;
     std::unique_ptr<wxMenu> m_contextMenu;
     // One chooser shared by all sound file buttons; a child window, destroyed with the dialog.
     wxFileDialog* m_fileChooser = nullptr;

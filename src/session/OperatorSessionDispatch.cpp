@@ -258,6 +258,9 @@ void OperatorSession::handleVisitorEvent(const TavoroMessage& message) {
         m_observer->visitorAdded(*outcome.visitor);
     } else {
         m_observer->visitorChanged(outcome.previousKey, *outcome.visitor);
+        if (outcome.visitor->isProspect() &&
+            !Types::VisitorType::isProspectStatus(outcome.previousStatus))
+            m_observer->visitorBecameProspect(*outcome.visitor);
     }
 }
 

@@ -49,6 +49,8 @@ class SessionObserver {
     virtual void visitorAdded(const Types::VisitorType& /*visitor*/) {}
     virtual void visitorChanged(const wxString& /*previousKey*/,
                                 const Types::VisitorType& /*visitor*/) {}
+    // A listed visitor who was not a prospect has just become one.
+    virtual void visitorBecameProspect(const Types::VisitorType& /*visitor*/) {}
     // Called before the record goes away.
     virtual void visitorLeaving(const Types::VisitorType& /*visitor*/) {}
     virtual void siteCountChanged(const wxString& /*siteKey*/, long /*count*/) {}

@@ -258,6 +258,7 @@ VisitorList::EventOutcome VisitorList::applyFields(Fields&& event) {
     // the key index reads the key from the visitor, so the entry leaves it before the update.
     outcome.visitor = entry->visitor.get();
     outcome.previousKey = entry->visitor->visitorKey();
+    outcome.previousStatus = entry->visitor->status();
     const bool keyChanges = event.visitorKeyView() != entry->visitor->visitorKeyView();
     if (keyChanges)
         m_byKey.remove(entry);

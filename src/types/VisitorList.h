@@ -69,6 +69,7 @@ class VisitorList {
         VisitorType* visitor = nullptr;  // the updated or the new visitor
         bool added = false;              // true when no listed visitor matched
         wxString previousKey;            // the visitor key before the update (the grid row key)
+        int32_t previousStatus = -1;     // the status before the update; -1 when added
     };
 
     VisitorList();

@@ -45,6 +45,11 @@ class VisitorType : public VisitorFields {
     void update(VisitorFields&& fields);
 
     int32_t status() const { return m_status; }
+    // A prospect: a visitor whose status shows a prospect's icon (new or returning).
+    static bool isProspectStatus(int32_t status) {
+        return status == STATUS_FLAG5 || status == STATUS_FLAG4;
+    }
+    bool isProspect() const { return isProspectStatus(m_status); }
     const wxString& searchKeywords() const { return m_searchKeywords; }
 
     // File name of the icon that shows a status code in the visitor grid; the empty text for a

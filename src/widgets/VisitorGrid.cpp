@@ -8,6 +8,7 @@
 #include "types/VisitorType.h"
 #include "widgets/CellImageRenderer.h"
 #include "widgets/ClientServices.h"
+#include "widgets/ElapsedColumn.h"
 #include "widgets/Images.h"
 #include "widgets/VisitorGridTable.h"
 
@@ -84,6 +85,7 @@ std::string_view textView(VisitorGridColumn kind, const Types::VisitorType& visi
             return visitor.fieldView(Types::VisitorFields::FIELD_REFERRER);
         case COLUMN_ALERT:
         case COLUMN_ICON:
+        case COLUMN_ELAPSED:
             break;
     }
     return std::string_view();
@@ -157,8 +159,12 @@ struct VisitorGrid::LookCache {
 
 VisitorGrid::VisitorGrid(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                          long style, const wxString& name)
-    : wxGrid(parent, id, pos, size, style, name), m_looks(std::make_unique<LookCache>()) {
+    : wxGrid(parent, id, pos, size, style, name),
+      m_looks(std::make_unique<LookCache>()),
+      m_elapsed(std::make_unique<ElapsedColumn>(*this)) {
     m_table = new VisitorGridTable;
+    m_table->set_elapsed_text(
+        [this](const Types::VisitorType& visitor) { return m_elapsed->text(visitor); });
     SetTable(m_table, true, wxGridSelectCells);
     load_visitor_icons();
     std::vector<VisitorGridTable::CellLookPtr> kindLooks;
@@ -218,11 +224,13 @@ void VisitorGrid::load_columns() {
             }
         }
     }
-    if (kinds.empty()) {
-        set_default_columns();
-    } else {
-        apply_columns(kinds);
+    if (kinds.empty())
+        kinds.assign(std::begin(kDefaultColumns), std::end(kDefaultColumns));
+    if (settings.getBool(SETTING_ELAPSED_TIME)) {
+        const auto start = std::find(kinds.begin(), kinds.end(), COLUMN_START_TIME);
+        kinds.insert(start == kinds.end() ? start : start + 1, COLUMN_ELAPSED);
     }
+    apply_columns(kinds);
     EnableEditing(false);
     EndBatch();
 }
@@ -236,6 +244,20 @@ void VisitorGrid::apply_columns(const std::vector<VisitorGridColumn>& kinds) {
     m_table->set_columns(kinds);
     size_columns_to_labels();
     ClearAttrCache();
+    const auto elapsed = std::find(kinds.begin(), kinds.end(), COLUMN_ELAPSED);
+    m_elapsed->setColumn(elapsed == kinds.end() ? -1 : static_cast<int>(elapsed - kinds.begin()));
+    if (elapsed != kinds.end()) {
+        // Wide enough for hours on the site, whatever rows come.
+        const int col = m_elapsed->column();
+        const int width =
+            std::max(GetColSize(col), GetTextExtent("00:00:00").GetWidth() + 2 * kCellPadding);
+        SetColMinimalWidth(col, width);
+        SetColSize(col, width);
+        for (int row = 0; row < GetNumberRows(); ++row) {
+            if (const Types::VisitorType* visitor = visitor_at(row))
+                m_elapsed->noteVisitor(*visitor);
+        }
+    }
 }
 
 wxString VisitorGrid::get_column_header(VisitorGridColumn column) {
@@ -271,6 +293,8 @@ wxString VisitorGrid::get_column_header(VisitorGridColumn column) {
             return _("Location");
         case COLUMN_REFERRER:
             return _("Referrer");
+        case COLUMN_ELAPSED:
+            return _("Elapsed");
     }
     return wxString();
 }
@@ -449,6 +473,8 @@ wxString VisitorGrid::get_visitor_info(VisitorGridColumn column,
             return visitor.location();
         case COLUMN_REFERRER:
             return visitor.referrer();
+        case COLUMN_ELAPSED:
+            break;  // depends on the time now: the grid's ElapsedColumn gives it
     }
     return wxString();
 }
@@ -462,6 +488,7 @@ void VisitorGrid::refresh_row(int row) {
 }
 
 void VisitorGrid::add_visitor(const Types::VisitorType& visitor) {
+    m_elapsed->noteVisitor(visitor);
     m_table->append_visitors({&visitor});
     refresh_row(GetNumberRows() - 1);
 }
@@ -475,6 +502,7 @@ void VisitorGrid::update_visitor(const wxString& key, const Types::VisitorType& 
         return;
     }
     m_table->replace_visitor(row, visitor);
+    m_elapsed->noteVisitor(visitor);
     refresh_row(row);
 }
 
@@ -509,6 +537,10 @@ void VisitorGrid::append_rows(const std::vector<const Types::VisitorType*>& visi
     }
     const int first = GetNumberRows();
     m_table->append_visitors(visitors);
+    if (m_elapsed->column() >= 0) {
+        for (const Types::VisitorType* visitor : visitors)
+            m_elapsed->noteVisitor(*visitor);
+    }
     fit_columns(first, clearFirst);
     ClearAttrCache();
     EndBatch();

@@ -15,6 +15,7 @@ class VisitorList;
 namespace Tavoro {
 
 class ClientServices;
+class ElapsedColumn;
 class VisitorGridTable;
 
 // The kinds of column the visitor grid can show. The values are stored as numbers in the
@@ -35,9 +36,12 @@ enum VisitorGridColumn : int {
     COLUMN_OP_SYS = 12,     // "Op Sys"
     COLUMN_LOCATION = 13,   // "Location"
     COLUMN_REFERRER = 14,   // "Referrer"
+    // "Elapsed": the visitor's time on the site. Shown by the "Show Elapsed Time" option,
+    // never read from a saved layout.
+    COLUMN_ELAPSED = 15,
 };
 
-// Number of column kinds; valid kinds are 0 to VISITOR_GRID_COLUMN_KINDS - 1.
+// Number of column kinds a saved layout can hold; they are 0 to VISITOR_GRID_COLUMN_KINDS - 1.
 constexpr int VISITOR_GRID_COLUMN_KINDS = 15;
 // Number of visitor kind icons, indexed by a visitor record's status.
 constexpr int VISITOR_ICON_SLOTS = 12;
@@ -62,7 +66,8 @@ class VisitorGrid : public wxGrid {
 
     // Rebuilds the columns from the stored layout ("Layout/VisitorList/Columns", kind numbers
     // joined by "|"), or the default layout when nothing usable is stored. Unknown or
-    // repeated kind numbers are skipped. Editing is disabled for the whole grid.
+    // repeated kind numbers are skipped. With "Options/ElapsedTime" set, an "Elapsed" column
+    // follows "Start Time" (or ends the row without it). Editing is disabled for the whole grid.
     void load_columns();
     // Replaces the columns by the default layout of 14 columns (no "IP" column).
     void set_default_columns();
@@ -126,6 +131,7 @@ class VisitorGrid : public wxGrid {
     wxColour icon_colour_at(int row, int col) const;
 
     VisitorGridTable* table() const { return m_table; }
+    ElapsedColumn& elapsed() const { return *m_elapsed; }
 
   private:
     struct LookCache;
@@ -152,6 +158,7 @@ class VisitorGrid : public wxGrid {
     wxIcon m_noIcon;
     ClientServices* m_services = nullptr;
     std::unique_ptr<LookCache> m_looks;
+    std::unique_ptr<ElapsedColumn> m_elapsed;
 };
 
 }  // namespace Tavoro

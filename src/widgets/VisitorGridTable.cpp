@@ -285,6 +285,8 @@ wxString VisitorGridTable::GetValue(int row, int col) {
     if (kind == COLUMN_ALERT || kind == COLUMN_ICON) {
         return wxString();  // drawn by the icon renderer
     }
+    if (kind == COLUMN_ELAPSED)
+        return m_elapsedText ? m_elapsedText(*r->visitor) : wxString();
     return VisitorGrid::get_visitor_info(kind, *r->visitor);
 }
 

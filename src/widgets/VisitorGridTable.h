@@ -53,6 +53,10 @@ class VisitorGridTable : public wxGridTableBase {
     // alert column's look, consulted whenever a row gets its record.
     void set_kind_looks(std::vector<CellLookPtr> looks);
     void set_alert_lookup(AlertLookup lookup) { m_alertLookup = std::move(lookup); }
+    // The text of the "Elapsed" column, which depends on the time now.
+    void set_elapsed_text(std::function<wxString(const Types::VisitorType&)> text) {
+        m_elapsedText = std::move(text);
+    }
 
     // The record of a row; null for a row out of range or a blank row.
     const Types::VisitorType* visitor_at(int row) const;
@@ -119,6 +123,7 @@ class VisitorGridTable : public wxGridTableBase {
     std::unordered_map<std::string_view, Chain> m_chains;
     std::vector<CellLookPtr> m_kindLooks;
     AlertLookup m_alertLookup;
+    std::function<wxString(const Types::VisitorType&)> m_elapsedText;
 };
 
 }  // namespace Tavoro

@@ -20,7 +20,6 @@
 
 #include "FrameTestUtil.h"
 #include "GuiTestUtil.h"
-#include "app/Notifications.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitorChatFrame.h"
@@ -28,6 +27,7 @@
 #include "support/ProcessFigures.h"
 #include "support/StallProbe.h"
 #include "support/TempDir.h"
+#include "widgets/Notifications.h"
 #include "widgets/VisitorGrid.h"
 
 using namespace Tavoro;
@@ -69,7 +69,7 @@ class CyclesTest : public ::testing::Test {
             return wxOK;
         };
         // No desktop notices or sounds for the chat requests in a test run.
-        Notifications::showNotice = [](const wxString&, const wxString&) {};
+        Notifications::showNotice = [](const Notifications::Notice&) {};
         Notifications::playSound = [](const wxString&) {};
     }
     void TearDown() override {

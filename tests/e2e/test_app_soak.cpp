@@ -29,7 +29,6 @@
 
 #include "FrameTestUtil.h"
 #include "GuiTestUtil.h"
-#include "app/Notifications.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitorChatFrame.h"
@@ -38,6 +37,7 @@
 #include "support/ProcessFigures.h"
 #include "support/StallProbe.h"
 #include "support/TempDir.h"
+#include "widgets/Notifications.h"
 
 using namespace Tavoro;
 using Tavoro::Test::DemoServerProcess;
@@ -339,7 +339,7 @@ class SoakTest : public ::testing::Test {
             return wxOK;
         };
         // Chat requests are counted instead of shown on a desktop the test run does not have.
-        Notifications::showNotice = [this](const wxString&, const wxString&) { ++notices; };
+        Notifications::showNotice = [this](const Notifications::Notice&) { ++notices; };
         Notifications::playSound = [](const wxString&) {};
     }
     void TearDown() override {

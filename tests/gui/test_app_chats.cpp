@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "app/ClientIds.h"
-#include "app/Notifications.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
 #include "dialog/VisitDetail.h"
@@ -27,6 +26,7 @@
 #include "support/GuiTestUtil.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
+#include "widgets/Notifications.h"
 #include "widgets/VisitorGrid.h"
 
 using namespace Tavoro;
@@ -71,8 +71,9 @@ class ChatsTest : public ::testing::Test {
             return answer;
         };
         Notifications::playSound = [this](const wxString& file) { sounds.push_back(file); };
-        Notifications::showNotice = [this](const wxString& title, const wxString&) {
-            notices.push_back(title);
+        Notifications::showNotice = [this](const Notifications::Notice& notice) {
+            notices.push_back(notice.title);
+            shownNotices.push_back(notice);
         };
         Tavoro::Test::useSettingsFile(dir, "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" +
                                                std::to_string(server.port()) + "\n" + extra);
@@ -118,6 +119,7 @@ class ChatsTest : public ::testing::Test {
     std::vector<wxString> prompts;
     std::vector<wxString> sounds;
     std::vector<wxString> notices;
+    std::vector<Notifications::Notice> shownNotices;
     int answer = wxOK;
 };
 
@@ -415,8 +417,9 @@ class NoticesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Notifications::playSound = nullptr;
-        Notifications::showNotice = [this](const wxString& title, const wxString& body) {
-            shown.push_back({title, body});
+        Notifications::showNotice = [this](const Notifications::Notice& notice) {
+            shown.push_back({notice.title, notice.body});
+            stays.push_back(notice.stayUntilClicked);
         };
     }
     void TearDown() override { Notifications::showNotice = nullptr; }
@@ -428,6 +431,7 @@ class NoticesTest : public ::testing::Test {
     Tavoro::Test::TempDir dir;
     TavoroSettings settings{dir.file("settings.ini")};
     std::vector<std::pair<wxString, wxString>> shown;
+    std::vector<bool> stays;
 };
 
 TEST_F(NoticesTest, BodiesCarryVisitorAndServerTextsEscaped) {

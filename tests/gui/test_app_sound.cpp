@@ -17,10 +17,10 @@
 
 #include "GuiTestUtil.h"
 #include "TempDir.h"
-#include "app/Notifications.h"
 #include "messages/S_CHAT.h"
 #include "messages/TavoroMessage.h"
 #include "settings/TavoroSettings.h"
+#include "widgets/Notifications.h"
 
 using namespace Tavoro;
 using Tavoro::Test::waitFor;
@@ -153,8 +153,8 @@ TEST_F(SoundTest, ChatRequestSoundReachesTheSoundService) {
     TavoroSettings settings((dir.path() + "/settings.ini"));
     settings.setString(SETTING_CHAT_REQUEST_SOUND_PATH, wxString(tone));
     std::vector<wxString> notices;
-    Notifications::showNotice = [&](const wxString& title, const wxString&) {
-        notices.push_back(title);
+    Notifications::showNotice = [&](const Notifications::Notice& notice) {
+        notices.push_back(notice.title);
     };
     Notifications::chatRequested(
         settings, Messages::S_CHAT(Messages::TavoroMessage("@CHAT:c1:shop.example:Vera")));
