@@ -70,7 +70,7 @@ void playWithoutRepeats(const TavoroSettings& settings, int soundSetting, long l
     if (file.empty() || !playSound)
         return;
     const long long now = clockMs ? clockMs() : steadyMs();
-    if (playedBefore && now - lastPlayed < kBurstGapMs)
+    if (playedBefore && now >= lastPlayed && now - lastPlayed < kBurstGapMs)
         return;
     playedBefore = true;
     lastPlayed = now;

@@ -191,6 +191,55 @@ TEST_F(ChatsWithAutoBusyTest, TheToolbarShowsBusyWhileChatting) {
     EXPECT_EQ(frame->selectedStatus(), Types::OperatorStatus::Online);
 }
 
+class ChatsWithVisitorSoundsTest : public ChatsTest {
+  protected:
+    void SetUp() override {
+        extra = "[Popups]\nNewVisitorSoundPath=/s/new.wav\nProspectSoundPath=/s/prospect.wav\n";
+        Notifications::clockMs = [this] { return now; };
+        ChatsTest::SetUp();
+    }
+    void TearDown() override {
+        ChatsTest::TearDown();
+        Notifications::clockMs = nullptr;
+    }
+    long long now = 8'000'000'000'000LL;
+};
+
+// A visitor the list did not have plays the new-visitor sound, once for a burst; the full list
+// at log-in plays nothing; a listed visitor turning prospect plays the prospect sound once.
+TEST_F(ChatsWithVisitorSoundsTest, NewVisitorsAndProspectsAreHeard) {
+    loadSiteAndVisitor();
+    EXPECT_TRUE(sounds.empty()) << "the visitor list at log-in is not news";
+    for (int i = 0; i < 3; ++i)
+        server.send(
+            "@EV:" +
+            visitorLine("S1", "10.1.0." + std::to_string(i), "4" + std::to_string(i), "new") + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->session().visitors().size() == 4; }));
+    EXPECT_EQ(sounds, std::vector<wxString>{"/s/new.wav"});
+
+    // Vera (number 3) becomes a prospect (flag 5), then stays one.
+    std::string prospect = visitorLine("S1", "10.0.0.9", "3", "vera");
+    prospect.replace(prospect.find("NNNNNNNNNNNNN"), 13, "NNNNNYNNNNNNN");
+    server.send("@EV:" + prospect + NUL);
+    server.send("@EV:" + prospect + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->session().eventsHandled() == 5; }));
+    EXPECT_EQ(sounds, (std::vector<wxString>{"/s/new.wav", "/s/prospect.wav"}));
+}
+
+// Clicking a chat request's notice brings the main window back, on the waiting chats.
+TEST_F(ChatsTest, ClickingAChatRequestNoticeShowsTheWaitingChats) {
+    frame->chatNotebook()->ChangeSelection(CHAT_PAGE_CALL_BACKS);
+    frame->Iconize(true);
+    server.send("@CHAT:x:shop.example:Vera" + NUL);
+    ASSERT_TRUE(waitFor([&] { return shownNotices.size() == 1; }));
+    frame->chatNotebook()->ChangeSelection(CHAT_PAGE_CALL_BACKS);
+    ASSERT_TRUE(shownNotices[0].onClick);
+    shownNotices[0].onClick();
+    EXPECT_FALSE(frame->IsIconized());
+    EXPECT_TRUE(frame->IsShown());
+    EXPECT_EQ(frame->chatNotebook()->GetSelection(), CHAT_PAGE_CHATTING);
+}
+
 TEST_F(ChatsWithSoundTest, ChatRequestPlaysTheConfiguredSound) {
     server.send("@CHAT:x:shop.example:Vera" + NUL);
     ASSERT_TRUE(waitFor([&] { return !sounds.empty(); }));
@@ -475,6 +524,78 @@ TEST_F(NoticesTest, PopupsOnlyWhenTheirSettingIsYes) {
     popup("E\tan exception");
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first, "New Visitor");
+}
+
+// "Popup Style" chooses which notices appear, "Display Style" how much they show; the leave-on-
+// screen option keeps chat requests up until clicked. Unknown stored values read as "One".
+TEST_F(NoticesTest, PopupAndDisplayStylesChooseWhichNoticesShowAndHowMuch) {
+    settings.setString(SETTING_POPUP_FOR_NEW_VISITORS, "yes");
+    const auto request = [&] {
+        Notifications::chatRequested(
+            settings, Messages::S_CHAT(Messages::TavoroMessage("@CHAT:c1:shop.example:Vera")));
+    };
+    using Notice = std::pair<wxString, wxString>;
+    const Notice chat{"shop.example Chat", "Visitor Vera has requested a chat on shop.example"};
+    const Notice visitor{"New Visitor", "on the shop"};
+
+    settings.setString(SETTING_POPUP_STYLE, "Two");  // chat requests only
+    request();
+    popup("A\ton the shop");
+    EXPECT_EQ(shown, std::vector<Notice>{chat});
+    shown.clear();
+    stays.clear();
+    settings.setString(SETTING_POPUP_STYLE, "Three");  // none
+    request();
+    popup("A\ton the shop");
+    EXPECT_TRUE(shown.empty());
+    settings.setString(SETTING_POPUP_STYLE, "something else");
+    request();
+    popup("A\ton the shop");
+    EXPECT_EQ(shown, (std::vector<Notice>{chat, visitor}));
+    EXPECT_EQ(stays, (std::vector<bool>{false, false}));
+
+    shown.clear();
+    stays.clear();
+    settings.setString(SETTING_POPUP_DISPLAY_STYLE, "Two");  // titles only
+    settings.setBool(SETTING_LEAVE_CHAT_ON_SCREEN, true);
+    request();
+    popup("A\ton the shop");
+    EXPECT_EQ(shown, (std::vector<Notice>{{chat.first, ""}, {visitor.first, ""}}));
+    EXPECT_EQ(stays, (std::vector<bool>{true, false})) << "only chat requests stay";
+    shown.clear();
+    stays.clear();
+    settings.setString(SETTING_POPUP_DISPLAY_STYLE, "Three");  // everything stays
+    settings.setBool(SETTING_LEAVE_CHAT_ON_SCREEN, false);
+    request();
+    popup("A\ton the shop");
+    EXPECT_EQ(shown, (std::vector<Notice>{chat, visitor}));
+    EXPECT_EQ(stays, (std::vector<bool>{true, true}));
+}
+
+// New-visitor and prospect sounds: a burst is heard once, each sound on its own, and again
+// once the burst is over; nothing without a file.
+TEST_F(NoticesTest, VisitorSoundsPlayOncePerBurst) {
+    std::vector<wxString> sounds;
+    long long now = 4'000'000'000'000LL;  // far from any other test's use of the same rule
+    Notifications::clockMs = [&] { return now; };
+    Notifications::playSound = [&](const wxString& file) { sounds.push_back(file); };
+    Notifications::visitorArrived(settings);
+    EXPECT_TRUE(sounds.empty());
+    settings.setString(SETTING_NEW_VISITOR_SOUND_PATH, "/s/new.wav");
+    settings.setString(SETTING_PROSPECT_SOUND_PATH, "/s/prospect.wav");
+    for (int i = 0; i < 50; ++i) {
+        Notifications::visitorArrived(settings);
+        now += 50;
+    }
+    Notifications::visitorBecameProspect(settings);
+    Notifications::visitorBecameProspect(settings);
+    EXPECT_EQ(sounds, (std::vector<wxString>{"/s/new.wav", "/s/prospect.wav"}));
+    now += Notifications::kBurstGapMs;
+    Notifications::visitorArrived(settings);
+    EXPECT_EQ(sounds.size(), 3u);
+    EXPECT_EQ(sounds.back(), "/s/new.wav");
+    Notifications::clockMs = nullptr;
+    Notifications::playSound = nullptr;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/spinctrl.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 
@@ -19,6 +20,7 @@
 #include "dialog/SettingsDialog.h"
 #include "settings/TavoroSettings.h"
 #include "support/TempDir.h"
+#include "widgets/Notifications.h"
 #include "widgets/StringItemData.h"
 
 using Tavoro::TavoroSettings;
@@ -459,6 +461,46 @@ TEST_F(SettingsDialogTest, FolderButtonsFillTheirOwnSoundBox) {
     EXPECT_EQ(d->textFor(SETTING_PROSPECT_SOUND_PATH)->GetValue(),
               wxString::Format("/sounds/%d.wav", SETTING_PROSPECT_SOUND_PATH))
         << "a cancelled chooser leaves the box alone";
+}
+
+// "Test" plays the chat request sound typed in the dialog and shows a sample notice in the
+// styles chosen there, saved or not; the text beside each style says what it means. The SMS
+// number and the call-back sound are kept but marked unused.
+TEST_F(SettingsDialogTest, PopupsPageTestsAndExplainsTheChosenStyles) {
+    SettingsDialog& d = open();
+    std::vector<wxString> sounds;
+    std::vector<Notifications::Notice> notices;
+    Notifications::playSound = [&](const wxString& file) { sounds.push_back(file); };
+    Notifications::showNotice = [&](const Notifications::Notice& n) { notices.push_back(n); };
+
+    EXPECT_EQ(d.popupStyleMeaning()->GetLabel(), "Chat requests and the alerts ticked below");
+    d.textFor(SETTING_CHAT_REQUEST_SOUND_PATH)->ChangeValue("/typed/ring.wav");
+    d.comboFor(SETTING_POPUP_DISPLAY_STYLE)->SetValue("Two");
+    EXPECT_EQ(d.displayStyleMeaning()->GetLabel(),
+              "Title only: no visitor's details on the screen");
+    toggle(d.checkBoxFor(SETTING_LEAVE_CHAT_ON_SCREEN), true);
+    click(d.testButton());
+    EXPECT_EQ(sounds, std::vector<wxString>{"/typed/ring.wav"});
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].title, "www.example.com Chat");
+    EXPECT_EQ(notices[0].body, "");
+    EXPECT_TRUE(notices[0].stayUntilClicked);
+
+    d.comboFor(SETTING_POPUP_STYLE)->SetValue("Three");
+    EXPECT_EQ(d.popupStyleMeaning()->GetLabel(), "No notices: sounds only");
+    click(d.testButton());
+    EXPECT_EQ(sounds.size(), 2u);
+    EXPECT_EQ(notices.size(), 1u) << "no notices means none for the test either";
+    Notifications::playSound = nullptr;
+    Notifications::showNotice = nullptr;
+
+    for (wxWindow* unused :
+         {static_cast<wxWindow*>(d.textFor(SETTING_SMS_NUMBER)),
+          static_cast<wxWindow*>(d.textFor(SETTING_CALLBACK_SOUND_PATH)),
+          static_cast<wxWindow*>(d.soundButtonFor(SETTING_CALLBACK_SOUND_PATH))}) {
+        EXPECT_FALSE(unused->IsEnabled()) << unused->GetName();
+        EXPECT_TRUE(unused->GetToolTipText().StartsWith("Not used")) << unused->GetName();
+    }
 }
 
 TEST_F(SettingsDialogTest, ControlsAreFoundByWindowName) {

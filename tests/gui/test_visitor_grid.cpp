@@ -25,6 +25,7 @@
 #include "types/VisitorList.h"
 #include "types/VisitorType.h"
 #include "widgets/CellImageRenderer.h"
+#include "widgets/ElapsedColumn.h"
 #include "widgets/ClientServices.h"
 #include "widgets/VisitorGrid.h"
 #include "widgets/VisitorGridTable.h"
@@ -194,6 +195,64 @@ TEST_F(VisitorGridTest, CellTextsFollowTheColumnsOfDefaultAndStoredLayouts) {
         }
         grid->Destroy();
     }
+}
+
+// With "Show Elapsed Time" set, an "Elapsed" column follows "Start Time" and counts each
+// visitor's time on the site by the server's clock (the latest page view stamp seen), once a
+// second repainting that column's cells on screen and nothing more; without it, no column and
+// no timer.
+TEST_F(VisitorGridTest, ElapsedColumnCountsTimeOnTheSiteByTheServersClock) {
+    wxFFile(m_dir.file("settings"), "w").Write("[Options]\nElapsedTime=yes\n");
+    VisitorGrid* grid = makeGrid();
+    const int elapsed = columnOf(grid, COLUMN_ELAPSED);
+    ASSERT_EQ(elapsed, columnOf(grid, COLUMN_START_TIME) + 1);
+    EXPECT_EQ(grid->GetColLabelValue(elapsed), "Elapsed");
+    EXPECT_TRUE(grid->elapsed().isTicking());
+    long long now = 1'000'000;
+    grid->elapsed().clock = [&] { return now; };
+
+    // Started 12:01:00, last page view 12:30:05: 29 minutes 5 seconds so far by the server.
+    const VisitorType first(kFullLine);
+    grid->add_visitor(first);
+    EXPECT_EQ(grid->GetCellValue(0, elapsed), "29:05");
+    now += 3'600'000;
+    EXPECT_EQ(grid->GetCellValue(0, elapsed), "1:29:05");
+    // An earlier page view of another visitor does not turn the clock back; a later one moves
+    // it on.
+    Line early;
+    early.key = "S1:10.0.0.2:t";
+    wxString line = early.text();
+    line.Replace("x11", "11:00:00");
+    line.Replace("x21", "10:59:00");
+    const VisitorType second(line);
+    grid->add_visitor(second);
+    EXPECT_EQ(grid->GetCellValue(1, elapsed), "2:31:05");
+    // Past midnight on the server, a visit started before it keeps counting.
+    line.Replace("11:00:00", "00:00:30");
+    VisitorType third(line);
+    grid->add_visitor(third);
+    EXPECT_EQ(grid->GetCellValue(0, elapsed), "11:59:30");
+
+    // The repainted part is the elapsed column's cells of the rows on screen.
+    const wxRect cells = grid->elapsed().visibleCellsRect();
+    const wxRect column = grid->CellToRect(0, elapsed);
+    int x = 0, y = 0;
+    grid->CalcScrolledPosition(column.x, column.y, &x, &y);
+    EXPECT_EQ(cells.x, x);
+    EXPECT_EQ(cells.width, column.width);
+    EXPECT_EQ(cells.height, 3 * column.height);
+    grid->remove_all_visitors();
+    grid->Destroy();
+
+    disposeSettings();
+    wxFFile(m_dir.file("settings"), "w").Write("[Options]\nElapsedTime=no\n");
+    grid = makeGrid();
+    EXPECT_EQ(columnOf(grid, COLUMN_ELAPSED), -1);
+    EXPECT_FALSE(grid->elapsed().isTicking());
+    // A stored layout cannot ask for it either.
+    VisitorGridColumn kind = COLUMN_ALERT;
+    EXPECT_FALSE(VisitorGrid::parse_column_kind("15", &kind));
+    grid->Destroy();
 }
 
 struct KindCase {
