@@ -390,9 +390,19 @@ TEST_F(SessionTest, AwayForInactivityCoversTheBusyOfChatting) {
     EXPECT_EQ(session->status(), OperatorStatus::Busy);
     ASSERT_TRUE(session->closeChat("c2"));
     EXPECT_EQ(session->status(), OperatorStatus::Online);
-    EXPECT_EQ(receivedWith("@STATUS:", 7),
+
+    // The limit reached while held Away (the input not yet noticed): Busy on return, and the
+    // status under it is the one from before Away, not Away.
+    idleFor(10);
+    ASSERT_TRUE(session->takeChat("c2"));
+    EXPECT_EQ(session->status(), OperatorStatus::Away);
+    idleFor(0);
+    EXPECT_EQ(session->status(), OperatorStatus::Busy);
+    ASSERT_TRUE(session->closeChat("c2"));
+    EXPECT_EQ(session->status(), OperatorStatus::Online);
+    EXPECT_EQ(receivedWith("@STATUS:", 10),
               (Frames{"@STATUS:1", "@STATUS:3", "@STATUS:0", "@STATUS:1", "@STATUS:3", "@STATUS:1",
-                      "@STATUS:0"}));
+                      "@STATUS:0", "@STATUS:3", "@STATUS:1", "@STATUS:0"}));
 }
 
 TEST_F(SessionTest, LongInactivityLogsOffOnceNoChatIsOpen) {
