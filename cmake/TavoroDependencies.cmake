@@ -22,3 +22,6 @@ find_package(Threads REQUIRED)
 
 # Desktop sounds (chat requests) through the desktop's sound service.
 pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)
+
+# The desktop's idle time (the X screen saver extension), for the inactivity rules.
+pkg_check_modules(XSS REQUIRED IMPORTED_TARGET xscrnsaver x11)

@@ -8,6 +8,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/DesktopIdle.h"
 #include "app/MainMenus.h"
 #include "app/SessionGrids.h"
 #include "app/SiteTreeView.h"
@@ -68,6 +69,8 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "ID_STATUSBAR1");
 
     m_session.setObserver(this);
+    // Inactivity as the desktop measures it, or as this program's windows see it.
+    m_session.setIdleSource([idle = std::make_shared<DesktopIdle>()] { return idle->idleMs(); });
 
     SessionGrids::labelGrids(m_operatorsGrid, m_chattingGrid, m_callbacksGrid);
     restoreSashes();

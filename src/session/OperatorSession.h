@@ -15,6 +15,7 @@
 #include "messages/S_SESSION.h"
 #include "messages/TavoroMessage.h"
 #include "net/KeyExchange.h"
+#include "session/InactivityRules.h"
 #include "session/Inbox.h"
 #include "settings/TavoroSettings.h"
 #include "types/DaySummary.h"
@@ -135,6 +136,14 @@ class OperatorSession : public wxEvtHandler {
     // Hands a text to the connection as it is (the view's diagnostics and tests).
     void send(const wxString& text);
 
+    // ---------------------------------------------------------------- inactivity
+    // Where the operator's idle time comes from (the view's desktop idle time; tests).
+    void setIdleSource(InactivityRules::IdleSource source);
+    // Applies the inactivity rules now (the session's timer calls this every few seconds).
+    void checkInactivity();
+    // Whether the inactivity rule holds the operator Away.
+    bool isAwayForInactivity() const { return m_inactivity.isAway(); }
+
     // Every text handed to the connection is also passed here (diagnostic log, tests).
     std::function<void(const wxString&)> sentTextObserver;
     // Messages of kinds this client does not handle are passed here (diagnostics, tests).
@@ -209,6 +218,7 @@ class OperatorSession : public wxEvtHandler {
     std::set<wxString> m_openChats;
     bool m_autoBusy = false;  // the session made the operator Busy
     Types::OperatorStatus m_statusBeforeBusy = Types::OperatorStatus::Online;
+    InactivityRules m_inactivity;
     // Whether this connection has asked for the site details and the visitor list yet; each
     // new connection asks once, so live events resume after a reconnect.
     bool m_sitesRequested = false;

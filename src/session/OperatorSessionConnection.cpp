@@ -33,13 +33,15 @@ constexpr int kConnectSocketId = 1;
 }  // namespace
 
 OperatorSession::OperatorSession(TavoroSettings& settings)
-    : m_settings(settings), m_connectTimer(this) {
+    : m_settings(settings), m_connectTimer(this), m_inactivity([this] { checkInactivity(); }) {
     Bind(EVT_CONNECTION_READY, &OperatorSession::onConnectionReady, this);
     Bind(Net::EVT_HOST_RESOLVED, &OperatorSession::onHostResolved, this);
     Bind(wxEVT_SOCKET, &OperatorSession::onSocketEvent, this, kConnectSocketId);
     Bind(wxEVT_TIMER, &OperatorSession::onConnectTimeout, this);
-    if (wxTheApp)
+    if (wxTheApp) {
         wxTheApp->Bind(wxEVT_IDLE, &OperatorSession::onIdle, this);
+        m_inactivity.start();
+    }
 }
 
 OperatorSession::~OperatorSession() {

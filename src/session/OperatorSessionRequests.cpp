@@ -75,8 +75,9 @@ const Types::VisitorChatType* OperatorSession::findChatOnSite(const wxString& ip
 // ---------------------------------------------------------------- requests
 
 void OperatorSession::sendStatus(Types::OperatorStatus status) {
-    // The operator's own choice ends a busy spell the session started.
+    // The operator's own choice ends a busy or away spell the session started.
     m_autoBusy = false;
+    m_inactivity.forgetAway();
     changeStatus(status);
 }
 
@@ -88,16 +89,26 @@ void OperatorSession::changeStatus(Types::OperatorStatus status) {
 void OperatorSession::applyAutoBusy() {
     const long limit = m_settings.getInt(SETTING_CHATS_BEFORE_AUTO_BUSY);
     const bool atLimit = limit > 0 && static_cast<long>(m_openChats.size()) >= limit;
-    if (atLimit && !m_autoBusy && m_loginStatus != Types::OperatorStatus::Busy) {
-        m_statusBeforeBusy = m_loginStatus;
+    // While the inactivity rule holds the operator Away, this rule works on the status Away
+    // covers: the operator sees Away until the return and then gets what this rule gives.
+    const bool away = m_inactivity.isAway();
+    const Types::OperatorStatus current = away ? m_inactivity.statusUnderAway() : m_loginStatus;
+    Types::OperatorStatus next = current;
+    if (atLimit && !m_autoBusy && current != Types::OperatorStatus::Busy) {
+        m_statusBeforeBusy = current;
         m_autoBusy = true;
-        changeStatus(Types::OperatorStatus::Busy);
+        next = Types::OperatorStatus::Busy;
     } else if (!atLimit && m_autoBusy) {
         m_autoBusy = false;
-        changeStatus(m_statusBeforeBusy);
+        next = m_statusBeforeBusy;
     } else {
         return;
     }
+    if (away) {
+        m_inactivity.setStatusUnderAway(next);
+        return;
+    }
+    changeStatus(next);
     if (m_observer)
         m_observer->operatorStatusChanged();
 }

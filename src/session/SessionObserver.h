@@ -55,7 +55,8 @@ class SessionObserver {
     virtual void visitorLeaving(const Types::VisitorType& /*visitor*/) {}
     virtual void siteCountChanged(const wxString& /*siteKey*/, long /*count*/) {}
 
-    // The session changed the operator's status by itself (busy while chatting to many).
+    // The session changed the operator's status by itself (busy while chatting to many, away
+    // while inactive, back on return).
     virtual void operatorStatusChanged() {}
 
     // Chats and operators.

@@ -6,6 +6,7 @@
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 #include <wx/weakref.h>
 
 #include <atomic>
@@ -19,6 +20,7 @@
 #include "SessionSealer.h"
 #include "app/ChatWindowTable.h"
 #include "app/ClientIds.h"
+#include "app/DesktopIdle.h"
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
@@ -30,6 +32,10 @@
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 #include "widgets/VisitorGrid.h"
+
+// After every toolkit header: the X headers define short macros.
+#include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
 
 using namespace Tavoro;
 using Tavoro::Test::LoopbackServer;
@@ -510,6 +516,79 @@ TEST_F(MainWindowTest, ASlowNameLookupDoesNotFreezeTheWindow) {
     EXPECT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
     EXPECT_EQ(lookups, 2);
     Net::HostLookup::resolver = Net::HostLookup::resolveWithSystem;
+}
+
+}  // namespace
+
+namespace {
+
+// The inactivity rules seen on the window: the toolbar follows the session to Away, and the
+// log-off leaves a status bar text that says why and how to log on again.
+TEST_F(MainWindowTest, InactivityShowsAwayThenLogsOffAndSaysHowToComeBack) {
+    LoopbackServer server;
+    makeFrame(localSettings(server.port()) +
+              "[Options]\nMinutesToLogOffAfter=10\nMinutesInactiveUntilAutoLogoff=60\n");
+    auto idleMs = std::make_shared<long>(0);
+    frame->session().setIdleSource([idleMs] { return *idleMs; });
+    frame->connectToServer();
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(waitFor([&] { return frame->session().hasConnection(); }));
+    Tavoro::Test::SentFrameReader reader(server);
+    ASSERT_TRUE(sendSessionData(server, reader, "0123456789abcdef"));
+    ASSERT_TRUE(waitFor([&] { return frame->session().isLoggedIn(); }));
+
+    *idleMs = 10 * 60 * 1000;
+    frame->session().checkInactivity();
+    EXPECT_EQ(frame->selectedStatus(), Types::OperatorStatus::Away);
+    EXPECT_EQ(sent.back(), "@STATUS:3");
+    // While Away the session's own timer looks every second: input is noticed without a call.
+    *idleMs = 0;
+    EXPECT_TRUE(
+        waitFor([&] { return frame->selectedStatus() == Types::OperatorStatus::Online; }, 3000));
+    EXPECT_EQ(sent.back(), "@STATUS:0");
+
+    *idleMs = 60 * 60 * 1000;
+    frame->session().checkInactivity();
+    EXPECT_FALSE(frame->session().hasConnection());
+    EXPECT_EQ(sent.back(), "@CLOSE");
+    EXPECT_TRUE(status().StartsWith("Logged off after 60 minutes without input")) << status();
+    EXPECT_TRUE(status().Contains("Reconnect in the File menu")) << status();
+    EXPECT_EQ(frame->selectedStatus(), Types::OperatorStatus::Online)
+        << "the toolbar shows the status the next log-on announces";
+}
+
+// Input ends the idle time, whether it is read from the desktop or, where the desktop does not
+// tell, from the client's own windows; only the desktop sees input elsewhere on the screen.
+TEST_F(MainWindowTest, MouseInputEndsTheIdleTime) {
+    makeFrame("");
+    DesktopIdle ownInput(DesktopIdle::Sources::OwnInputOnly);
+    DesktopIdle desktop;
+    // The desktop's idle time is read wherever the display offers it.
+    const wxDisplayInfo display = wxGetDisplayInfo();
+    int eventBase = 0, errorBase = 0;
+    EXPECT_EQ(
+        desktop.readsDesktop(),
+        display.type == wxDisplayX11 &&
+            XScreenSaverQueryExtension(static_cast<Display*>(display.dpy), &eventBase, &errorBase));
+    ASSERT_TRUE(waitFor([&] { return ownInput.idleMs() >= 300 && desktop.idleMs() >= 300; }));
+
+    wxUIActionSimulator sim;
+    const wxRect area = frame->GetScreenRect();
+    int moves = 0;
+    if (desktop.readsDesktop()) {
+        const wxRect screen = wxGetClientDisplayRect();
+        const wxPoint outside(screen.GetRight() - 5, screen.GetBottom() - 5);
+        ASSERT_FALSE(area.Contains(outside));
+        EXPECT_TRUE(waitFor([&] {
+            sim.MouseMove(outside.x - (moves++ % 2) * 3, outside.y);
+            return desktop.idleMs() < 300;
+        }));
+        EXPECT_GE(ownInput.idleMs(), 300) << "the pointer never was over the client";
+    }
+    EXPECT_TRUE(waitFor([&] {
+        sim.MouseMove(area.x + area.width / 2 + (moves++ % 2) * 20, area.y + area.height / 2);
+        return ownInput.idleMs() < 300 && desktop.idleMs() < 300;
+    }));
 }
 
 }  // namespace

@@ -130,7 +130,26 @@ class SessionTest : public ::testing::Test {
         settings.setString(SETTING_PASSWORD, "hunter2");
         session = std::make_unique<OperatorSession>(settings);
         session->setObserver(&observer);
+        session->setIdleSource([this] { return idleMs; });
         observer.session = session.get();
+    }
+
+    // The operator has had no input for that long when the session checks its rules.
+    void idleFor(long minutes, long seconds = 0) {
+        idleMs = (minutes * 60 + seconds) * 1000;
+        session->checkInactivity();
+    }
+    // The frames the server received that start with prefix, once at least atLeast came.
+    Frames receivedWith(const std::string& prefix, size_t atLeast) {
+        Frames found;
+        pump.pumpUntil([&] {
+            found.clear();
+            for (const std::string& frame : peer.received())
+                if (frame.rfind(prefix, 0) == 0)
+                    found.push_back(frame);
+            return found.size() >= atLeast;
+        });
+        return found;
     }
 
     std::string loginFrame(int status) const {
@@ -166,6 +185,7 @@ class SessionTest : public ::testing::Test {
     ScriptedServer peer;
     RecordingObserver observer;
     std::unique_ptr<OperatorSession> session;
+    long idleMs = 0;
 };
 
 TEST_F(SessionTest, OpeningRunsFromTheConnectToTheLiveEvents) {
@@ -298,6 +318,109 @@ TEST_F(SessionTest, ChattingToAsManyVisitorsAsSetMakesTheOperatorBusyForAWhile) 
     ASSERT_TRUE(session->takeChat("c2"));
     ASSERT_TRUE(session->takeChat("c3"));
     EXPECT_EQ(session->status(), Types::OperatorStatus::Away);
+}
+
+TEST_F(SessionTest, InactivityMarksTheOperatorAwayUntilTheNextInput) {
+    using Types::OperatorStatus;
+    settings.setInt(SETTING_MINUTES_TO_LOG_OFF_AFTER, 10);
+    settings.setInt(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, 0);
+    session->setLoginStatus(OperatorStatus::BeRightBack);
+    ASSERT_NO_FATAL_FAILURE(logIn());
+    observer.log.clear();
+
+    idleFor(9, 59);
+    EXPECT_EQ(session->status(), OperatorStatus::BeRightBack);
+    idleFor(10);
+    EXPECT_EQ(session->status(), OperatorStatus::Away);
+    EXPECT_TRUE(session->isAwayForInactivity());
+    // Input: the status from before comes back, and the view hears of both changes.
+    idleFor(0, 1);
+    EXPECT_EQ(session->status(), OperatorStatus::BeRightBack);
+    EXPECT_EQ(observer.log, (Log{"operator status 3", "operator status 2"}));
+    EXPECT_EQ(receivedWith("@STATUS:", 2), (Frames{"@STATUS:3", "@STATUS:2"}));
+
+    // A status chosen while away stands at the return.
+    idleFor(10);
+    session->sendStatus(OperatorStatus::Busy);
+    idleFor(0);
+    EXPECT_EQ(session->status(), OperatorStatus::Busy);
+    // Away chosen by hand is neither marked again nor ended by input.
+    session->sendStatus(OperatorStatus::Away);
+    idleFor(30);
+    idleFor(0);
+    EXPECT_EQ(session->status(), OperatorStatus::Away);
+    // 0 switches the rule off.
+    settings.setInt(SETTING_MINUTES_TO_LOG_OFF_AFTER, 0);
+    session->sendStatus(OperatorStatus::Online);
+    idleFor(100);
+    EXPECT_EQ(session->status(), OperatorStatus::Online);
+    EXPECT_EQ(receivedWith("@STATUS:", 6), (Frames{"@STATUS:3", "@STATUS:2", "@STATUS:3",
+                                                   "@STATUS:1", "@STATUS:3", "@STATUS:0"}));
+}
+
+TEST_F(SessionTest, AwayForInactivityCoversTheBusyOfChatting) {
+    using Types::OperatorStatus;
+    settings.setInt(SETTING_CHATS_BEFORE_AUTO_BUSY, 2);
+    settings.setInt(SETTING_MINUTES_TO_LOG_OFF_AFTER, 10);
+    settings.setInt(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, 0);
+    ASSERT_NO_FATAL_FAILURE(logIn());
+    peer.send("@VISITORS:" + chatRecord("c1", "10.0.0.1", "Ann", "one.example") + ESC +
+              chatRecord("c2", "10.0.0.2", "Bob", "two.example"));
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->chats().size() == 2; }));
+    ASSERT_TRUE(session->takeChat("c1"));
+    ASSERT_TRUE(session->takeChat("c2"));
+    ASSERT_EQ(session->status(), OperatorStatus::Busy);
+
+    // Busy from chatting, then idle: Away. A chat ending meanwhile leaves Away shown, and the
+    // return brings what the chat count gives now.
+    idleFor(10);
+    EXPECT_EQ(session->status(), OperatorStatus::Away);
+    peer.send("@MESSAGE:c2\nVisitor has left the conversation.");
+    ASSERT_TRUE(pump.pumpUntil([&] { return !session->isChatOpen("c2"); }));
+    EXPECT_EQ(session->status(), OperatorStatus::Away);
+    idleFor(0);
+    EXPECT_EQ(session->status(), OperatorStatus::Online);
+
+    // The limit reached while held Away (the input not yet noticed): Busy on return, and the
+    // status under it is the one from before Away, not Away.
+    idleFor(10);
+    ASSERT_TRUE(session->takeChat("c2"));
+    EXPECT_EQ(session->status(), OperatorStatus::Away);
+    idleFor(0);
+    EXPECT_EQ(session->status(), OperatorStatus::Busy);
+    ASSERT_TRUE(session->closeChat("c2"));
+    EXPECT_EQ(session->status(), OperatorStatus::Online);
+    EXPECT_EQ(receivedWith("@STATUS:", 6), (Frames{"@STATUS:1", "@STATUS:3", "@STATUS:0",
+                                                   "@STATUS:3", "@STATUS:1", "@STATUS:0"}));
+}
+
+TEST_F(SessionTest, LongInactivityLogsOffOnceNoChatIsOpen) {
+    using Types::OperatorStatus;
+    settings.setInt(SETTING_MINUTES_TO_LOG_OFF_AFTER, 10);
+    settings.setInt(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, 60);
+    session->setLoginStatus(OperatorStatus::BeRightBack);
+    ASSERT_NO_FATAL_FAILURE(logIn());
+    peer.send("@VISITORS:" + chatRecord("c1", "10.0.0.1", "Ann", "one.example"));
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->chats().size() == 1; }));
+    ASSERT_TRUE(session->takeChat("c1"));
+    idleFor(10);
+    ASSERT_EQ(session->status(), OperatorStatus::Away);
+
+    // Not with a chat open; once it is closed and the inactivity still holds.
+    idleFor(61);
+    EXPECT_TRUE(session->isLoggedIn());
+    ASSERT_TRUE(session->closeChat("c1"));
+    observer.log.clear();
+    idleFor(61);
+    EXPECT_EQ(session->state(), OperatorSession::State::Offline);
+    ASSERT_TRUE(peer.waitForEnd());
+    EXPECT_EQ(peer.received().back(), "@CLOSE");
+    // The next log-on announces the status from before Away; the banner says what happened.
+    EXPECT_EQ(session->status(), OperatorStatus::BeRightBack);
+    EXPECT_EQ(observer.log, (Log{"state Offline", "operator status 2",
+                                 "status Logged off after 60 minutes without input. To log on "
+                                 "again, choose Reconnect in the File menu."}));
+    EXPECT_EQ(receivedWith("@STATUS:", 1), Frames{"@STATUS:3"});
 }
 
 TEST_F(SessionTest, LostConnectionComesAfterItsFramesAndReconnectOpensAgain) {
