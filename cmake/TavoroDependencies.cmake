@@ -22,3 +22,6 @@ find_package(Threads REQUIRED)
 
 # Desktop sounds (chat requests) through the desktop's sound service.
 pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)
+
+# Spell checking on the chat window's GTK text view; the window layer links it, never the core.
+pkg_check_modules(GSPELL REQUIRED IMPORTED_TARGET gspell-1)
