@@ -17,6 +17,7 @@
 
 #include "GuiTestUtil.h"
 #include "dialog/SettingsDialog.h"
+#include "dialog/SpellChecking.h"
 #include "settings/TavoroSettings.h"
 #include "support/TempDir.h"
 #include "widgets/StringItemData.h"
@@ -83,6 +84,17 @@ const std::vector<LinkedCase> kLinked = {
     {SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, 60, 60},  // Log Off
     {SETTING_CHATS_BEFORE_AUTO_BUSY, 2, 3},           // Busy
 };
+
+// The installed dictionary of a code, if there is one.
+const Tavoro::Dialog::Dictionary* installedDictionary(const wxString& code) {
+    static const std::vector<Tavoro::Dialog::Dictionary> installed =
+        Tavoro::Dialog::installedDictionaries();
+    for (const auto& d : installed) {
+        if (d.code == code)
+            return &d;
+    }
+    return nullptr;
+}
 
 wxString fileText(const wxString& path) {
     wxFFile file(path, "r");
@@ -191,7 +203,10 @@ TEST_F(SettingsDialogTest, StoredValuesLoadIntoTheirControls) {
         EXPECT_EQ(d.textFor(c.id)->GetValue(), c.value) << TavoroSettings::keyOf(c.id);
     }
     for (const TextCase& c : kCombos) {
-        EXPECT_EQ(d.comboFor(c.id)->GetValue(), c.value) << TavoroSettings::keyOf(c.id);
+        // An installed dictionary shows by its name.
+        const auto* dictionary = c.id == SETTING_UNKNOWN ? installedDictionary(c.value) : nullptr;
+        EXPECT_EQ(d.comboFor(c.id)->GetValue(), dictionary ? dictionary->name : c.value)
+            << TavoroSettings::keyOf(c.id);
     }
     for (const CheckCase& c : kChecks) {
         EXPECT_EQ(d.checkBoxFor(c.id)->GetValue(), !c.whenMissing) << TavoroSettings::keyOf(c.id);
@@ -511,7 +526,49 @@ TEST_F(SettingsDialogTest, ControlsAreFoundByWindowName) {
     EXPECT_TRUE(d.textFor(SETTING_PASSWORD)->HasFlag(wxTE_PASSWORD));
     EXPECT_EQ(d.comboFor(SETTING_POPUP_STYLE)->GetCount(), 3u);
     EXPECT_EQ(d.comboFor(SETTING_POPUP_DISPLAY_STYLE)->GetString(2), "Three");
-    EXPECT_EQ(d.comboFor(SETTING_UNKNOWN)->GetCount(), 0u);
+    EXPECT_EQ(d.comboFor(SETTING_UNKNOWN)->GetCount(),
+              Tavoro::Dialog::installedDictionaries().size());
+}
+
+TEST_F(SettingsDialogTest, DictionaryOffersTheInstalledOnesAndStoresTheCode) {
+    const auto* enUS = installedDictionary("en_US");
+    if (!enUS)
+        GTEST_SKIP() << "the en_US spelling dictionary is not installed (Debian package "
+                        "hunspell-en-us)";
+    const auto installed = Tavoro::Dialog::installedDictionaries();
+    SettingsDialog& d = open();
+    wxComboBox* box = d.comboFor(SETTING_UNKNOWN);
+    ASSERT_EQ(box->GetCount(), installed.size());
+    for (size_t i = 0; i < installed.size(); ++i)
+        EXPECT_EQ(box->GetString(i), installed[i].name);
+
+    const int at = box->FindString(enUS->name);
+    ASSERT_NE(at, wxNOT_FOUND);
+    box->SetSelection(at);
+    click(d.FindWindow(wxID_OK));
+    EXPECT_EQ(TavoroSettings(path).getString(SETTING_UNKNOWN), "en_US");
+
+    // A stored code shows by its name; an older file may hold a name typed into the box, which
+    // is understood and stored as its code from then on; other text stays as it was typed.
+    const struct {
+        const char* stored;
+        wxString shown;
+        const char* saved;
+    } cases[] = {
+        {"en_US", enUS->name, "en_US"},
+        {"english (united states)", enUS->name, "en_US"},
+        {"Klingon", "Klingon", "Klingon"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        removeFile();
+        seed({{SETTING_UNKNOWN, c.stored}});
+        SettingsDialog& again = open();
+        EXPECT_EQ(again.comboFor(SETTING_UNKNOWN)->GetValue(), c.shown);
+        click(again.FindWindow(wxID_OK));
+        EXPECT_EQ(TavoroSettings(path).getString(SETTING_UNKNOWN), c.saved);
+    }
 }
 
 }  // namespace
