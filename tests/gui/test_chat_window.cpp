@@ -849,6 +849,11 @@ TEST_F(ChatWindowTest, SpellCheckingAsYouTypeFollowsTheOption) {
     EXPECT_FALSE(asYouTypeLanguage(*input()).empty());
 
     getSettings().setBool(SETTING_CHECK_SPELLING_AS_YOU_TYPE, false);
+    VisitorChatFrame::apply_text_options_everywhere();
+    EXPECT_FALSE(isCheckingAsYouType(*input())) << "switched off";
+    getSettings().setBool(SETTING_CHECK_SPELLING_AS_YOU_TYPE, true);
+    VisitorChatFrame::apply_text_options_everywhere();
+    getSettings().setBool(SETTING_CHECK_SPELLING_AS_YOU_TYPE, false);
     getSettings().setBool(SETTING_AUTO_CHECK_SPELLING, true);
     VisitorChatFrame::apply_text_options_everywhere();
     EXPECT_FALSE(isCheckingAsYouType(*input())) << "checking before sending is not as you type";

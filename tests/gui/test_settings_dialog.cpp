@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "GuiTestUtil.h"
+#include "NullServices.h"
 #include "dialog/SettingsDialog.h"
 #include "dialog/SpellChecking.h"
+#include "dialog/VisitorChatFrame.h"
 #include "settings/TavoroSettings.h"
 #include "support/TempDir.h"
 #include "widgets/StringItemData.h"
@@ -569,6 +571,28 @@ TEST_F(SettingsDialogTest, DictionaryOffersTheInstalledOnesAndStoresTheCode) {
         click(again.FindWindow(wxID_OK));
         EXPECT_EQ(TavoroSettings(path).getString(SETTING_UNKNOWN), c.saved);
     }
+}
+
+TEST_F(SettingsDialogTest, OkHandsTextOptionsToOpenChatWindows) {
+    // The chat windows read the process-wide store: let the dialog edit that one.
+    wxSetEnv("TAVORO_SETTINGS_FILE", path);
+    disposeSettings();
+    Tavoro::Test::NullServices services;
+    auto* chat = new Tavoro::Dialog::VisitorChatFrame(nullptr, &services);
+    auto* input = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_TEXTCTRL1", chat));
+    ASSERT_NE(input, nullptr);
+    EXPECT_FALSE(Tavoro::Dialog::isTextViewRightToLeft(*input));
+    {
+        SettingsDialog d(nullptr, getSettings());
+        d.checkBoxFor(SETTING_RIGHT_TO_LEFT_TEXT)->SetValue(true);
+        click(d.FindWindow(wxID_OK));
+    }
+    EXPECT_TRUE(Tavoro::Dialog::isTextViewRightToLeft(*input));
+    EXPECT_EQ(input->GetLayoutDirection(), wxLayout_RightToLeft);
+    chat->Destroy();
+    Tavoro::Test::pumpEvents(20);
+    disposeSettings();
+    wxUnsetEnv("TAVORO_SETTINGS_FILE");
 }
 
 }  // namespace
