@@ -25,3 +25,6 @@ pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)
 
 # The desktop's idle time (the X screen saver extension), for the inactivity rules.
 pkg_check_modules(XSS REQUIRED IMPORTED_TARGET xscrnsaver x11)
+
+# Spell checking on the chat window's GTK text view; the window layer links it, never the core.
+pkg_check_modules(GSPELL REQUIRED IMPORTED_TARGET gspell-1)

@@ -10,6 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils gettext openssl procps
   libcanberra-pulse pulseaudio pulseaudio-utils
+  libgspell-1-dev hunspell-en-us
 )
 
 missing=()

@@ -20,6 +20,8 @@
 #include <algorithm>
 
 #include "dialog/SettingsControls.h"
+#include "dialog/SpellChecking.h"
+#include "dialog/VisitorChatFrame.h"
 #include "messages/C_TRANSFER.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/Notifications.h"
@@ -63,7 +65,8 @@ const int kCheckOrder[] = {
     SETTING_RIGHT_TO_LEFT_TEXT,      SETTING_CHECK_SPELLING_AS_YOU_TYPE,
 };
 
-// Combo boxes; the dictionary choice has no key of its own and lands under "Unknown".
+// Combo boxes; the dictionary choice has no key of its own and lands under "Unknown". It shows
+// the installed dictionaries by name and stores the chosen one's code.
 const int kComboOrder[] = {SETTING_UNKNOWN, SETTING_POPUP_DISPLAY_STYLE, SETTING_LANGUAGE,
                            SETTING_POPUP_STYLE};
 
@@ -294,7 +297,10 @@ wxWindow* SettingsDialog::buildSpellingPage(wxNotebook* book) {
     addCheckBox(page, column, _("Automatically Check Spelling Before Sending Messages"),
                 SETTING_AUTO_CHECK_SPELLING, "ID_SPELL_BEFORE_SENDING");
     auto* grid = newFormGrid(2);
-    addCombo(page, grid, _("Dictionary:"), SETTING_UNKNOWN, "ID_DICTIONARY", {});
+    std::vector<wxString> dictionaries;
+    for (const Dictionary& d : installedDictionaries())
+        dictionaries.push_back(d.name);
+    addCombo(page, grid, _("Dictionary:"), SETTING_UNKNOWN, "ID_DICTIONARY", dictionaries);
     column->Add(grid, 0, wxEXPAND);
     page->SetSizer(column);
     return page;
@@ -461,7 +467,10 @@ void SettingsDialog::loadSettings() {
         loadCheckBox(m_settings, id, *m_checkBoxes.at(id), TavoroSettings::boolWhenMissing(id));
     }
     for (int id : kComboOrder) {
-        loadText(m_settings, id, *m_combos.at(id));
+        if (id == SETTING_UNKNOWN)
+            m_combos.at(id)->ChangeValue(dictionaryShownFor(m_settings.getString(id)));
+        else
+            loadText(m_settings, id, *m_combos.at(id));
     }
 
     // The port the connection would use: a missing, unreadable or out-of-range port shows the
@@ -502,7 +511,10 @@ void SettingsDialog::saveSettings() {
         saveCheckBox(m_settings, id, *m_checkBoxes.at(id));
     }
     for (int id : kComboOrder) {
-        saveText(m_settings, id, *m_combos.at(id));
+        if (id == SETTING_UNKNOWN)
+            m_settings.setString(id, dictionaryStoredFor(m_combos.at(id)->GetValue()));
+        else
+            saveText(m_settings, id, *m_combos.at(id));
     }
     for (int id : kLinkedSaveOrder) {
         m_settings.setInt(id, spinFor(id)->GetValue());
@@ -571,6 +583,8 @@ void SettingsDialog::endDialog(int returnCode) {
 
 void SettingsDialog::onOk(wxCommandEvent&) {
     saveSettings();
+    // Open chat windows take the new spelling and text direction options at once.
+    VisitorChatFrame::apply_text_options_everywhere();
     endDialog(wxID_OK);
 }
 

@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
+#include "dialog/SpellChecking.h"
 #include "dialog/VisitDetail.h"
 #include "messages/S_PREVCHAT.h"
 #include "settings/TavoroSettings.h"
@@ -55,6 +56,7 @@ VisitorChatFrame::VisitorChatFrame(wxWindow* parent, ClientServices* services)
     build_tool_bar();
     build_layout();
     bind_events();
+    apply_text_options();
     m_input->SetFocus();
     // Tells the server once, shortly after the window opens, that the operator is not typing.
     m_typingTimer.StartOnce(kTypingDelayMs);

@@ -30,6 +30,7 @@ class S_VISITDETAIL;
 
 namespace Tavoro::Dialog {
 
+class SpellChecker;
 class VisitDetail;
 
 // One chat with one visitor, in its own top-level window: the conversation as HTML, an input
@@ -87,6 +88,12 @@ class VisitorChatFrame : public wxFrame {
     // services: the main window's request services; not owned, must outlive the window.
     VisitorChatFrame(wxWindow* parent, ClientServices* services);
     ~VisitorChatFrame() override;
+
+    // Reads the spelling and text direction options from the settings store and applies them
+    // to the input field and the transcript. The window does so when it opens.
+    void apply_text_options();
+    // apply_text_options in every open chat window, after the options changed.
+    static void apply_text_options_everywhere();
 
     // Makes this the window of a live chat: default chat message in the input field, stored
     // window size, sashes, keys and title.
@@ -191,6 +198,10 @@ class VisitorChatFrame : public wxFrame {
     void stop_flashing();
     void operator_typing_stopped();
 
+    // Before a line is sent, when the option asks for it: lists the line's misspelt words and
+    // asks whether to send it anyway. True when the line is to be sent.
+    bool confirm_spelling(const wxString& text);
+
     void on_close(wxCloseEvent& event);
     void on_activate(wxActivateEvent& event);
     void on_input_changed(wxCommandEvent& event);
@@ -231,6 +242,9 @@ class VisitorChatFrame : public wxFrame {
     int m_pendingLines = 0;
     bool m_flushScheduled = false;
     wxButton* m_sendButton = nullptr;
+    // The input's spell checker while either spelling option is on.
+    std::unique_ptr<SpellChecker> m_spellChecker;
+    bool m_checkBeforeSending = false;
 };
 
 }  // namespace Tavoro::Dialog

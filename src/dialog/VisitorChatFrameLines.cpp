@@ -1,5 +1,6 @@
 // The conversation: transcript lines, the operator's lines and links, typing notices and the
 // title that flashes while a visitor's line is unread.
+#include "dialog/SpellChecking.h"
 #include "dialog/VisitorChatFrame.h"
 #include "tools/HtmlText.h"
 #include "tools/Placeholders.h"
@@ -221,6 +222,8 @@ void VisitorChatFrame::send_line() {
     const wxString text = m_input->GetValue();
     if (text.Strip(wxString::both).empty())
         return;
+    if (!confirm_spelling(text))
+        return;
 
     wxString message = escape_html(text);
     const Address address = find_address(text, m_webSite);
@@ -250,6 +253,23 @@ void VisitorChatFrame::send_line() {
     m_input->ChangeValue(wxString());
     operator_typing_stopped();
     scroll_to_bottom();
+}
+
+bool VisitorChatFrame::confirm_spelling(const wxString& text) {
+    if (!m_checkBeforeSending || !m_spellChecker)
+        return true;
+    const std::vector<wxString> misspelt = m_spellChecker->misspeltWords(text);
+    if (misspelt.empty())
+        return true;
+    wxString words;
+    for (const wxString& word : misspelt)
+        words += (words.empty() ? "" : ", ") + word;
+    // No keeps the line in the input field for the operator to correct.
+    return askUser(this,
+                   fillPlaceholders(_("These words may be misspelt:%CRLF%%CRLF%%WORDS%%CRLF%%CRLF%"
+                                      "Send anyway?"),
+                                    {{"%CRLF%", "\r\n"}, {"%WORDS%", words}}),
+                   _("Check Spelling"), wxYES_NO | wxICON_QUESTION) == wxYES;
 }
 
 void VisitorChatFrame::on_input_changed(wxCommandEvent& event) {

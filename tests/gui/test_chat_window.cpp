@@ -17,6 +17,7 @@
 #include "GuiTestUtil.h"
 #include "NullServices.h"
 #include "TempDir.h"
+#include "dialog/SpellChecking.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
 #include "messages/S_CLIENTS.h"
@@ -32,6 +33,7 @@
 using namespace Tavoro;
 using namespace Tavoro::Messages;
 using Tavoro::Dialog::VisitorChatFrame;
+using namespace Tavoro::Dialog;
 using Tavoro::Test::TempDir;
 
 namespace {
@@ -798,6 +800,134 @@ TEST_F(ChatWindowTest, LinksOpenInTheBrowser) {
     }
     EXPECT_EQ(m_opened, std::vector<wxString>{"http://shop.example/page.html"});
     EXPECT_EQ(m_chat->transcript_html(), before) << "the transcript never navigates";
+}
+
+// ------------------------------------------------------------------ spelling and direction
+
+// The tests that look words up use the American English dictionary (hunspell-en-us).
+#define REQUIRE_EN_US_DICTIONARY()                                                    \
+    if (installedDictionaryCode("en_US") != "en_US")                                  \
+    GTEST_SKIP() << "the en_US spelling dictionary is not installed (Debian package " \
+                    "hunspell-en-us)"
+
+TEST_F(ChatWindowTest, WordsThatAreChecked) {
+    struct Case {
+        const wchar_t* line;
+        std::vector<wxString> words;
+    };
+    const Case cases[] = {
+        {L"Hello, how are you?", {"Hello", "how", "are", "you"}},
+        {L"don't say \u201cwon\u2019t\u201d 'quoted'", {"don't", "say", L"won\u2019t", "quoted"}},
+        {L"well-known A4 paper, 2nd floor", {"well", "known", "paper", "floor"}},
+        {L"see www.shop.example/page.html or page.html or ann@shop.example now",
+         {"see", "or", "or", "now"}},
+        {L"Verk\u00e4ufe end. Next", {L"Verk\u00e4ufe", "end", "Next"}},
+        {L"  \n\t ", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(wordsToCheck(c.line), c.words) << wxString(c.line);
+}
+
+TEST_F(ChatWindowTest, SpellCheckingAsYouTypeFollowsTheOption) {
+    REQUIRE_EN_US_DICTIONARY();
+    openChat();
+    EXPECT_FALSE(isCheckingAsYouType(*input())) << "off until the operator switches it on";
+
+    getSettings().setBool(SETTING_CHECK_SPELLING_AS_YOU_TYPE, true);
+    getSettings().setString(SETTING_UNKNOWN, "en_US");
+    VisitorChatFrame::apply_text_options_everywhere();
+    EXPECT_TRUE(isCheckingAsYouType(*input()));
+    EXPECT_EQ(asYouTypeLanguage(*input()), "en_US");
+
+    // A window opened afterwards checks too; a dictionary that is not installed gives way to
+    // the desktop's language.
+    getSettings().setString(SETTING_UNKNOWN, "xx_NOT_INSTALLED");
+    m_chat->Destroy();
+    ASSERT_TRUE(closed());
+    openChat();
+    EXPECT_TRUE(isCheckingAsYouType(*input()));
+    EXPECT_FALSE(asYouTypeLanguage(*input()).empty());
+
+    getSettings().setBool(SETTING_CHECK_SPELLING_AS_YOU_TYPE, false);
+    VisitorChatFrame::apply_text_options_everywhere();
+    EXPECT_FALSE(isCheckingAsYouType(*input())) << "switched off";
+    getSettings().setBool(SETTING_CHECK_SPELLING_AS_YOU_TYPE, true);
+    VisitorChatFrame::apply_text_options_everywhere();
+    getSettings().setBool(SETTING_CHECK_SPELLING_AS_YOU_TYPE, false);
+    getSettings().setBool(SETTING_AUTO_CHECK_SPELLING, true);
+    VisitorChatFrame::apply_text_options_everywhere();
+    EXPECT_FALSE(isCheckingAsYouType(*input())) << "checking before sending is not as you type";
+}
+
+TEST_F(ChatWindowTest, MisspeltLineAsksBeforeSending) {
+    REQUIRE_EN_US_DICTIONARY();
+    getSettings().setBool(SETTING_AUTO_CHECK_SPELLING, true);
+    getSettings().setString(SETTING_UNKNOWN, "en_US");
+    openChat();
+    const wxString misspelt = "I will recieve it tomorow, recieve it";
+
+    m_answer = wxNO;
+    type(misspelt);
+    m_chat->send_line();
+    ASSERT_EQ(m_prompts.size(), 1u);
+    EXPECT_EQ(m_prompts[0],
+              "Check Spelling|These words may be misspelt:\r\n\r\nrecieve, tomorow\r\n\r\nSend "
+              "anyway?");
+    EXPECT_TRUE(m_services.actions().empty());
+    EXPECT_EQ(input()->GetValue(), misspelt) << "No keeps the line for correcting";
+    EXPECT_FALSE(transcriptText().Contains("recieve"));
+
+    m_answer = wxYES;
+    m_chat->send_line();
+    EXPECT_EQ(m_prompts.size(), 2u);
+    EXPECT_EQ(m_services.actions(), std::vector<wxString>{"sendChatText|K7|" + misspelt});
+    EXPECT_EQ(input()->GetValue(), "");
+
+    // A correct line goes without a question.
+    type("Thank you, I will send it today.");
+    m_chat->send_line();
+    EXPECT_EQ(m_prompts.size(), 2u);
+    EXPECT_EQ(m_services.actions().size(), 2u);
+
+    // With the option off nothing is asked.
+    getSettings().setBool(SETTING_AUTO_CHECK_SPELLING, false);
+    VisitorChatFrame::apply_text_options_everywhere();
+    type(misspelt);
+    m_chat->send_line();
+    EXPECT_EQ(m_prompts.size(), 2u);
+    EXPECT_EQ(m_services.actions().size(), 3u);
+}
+
+TEST_F(ChatWindowTest, RightToLeftTextOption) {
+    openChat();
+    auto* transcript = child<wxHtmlWindow>("ID_HTMLWINDOW1");
+    type("abc def");
+    m_chat->send_line();
+    EXPECT_EQ(input()->GetLayoutDirection(), wxLayout_LeftToRight);
+    EXPECT_FALSE(isTextViewRightToLeft(*input()));
+    EXPECT_EQ(transcript->GetLayoutDirection(), wxLayout_LeftToRight);
+    const int half = transcript->GetClientSize().x / 2;
+    EXPECT_TRUE(Tavoro::Test::waitFor([&] {
+        const auto ink = Tavoro::Test::inkColumns(transcript);
+        return ink.first >= 0 && ink.second < half;
+    })) << "left to right, the lines start at the left edge";
+
+    getSettings().setBool(SETTING_RIGHT_TO_LEFT_TEXT, true);
+    VisitorChatFrame::apply_text_options_everywhere();
+    EXPECT_EQ(input()->GetLayoutDirection(), wxLayout_RightToLeft);
+    EXPECT_TRUE(isTextViewRightToLeft(*input())) << "the text itself runs right to left";
+    EXPECT_EQ(transcript->GetLayoutDirection(), wxLayout_RightToLeft);
+    EXPECT_TRUE(Tavoro::Test::waitFor([&] {
+        const auto ink = Tavoro::Test::inkColumns(transcript);
+        return ink.first > half;
+    })) << "right to left, the lines start at the right edge";
+
+    // A window opened afterwards runs right to left from the start.
+    m_chat->Destroy();
+    ASSERT_TRUE(closed());
+    openChat();
+    EXPECT_TRUE(isTextViewRightToLeft(*input()));
+    EXPECT_EQ(child<wxHtmlWindow>("ID_HTMLWINDOW1")->GetLayoutDirection(), wxLayout_RightToLeft);
 }
 
 }  // namespace

@@ -17,7 +17,10 @@
 #include <vector>
 
 #include "GuiTestUtil.h"
+#include "NullServices.h"
 #include "dialog/SettingsDialog.h"
+#include "dialog/SpellChecking.h"
+#include "dialog/VisitorChatFrame.h"
 #include "settings/TavoroSettings.h"
 #include "support/TempDir.h"
 #include "widgets/Notifications.h"
@@ -85,6 +88,17 @@ const std::vector<LinkedCase> kLinked = {
     {SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF, 60, 60},  // Log Off
     {SETTING_CHATS_BEFORE_AUTO_BUSY, 2, 3},           // Busy
 };
+
+// The installed dictionary of a code, if there is one.
+const Tavoro::Dialog::Dictionary* installedDictionary(const wxString& code) {
+    static const std::vector<Tavoro::Dialog::Dictionary> installed =
+        Tavoro::Dialog::installedDictionaries();
+    for (const auto& d : installed) {
+        if (d.code == code)
+            return &d;
+    }
+    return nullptr;
+}
 
 wxString fileText(const wxString& path) {
     wxFFile file(path, "r");
@@ -193,7 +207,10 @@ TEST_F(SettingsDialogTest, StoredValuesLoadIntoTheirControls) {
         EXPECT_EQ(d.textFor(c.id)->GetValue(), c.value) << TavoroSettings::keyOf(c.id);
     }
     for (const TextCase& c : kCombos) {
-        EXPECT_EQ(d.comboFor(c.id)->GetValue(), c.value) << TavoroSettings::keyOf(c.id);
+        // An installed dictionary shows by its name.
+        const auto* dictionary = c.id == SETTING_UNKNOWN ? installedDictionary(c.value) : nullptr;
+        EXPECT_EQ(d.comboFor(c.id)->GetValue(), dictionary ? dictionary->name : c.value)
+            << TavoroSettings::keyOf(c.id);
     }
     for (const CheckCase& c : kChecks) {
         EXPECT_EQ(d.checkBoxFor(c.id)->GetValue(), !c.whenMissing) << TavoroSettings::keyOf(c.id);
@@ -553,7 +570,71 @@ TEST_F(SettingsDialogTest, ControlsAreFoundByWindowName) {
     EXPECT_TRUE(d.textFor(SETTING_PASSWORD)->HasFlag(wxTE_PASSWORD));
     EXPECT_EQ(d.comboFor(SETTING_POPUP_STYLE)->GetCount(), 3u);
     EXPECT_EQ(d.comboFor(SETTING_POPUP_DISPLAY_STYLE)->GetString(2), "Three");
-    EXPECT_EQ(d.comboFor(SETTING_UNKNOWN)->GetCount(), 0u);
+    EXPECT_EQ(d.comboFor(SETTING_UNKNOWN)->GetCount(),
+              Tavoro::Dialog::installedDictionaries().size());
+}
+
+TEST_F(SettingsDialogTest, DictionaryOffersTheInstalledOnesAndStoresTheCode) {
+    const auto* enUS = installedDictionary("en_US");
+    if (!enUS)
+        GTEST_SKIP() << "the en_US spelling dictionary is not installed (Debian package "
+                        "hunspell-en-us)";
+    const auto installed = Tavoro::Dialog::installedDictionaries();
+    SettingsDialog& d = open();
+    wxComboBox* box = d.comboFor(SETTING_UNKNOWN);
+    ASSERT_EQ(box->GetCount(), installed.size());
+    for (size_t i = 0; i < installed.size(); ++i)
+        EXPECT_EQ(box->GetString(i), installed[i].name);
+
+    const int at = box->FindString(enUS->name);
+    ASSERT_NE(at, wxNOT_FOUND);
+    box->SetSelection(at);
+    click(d.FindWindow(wxID_OK));
+    EXPECT_EQ(TavoroSettings(path).getString(SETTING_UNKNOWN), "en_US");
+
+    // A stored code shows by its name; an older file may hold a name typed into the box, which
+    // is understood and stored as its code from then on; other text stays as it was typed.
+    const struct {
+        const char* stored;
+        wxString shown;
+        const char* saved;
+    } cases[] = {
+        {"en_US", enUS->name, "en_US"},
+        {"english (united states)", enUS->name, "en_US"},
+        {"Klingon", "Klingon", "Klingon"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        removeFile();
+        seed({{SETTING_UNKNOWN, c.stored}});
+        SettingsDialog& again = open();
+        EXPECT_EQ(again.comboFor(SETTING_UNKNOWN)->GetValue(), c.shown);
+        click(again.FindWindow(wxID_OK));
+        EXPECT_EQ(TavoroSettings(path).getString(SETTING_UNKNOWN), c.saved);
+    }
+}
+
+TEST_F(SettingsDialogTest, OkHandsTextOptionsToOpenChatWindows) {
+    // The chat windows read the process-wide store: let the dialog edit that one.
+    wxSetEnv("TAVORO_SETTINGS_FILE", path);
+    disposeSettings();
+    Tavoro::Test::NullServices services;
+    auto* chat = new Tavoro::Dialog::VisitorChatFrame(nullptr, &services);
+    auto* input = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_TEXTCTRL1", chat));
+    ASSERT_NE(input, nullptr);
+    EXPECT_FALSE(Tavoro::Dialog::isTextViewRightToLeft(*input));
+    {
+        SettingsDialog d(nullptr, getSettings());
+        d.checkBoxFor(SETTING_RIGHT_TO_LEFT_TEXT)->SetValue(true);
+        click(d.FindWindow(wxID_OK));
+    }
+    EXPECT_TRUE(Tavoro::Dialog::isTextViewRightToLeft(*input));
+    EXPECT_EQ(input->GetLayoutDirection(), wxLayout_RightToLeft);
+    chat->Destroy();
+    Tavoro::Test::pumpEvents(20);
+    disposeSettings();
+    wxUnsetEnv("TAVORO_SETTINGS_FILE");
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <wx/app.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/evtloop.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
+#include <wx/window.h>
 
 #include <functional>
+#include <utility>
 
 namespace Tavoro::Test {
 
@@ -42,6 +46,35 @@ inline void pumpEvents(long ms = 100) {
     wxStopWatch watch;
     while (watch.Time() < ms)
         runEventsOnce();
+}
+
+// Where a window's client area shows dark pixels (text), as the screen shows it: the leftmost
+// and rightmost column, counted from the left edge; {-1, -1} when nothing dark shows. A window
+// laid out right to left is read the same way (its client DC copies what the screen shows).
+inline std::pair<int, int> inkColumns(wxWindow* window) {
+    const wxSize size = window->GetClientSize();
+    if (size.x <= 0 || size.y <= 0)
+        return {-1, -1};
+    wxBitmap shot(size.x, size.y);
+    {
+        wxMemoryDC memory(shot);
+        wxClientDC client(window);
+        memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
+    }
+    const wxImage image = shot.ConvertToImage();
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < size.x; ++x) {
+        for (int y = 0; y < size.y; ++y) {
+            if (image.GetRed(x, y) < 128 && image.GetGreen(x, y) < 128) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
 }
 
 }  // namespace Tavoro::Test
