@@ -159,7 +159,6 @@ TEST_F(StartTest, TrayFollowsEveryStatusChangeAndQuitsAsTheFileMenuDoes) {
     expectShows(OperatorStatus::Away);
 
     // Set by the session while chatting to as many visitors as "Mark me as Busy" says.
-    using namespace std::string_literals;
     server.send("@VISITORS:c1\t10.0.0.9\tVera\tshop.example\t10:01\t\tSales\ten\tN\t-\t0");
     ASSERT_TRUE(waitFor([&] { return frame->session().chats().size() == 1; }));
     frame->startChat(0);
