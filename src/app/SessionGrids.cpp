@@ -99,26 +99,40 @@ wxString showOperators(wxGrid* grid, const Session::OperatorSession& session) {
                                    {{"%NUMBER%", wxString::Format("%d", row)}});
 }
 
+wxString statusIconFile(Types::OperatorStatus status) {
+    switch (status) {
+        case Types::OperatorStatus::Online:
+            return "Tech Support.ico";
+        case Types::OperatorStatus::Busy:
+            return "Tech Support Restricted.ico";
+        case Types::OperatorStatus::BeRightBack:
+            return "Tech Support Progress.ico";
+        case Types::OperatorStatus::Away:
+            return "Tech Support Delete.ico";
+    }
+    return "Tech Support.ico";
+}
+
 void buildToolBar(wxToolBar* toolBar, Types::OperatorStatus defaultStatus) {
     struct Tool {
         int id;
         const char* label;
-        const char* icon;
         const char* shortHelp;
         const char* longHelp;
     };
     const Tool statusTools[] = {
-        {ID_TOOL_ONLINE, "Online", "Tech Support.ico", "Set Status: Online",
+        {ID_TOOL_ONLINE, "Online", "Set Status: Online",
          "Sets your status to Online - visitors will be able to chat to you."},
-        {ID_TOOL_BUSY, "Busy", "Tech Support Restricted.ico", "Set Status: Busy",
+        {ID_TOOL_BUSY, "Busy", "Set Status: Busy",
          "Sets your status to Busy - visitors will not be able to chat to you."},
-        {ID_TOOL_BRB, "Be Right Back", "Tech Support Progress.ico", "Set Status: Be Right Back",
+        {ID_TOOL_BRB, "Be Right Back", "Set Status: Be Right Back",
          "Sets your status to Be Right Back - visitors will not be able to chat to you."},
-        {ID_TOOL_AWAY, "Away", "Tech Support Delete.ico", "Set Status: Away",
+        {ID_TOOL_AWAY, "Away", "Set Status: Away",
          "Sets your status to Away - visitors will not be able to chat to you."},
     };
     for (const Tool& t : statusTools) {
-        toolBar->AddRadioTool(t.id, wxGetTranslation(t.label), loadBitmap(t.icon), wxNullBitmap,
+        toolBar->AddRadioTool(t.id, wxGetTranslation(t.label),
+                              loadBitmap(statusIconFile(*statusOfTool(t.id))), wxNullBitmap,
                               wxGetTranslation(t.shortHelp), wxGetTranslation(t.longHelp));
     }
     toolBar->AddSeparator();

@@ -29,6 +29,8 @@ wxString showOperators(wxGrid* grid, const Session::OperatorSession& session);
 
 // The four status tools and "Site Properties", the stored default status selected.
 void buildToolBar(wxToolBar* toolBar, Types::OperatorStatus defaultStatus);
+// The icon file of a status, as its tool and the tray icon show it.
+wxString statusIconFile(Types::OperatorStatus status);
 // The status of the selected status tool.
 Types::OperatorStatus selectedStatus(const wxToolBar* toolBar);
 

@@ -8,13 +8,14 @@
 #include <exception>
 
 #include "app/TavoroClientFrame.h"
+#include "app/TrayIcon.h"
 #include "settings/TavoroSettings.h"
 
 bool TavoroClientApp::OnInit() {
     wxInitAllImageHandlers();
     wxSocketBase::Initialize();
     auto* frame = new Tavoro::TavoroClientFrame(nullptr, wxID_ANY);
-    frame->Show(true);
+    Tavoro::TrayIcon::showAtStart(*frame, Tavoro::getSettings());
     SetTopWindow(frame);
     frame->connectToServer();
     return true;

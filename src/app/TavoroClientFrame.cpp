@@ -12,6 +12,7 @@
 #include "app/MainMenus.h"
 #include "app/SessionGrids.h"
 #include "app/SiteTreeView.h"
+#include "app/TrayIcon.h"
 #include "dialog/VisitDetail.h"
 #include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
@@ -77,6 +78,7 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
 
     buildToolBar();
     bindActions();
+    m_tray = TrayIcon::createIfAvailable(*this);
 
     // "Monthly Summary" has no content yet: its page is taken out, the window stays hidden.
     for (size_t page = 0; page < m_notebook1->GetPageCount(); ++page) {

@@ -27,6 +27,7 @@ namespace Tavoro {
 
 class SiteTreeView;
 class TavoroSettings;
+class TrayIcon;
 class VisitorGrid;
 class DaySummaryView;
 namespace Dialog {
@@ -109,6 +110,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxGrid* chattingGrid() const { return m_chattingGrid; }
     wxGrid* callbacksGrid() const { return m_callbacksGrid; }
     wxToolBar* clientToolBar() const { return m_toolBar; }
+    // The icon in the desktop's tray; null where the desktop has none.
+    TrayIcon* trayIcon() const { return m_tray.get(); }
     wxSplitterWindow* visitorsSplitter() const { return m_splitter3; }
     wxSplitterWindow* outerSplitter() const { return m_splitter2; }
     wxSplitterWindow* sitesSplitter() const { return m_splitter1; }
@@ -132,6 +135,8 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     void connectionChanged() override {}
     void operatorStatusChanged() override;
     bool serverWanted() override;
+    bool loginPasswordWanted(const wxString& userName, const wxString& server,
+                             wxString& password) override;
     void sessionAlert(const wxString& text, const wxString& title) override;
     void siteAdded(const Messages::S_SD& site) override;
     void daySummariesChanged() override;
@@ -238,6 +243,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxGrid* m_chattingGrid = nullptr;
     wxGrid* m_callbacksGrid = nullptr;
     wxToolBar* m_toolBar = nullptr;
+    std::unique_ptr<TrayIcon> m_tray;
 
     wxDECLARE_EVENT_TABLE();
 };

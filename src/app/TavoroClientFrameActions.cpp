@@ -90,6 +90,7 @@ void TavoroClientFrame::onHideVisitDetail(wxCommandEvent&) {
 
 void TavoroClientFrame::setStatus(Types::OperatorStatus status) {
     m_session.sendStatus(status);
+    operatorStatusChanged();  // the toolbar and the tray follow a choice made elsewhere
 }
 
 void TavoroClientFrame::onStatusTool(wxCommandEvent& event) {

@@ -6,6 +6,7 @@
 #include "app/ClientIds.h"
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
+#include "app/TrayIcon.h"
 #include "app/UiPrompts.h"
 #include "messages/S_SD.h"
 #include "widgets/DaySummaryView.h"
@@ -32,6 +33,8 @@ void TavoroClientFrame::reconnect() {
 
 void TavoroClientFrame::operatorStatusChanged() {
     m_toolBar->ToggleTool(statusToolOf(m_session.status()), true);
+    if (m_tray)
+        m_tray->showStatus(m_session.status());
 }
 
 void TavoroClientFrame::sessionStatus(const wxString& text) {
@@ -40,6 +43,11 @@ void TavoroClientFrame::sessionStatus(const wxString& text) {
 
 bool TavoroClientFrame::serverWanted() {
     return UiPrompts::showOptions(this) == wxID_OK;
+}
+
+bool TavoroClientFrame::loginPasswordWanted(const wxString& userName, const wxString& server,
+                                            wxString& password) {
+    return UiPrompts::askPassword(this, userName, server, password);
 }
 
 void TavoroClientFrame::sessionAlert(const wxString& text, const wxString& title) {

@@ -16,6 +16,8 @@ namespace Tavoro {
 std::function<int(wxWindow*, const wxString&, const wxString&, long)> UiPrompts::messageBox;
 std::function<int(wxWindow*)> UiPrompts::optionsDialog;
 std::function<bool(wxWindow*, const wxString&, wxString&)> UiPrompts::textEntry;
+std::function<bool(wxWindow*, const wxString&, const wxString&, wxString&)>
+    UiPrompts::passwordEntry;
 std::function<void(wxWindow*, wxMenu*, const wxPoint&)> UiPrompts::popupMenu;
 
 bool UiPrompts::confirmQuit(wxWindow* parent, size_t openChats) {
@@ -91,6 +93,24 @@ void UiPrompts::showModelessMessage(wxWindow* parent, const wxString& text,
     box->Bind(wxEVT_CLOSE_WINDOW, [box](wxCloseEvent&) { box->Destroy(); });
     box->CentreOnParent();
     box->Show();
+}
+
+}  // namespace Tavoro
+
+namespace Tavoro {
+
+bool UiPrompts::askPassword(wxWindow* parent, const wxString& userName, const wxString& server,
+                            wxString& password) {
+    if (passwordEntry)
+        return passwordEntry(parent, userName, server, password);
+    const wxString text = Tools::fillPlaceholders(
+        _("Enter the password of the user %USERNAME% on the server %SERVER%."),
+        {{"%USERNAME%", userName}, {"%SERVER%", server}});
+    wxPasswordEntryDialog dialog(parent, text, _("Log On"));
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    password = dialog.GetValue();
+    return true;
 }
 
 }  // namespace Tavoro

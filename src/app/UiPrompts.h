@@ -21,6 +21,11 @@ struct UiPrompts {
     // Asks for an invitation text; returns false on Cancel. text holds the initial value and
     // receives the answer.
     static std::function<bool(wxWindow* parent, const wxString& initial, wxString& text)> textEntry;
+    // Asks for the password of a login, naming the user and the server; returns false on
+    // Cancel. password receives the answer.
+    static std::function<bool(wxWindow* parent, const wxString& userName, const wxString& server,
+                              wxString& password)>
+        passwordEntry;
 
     // Shows a context menu at a point of a window; returns when the menu is closed (a chosen
     // command has been handled by then).
@@ -30,6 +35,8 @@ struct UiPrompts {
                            long style);
     static int showOptions(wxWindow* parent);
     static bool askText(wxWindow* parent, wxString& text);
+    static bool askPassword(wxWindow* parent, const wxString& userName, const wxString& server,
+                            wxString& password);
     static void showPopupMenu(wxWindow* window, wxMenu* menu, const wxPoint& at);
     // Asks whether to quit, naming the open chats that would be left; false only when the
     // operator says No (or cancels).

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -61,6 +62,8 @@ class OperatorSession : public wxEvtHandler {
     void setObserver(SessionObserver* observer) { m_observer = observer; }
 
     // ---------------------------------------------------------------- connection
+    // With "Always Ask For Password" on, the observer is asked for the password first; without
+    // an answer no connection is opened and the status banner says how to log on again.
     void connect();
     void reconnect();
     // Says goodbye when logged in, then ends the connection.
@@ -163,6 +166,9 @@ class OperatorSession : public wxEvtHandler {
     void takeReceived();
     void onIdle(wxIdleEvent& event);
     void connectionEnded(const wxString& banner);
+    // Asks the observer for the password when the operator types it at every login; false
+    // when the operator declined.
+    bool askLoginPassword(const wxString& host);
     void setState(State state);
     // Busy once the open chats reach the number the operator set; the status chosen before
     // again once they drop below it, unless the operator chose another meanwhile.
@@ -200,6 +206,9 @@ class OperatorSession : public wxEvtHandler {
     wxTimer m_connectTimer;
     int m_connectionSerial = 0;
     Types::OperatorStatus m_loginStatus = Types::OperatorStatus::Online;
+    // The password typed for the next login, used in place of the stored one; it is never
+    // stored, and the login that uses it forgets it.
+    std::optional<wxString> m_typedPassword;
     wxString m_statusText;
     Inbox m_inbox;
     long m_frameReadAt = 0;  // when the frame being handled was read

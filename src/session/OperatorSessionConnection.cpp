@@ -62,6 +62,16 @@ void OperatorSession::connect() {
         host = m_settings.getString(SETTING_SERVER_DNS_IP);
     }
     m_connectPort = serverPortOf(m_settings);
+    // Asked before the connection is opened: the server never waits on the prompt.
+    if (!askLoginPassword(host)) {
+        abandonConnectAttempt();
+        m_connectTimer.Stop();
+        setState(State::Offline);
+        showStatus(
+            _("Not logged on: no password was given. To log on, choose Reconnect in "
+              "the File menu."));
+        return;
+    }
 
     abandonConnectAttempt();
     setState(State::Connecting);
@@ -73,6 +83,18 @@ void OperatorSession::connect() {
         return;
     }
     m_hostLookup = Net::HostLookup::start(this, ++m_hostLookupSerial, host);
+}
+
+bool OperatorSession::askLoginPassword(const wxString& host) {
+    m_typedPassword.reset();
+    if (!m_settings.getBool(SETTING_ALWAYS_ASK_FOR_PASSWORD))
+        return true;
+    wxString password;
+    if (!m_observer ||
+        !m_observer->loginPasswordWanted(m_settings.getString(SETTING_USERNAME), host, password))
+        return false;
+    m_typedPassword = password;
+    return true;
 }
 
 void OperatorSession::reconnect() {

@@ -177,7 +177,12 @@ void OperatorSession::handleSession(const TavoroMessage& message) {
     setState(State::LoggedIn);
     // The login announces the status the operator has chosen: after a reconnect that is the
     // last choice, which may differ from the stored default.
-    send(LoginMessage(loginDetailsOf(m_settings), m_loginStatus).toText());
+    LoginDetails details = loginDetailsOf(m_settings);
+    if (m_typedPassword) {
+        details.password = *m_typedPassword;
+        m_typedPassword.reset();
+    }
+    send(LoginMessage(details, m_loginStatus).toText());
 }
 
 void OperatorSession::refuseInsecureSession(const wxString& reason) {

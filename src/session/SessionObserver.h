@@ -36,6 +36,13 @@ class SessionObserver {
     virtual void connectionChanged() {}
     // No server is configured: ask the operator for one. True when one was entered.
     virtual bool serverWanted() { return false; }
+    // The operator types the password at every login ("Always Ask For Password"): asked before
+    // each connection is opened. True, with the password, to log on; false when the operator
+    // declines, and then no connection is opened.
+    virtual bool loginPasswordWanted(const wxString& /*userName*/, const wxString& /*server*/,
+                                     wxString& /*password*/) {
+        return false;
+    }
     // Something the operator must read before going on (a connection error, the server's
     // message box).
     virtual void sessionAlert(const wxString& /*text*/, const wxString& /*title*/) {}

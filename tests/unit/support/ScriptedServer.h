@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -23,7 +24,14 @@ class ScriptedServer {
   public:
     static constexpr const char* kSessionKey = "0123456789abcdef0123456789abcdef";
 
-    explicit ScriptedServer(EventLoopPump& pump) : m_pump(pump) {}
+    // Runs the client's loop until the condition holds or the milliseconds have passed.
+    using PumpUntil = std::function<bool(const std::function<bool()>& condition, int ms)>;
+
+    explicit ScriptedServer(EventLoopPump& pump)
+        : m_pumpUntil(
+              [&pump](const std::function<bool()>& c, int ms) { return pump.pumpUntil(c, ms); }) {}
+    // A client whose loop runs another way (a window's, in the GUI tests).
+    explicit ScriptedServer(PumpUntil pumpUntil) : m_pumpUntil(std::move(pumpUntil)) {}
 
     unsigned short port() const { return m_server.port(); }
     const std::string& lastError() const { return m_error; }
@@ -36,7 +44,7 @@ class ScriptedServer {
         m_frames.clear();
         m_parsed = 0;
         m_taken = 0;
-        return m_pump.pumpUntil([&] { return m_server.accept(0); }, ms);
+        return m_pumpUntil([&] { return m_server.accept(0); }, ms);
     }
 
     // The greeting, the client's public key, and the session data sealed under it, whose last
@@ -83,7 +91,7 @@ class ScriptedServer {
     }
     // The next `count` frames not yet taken, or those that came in time.
     std::vector<std::string> nextFrames(size_t count, int ms = 5000) {
-        m_pump.pumpUntil(
+        m_pumpUntil(
             [&] {
                 readAvailable();
                 return m_frames.size() >= m_taken + count;
@@ -98,7 +106,7 @@ class ScriptedServer {
 
     // Waits until the client has ended the connection.
     bool waitForEnd(int ms = 5000) {
-        return m_pump.pumpUntil(
+        return m_pumpUntil(
             [&] {
                 readAvailable();
                 return m_server.peerEnded();
@@ -132,7 +140,7 @@ class ScriptedServer {
         }
     }
 
-    EventLoopPump& m_pump;
+    PumpUntil m_pumpUntil;
     LoopbackServer m_server;
     std::mt19937_64 m_padSource{20260101};
     std::unique_ptr<TavoroDemo::FrameCodec> m_codec;
