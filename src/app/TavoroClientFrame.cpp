@@ -12,6 +12,7 @@
 #include "app/MainMenus.h"
 #include "app/SessionGrids.h"
 #include "app/SiteTreeView.h"
+#include "app/SplitterLayout.h"
 #include "app/TrayIcon.h"
 #include "dialog/VisitDetail.h"
 #include "settings/LoginSettings.h"
@@ -21,22 +22,6 @@
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
-
-namespace {
-
-// Initial layout for a first start, when no sash position has been stored yet: the site tree
-// a comfortable width, the chat notebook a few rows high, the visit detail a readable width.
-constexpr int kDefaultVerticalSash = 220;     // from the left edge
-constexpr int kDefaultHorizontalSash = -220;  // from the bottom edge
-constexpr int kDefaultVisitorsSash = -340;    // from the right edge
-
-int sashOrDefault(const TavoroSettings& settings, int id, int fallback) {
-    const long stored = settings.getInt(id);
-    // -1 is what a missing or unreadable entry reads as; a stored sash is never -1.
-    return stored == -1 ? fallback : static_cast<int>(stored);
-}
-
-}  // namespace
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(TavoroClientFrame, wxFrame)
@@ -145,37 +130,16 @@ void TavoroClientFrame::buildToolBar() {
 }
 
 void TavoroClientFrame::restoreSashes() {
-    m_splitter1->SplitVertically(
-        m_tree, m_notebook1,
-        sashOrDefault(m_settings, SETTING_VERTICAL_SASH, kDefaultVerticalSash));
-    m_splitter2->SplitHorizontally(
-        m_splitter1, m_notebook2,
-        sashOrDefault(m_settings, SETTING_HORIZONTAL_SASH, kDefaultHorizontalSash));
-    m_splitter3->SplitVertically(
-        m_visitorGrid, m_visitDetail,
-        sashOrDefault(m_settings, SETTING_VISITORS_SASH, kDefaultVisitorsSash));
-    // The visit detail pane shows only once there is a visit to show.
-    m_splitter3->Unsplit(m_visitDetail);
-    m_splitter2->SetSashGravity(1.0);
-    m_splitter3->SetSashGravity(1.0);
+    SplitterLayout::restore(m_settings, {m_splitter1, m_tree, m_notebook1, m_splitter2, m_notebook2,
+                                         m_splitter3, m_visitorGrid, m_visitDetail});
 }
 
 void TavoroClientFrame::reshowDetail() {
-    if (m_splitter3->IsSplit())
-        return;
-    m_visitDetail->Show();
-    m_splitter3->SplitVertically(
-        m_visitorGrid, m_visitDetail,
-        sashOrDefault(m_settings, SETTING_VISITORS_SASH, kDefaultVisitorsSash));
+    SplitterLayout::reshowDetail(m_settings, m_splitter3, m_visitorGrid, m_visitDetail);
 }
 
 void TavoroClientFrame::storeLayout() {
-    m_settings.setInt(SETTING_VERTICAL_SASH, m_splitter1->GetSashPosition());
-    m_settings.setInt(SETTING_HORIZONTAL_SASH, m_splitter2->GetSashPosition());
-    if (m_splitter3->IsSplit()) {
-        m_settings.setInt(SETTING_VISITORS_SASH, m_splitter3->GetSashPosition());
-    }
-    m_settings.flush();
+    SplitterLayout::store(m_settings, m_splitter1, m_splitter2, m_splitter3);
 }
 
 void TavoroClientFrame::showStatus(const wxString& text) {
