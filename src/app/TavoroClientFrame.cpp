@@ -10,6 +10,7 @@
 #include "app/ClientIds.h"
 #include "app/DesktopIdle.h"
 #include "app/MainMenus.h"
+#include "app/ReconnectBar.h"
 #include "app/SessionGrids.h"
 #include "app/SiteTreeView.h"
 #include "app/SplitterLayout.h"
@@ -64,6 +65,7 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     buildToolBar();
     bindActions();
     m_tray = TrayIcon::createIfAvailable(*this);
+    m_reconnectBar = ReconnectBar::attach(*this, m_splitter2, m_session);
 
     // "Monthly Summary" has no content yet: its page is taken out, the window stays hidden.
     for (size_t page = 0; page < m_notebook1->GetPageCount(); ++page) {

@@ -27,6 +27,7 @@ namespace Tavoro {
 
 class SiteTreeView;
 class TavoroSettings;
+class ReconnectBar;
 class TrayIcon;
 class VisitorGrid;
 class DaySummaryView;
@@ -133,6 +134,9 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     // What the session reports (TavoroClientFrameSession.cpp).
     void sessionStatus(const wxString& text) override;
     void connectionChanged() override {}
+    void retryChanged() override;
+    void chatReattached(const wxString& chatId, bool stillOurs,
+                        const std::vector<wxString>& heldLines) override;
     void operatorStatusChanged() override;
     bool serverWanted() override;
     bool loginPasswordWanted(const wxString& userName, const wxString& server,
@@ -244,6 +248,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxGrid* m_callbacksGrid = nullptr;
     wxToolBar* m_toolBar = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
+    ReconnectBar* m_reconnectBar = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -60,6 +60,14 @@ void TavoroClientFrame::currentChatReceived(const wxString& chatId, const S_CURR
         window->show_current_chat(chat);
 }
 
+void TavoroClientFrame::chatReattached(const wxString& chatId, bool stillOurs,
+                                       const std::vector<wxString>& heldLines) {
+    if (auto* window = chatWindow(chatId))
+        window->show_reattached(stillOurs, heldLines);
+    if (!stillOurs)
+        m_chatWindows.remove(chatId);
+}
+
 void TavoroClientFrame::visitorLeftChat(const wxString& chatId) {
     if (auto* window = chatWindow(chatId))
         window->show_visitor_left();

@@ -4,6 +4,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/ReconnectBar.h"
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/TrayIcon.h"
@@ -39,6 +40,10 @@ void TavoroClientFrame::operatorStatusChanged() {
 
 void TavoroClientFrame::sessionStatus(const wxString& text) {
     showStatus(text);
+}
+
+void TavoroClientFrame::retryChanged() {
+    m_reconnectBar->follow();
 }
 
 bool TavoroClientFrame::serverWanted() {

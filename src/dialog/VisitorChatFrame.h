@@ -114,6 +114,10 @@ class VisitorChatFrame : public wxFrame {
     void show_visitor_left();
     // The chat was closed from the main window.
     void show_chat_closed();
+    // After the connection came back: the chat is the operator's again (its transcript was
+    // just refreshed) and the lines written meanwhile went out now; or it ended while the
+    // connection was down, and those lines are shown as not sent.
+    void show_reattached(bool stillOurs, const std::vector<wxString>& heldLines);
     // Replaces the transcript with that of a running chat ("@CURRENTCHAT").
     void show_current_chat(const Messages::S_CURRENTCHAT& chat);
     void set_transcript(const wxString& html);

@@ -212,6 +212,27 @@ void VisitorChatFrame::show_chat_closed() {
           "operator.</font><br>"));
 }
 
+void VisitorChatFrame::show_reattached(bool stillOurs, const std::vector<wxString>& heldLines) {
+    if (m_readOnly)
+        return;
+    if (!stillOurs) {
+        end_chat(
+            _("<font color='#FF0000'>%TIME%: The chat ended while the connection to the "
+              "server was down.</font><br>"));
+    }
+    // The refreshed transcript does not hold them yet: they show again, marked.
+    const wxString line =
+        stillOurs ? _("<font color='#AAAAAA'>You said at %TIME% (sent after reconnecting):</font>"
+                      "<br><font color='#0000FF'>%MESSAGE%</font><br>")
+                  : _("<font color='#FF0000'>Not sent: %MESSAGE%</font><br>");
+    for (const wxString& text : heldLines) {
+        append_line(fillPlaceholders(
+            line,
+            {{"%TIME%", timeNow()}, {"%MESSAGE%", Tools::linkifyEscaped(escape_html(text))}}));
+    }
+    scroll_to_bottom();
+}
+
 void VisitorChatFrame::show_typing(bool typing) {
     SetStatusText(typing ? _("The visitor is typing a message...") : wxString());
 }

@@ -139,6 +139,27 @@ class OperatorSession : public wxEvtHandler {
     // Hands a text to the connection as it is (the view's diagnostics and tests).
     void send(const wxString& text);
 
+    // ---------------------------------------------------------------- healing
+    // A connection lost without the server ending it (peer gone, read or write failure, a
+    // failed connect) is tried again on its own after 1 s, doubling to at most 60 s, each delay
+    // shortened by up to a fifth at random so that many clients do not return at once. The
+    // server's "@CLOSE" or "@ERROR", a refused session, or the operator's own log-off do not
+    // retry. Once logged in again, the open chats are taken back (see reattach).
+    static constexpr long kFirstRetryMs = 1000;
+    static constexpr long kLongestRetryMs = 60000;
+    void setAutoReconnect(bool on) { m_autoReconnect = on; }
+    bool isRetryPending() const { return m_retryDueMs >= 0; }
+    // The attempt the pending retry will be (1 for the first after a loss), and the seconds
+    // until it is made.
+    int retryAttempt() const { return m_retryAttempt; }
+    long retrySecondsLeft() const;
+    // The delay before an attempt, before the random shortening.
+    static long retryDelayMs(int attempt);
+    // Makes the pending retry now ("Reconnect now").
+    void retryNow();
+    // In [0, 1): how much of the allowed fifth a delay is shortened by; tests replace it.
+    std::function<double()> retryJitter;
+
     // ---------------------------------------------------------------- inactivity
     // Where the operator's idle time comes from (the view's desktop idle time; tests).
     void setIdleSource(InactivityRules::IdleSource source);
@@ -165,7 +186,21 @@ class OperatorSession : public wxEvtHandler {
     void onConnectionReady(wxThreadEvent& event);
     void takeReceived();
     void onIdle(wxIdleEvent& event);
-    void connectionEnded(const wxString& banner);
+    // What a connection's end leads to: a retry after a while, or nothing until the operator
+    // reconnects.
+    enum class AfterEnd { Stay, Retry };
+    void connectionEnded(const wxString& banner, AfterEnd after = AfterEnd::Stay);
+    // Healing (OperatorSessionHealing.cpp).
+    void scheduleRetry();
+    void cancelRetry();
+    void onRetryTick(wxTimerEvent& event);
+    void showRetryBanner();
+    // After a login, the first chat list tells which open chats are still the operator's: those
+    // nobody talks to are taken again (their transcript comes back with "@CURRENTCHAT"), the
+    // others ended while the connection was down.
+    void reattachChats();
+    void finishReattach(const wxString& chatId);
+    void endChatLostWhileAway(const wxString& chatId);
     // Asks the observer for the password when the operator types it at every login; false
     // when the operator declined.
     bool askLoginPassword(const wxString& host);
@@ -205,6 +240,15 @@ class OperatorSession : public wxEvtHandler {
     unsigned short m_connectPort = kDefaultServerPort;
     wxTimer m_connectTimer;
     int m_connectionSerial = 0;
+    // Healing.
+    bool m_autoReconnect = true;
+    wxTimer m_retryTimer;
+    long m_retryDueMs = -1;  // monotonic time of the pending retry; -1 for none
+    int m_retryAttempt = 0;  // attempts since the connection was last live
+    bool m_reattachOnNextList = false;
+    std::set<wxString> m_reattaching;  // taken again, waiting for their transcript
+    // Lines the operator sent to an open chat while it could not take them, in order.
+    std::map<wxString, std::vector<wxString>> m_heldLines;
     Types::OperatorStatus m_loginStatus = Types::OperatorStatus::Online;
     // The password typed for the next login, used in place of the stored one; it is never
     // stored, and the login that uses it forgets it.

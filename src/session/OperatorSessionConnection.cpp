@@ -29,15 +29,21 @@ namespace {
 constexpr long kSliceMs = 8;
 // The socket's events while a connect is in progress.
 constexpr int kConnectSocketId = 1;
+constexpr int kConnectTimerId = 1;
+constexpr int kRetryTimerId = 2;
 
 }  // namespace
 
 OperatorSession::OperatorSession(TavoroSettings& settings)
-    : m_settings(settings), m_connectTimer(this), m_inactivity([this] { checkInactivity(); }) {
+    : m_settings(settings),
+      m_connectTimer(this, kConnectTimerId),
+      m_retryTimer(this, kRetryTimerId),
+      m_inactivity([this] { checkInactivity(); }) {
     Bind(EVT_CONNECTION_READY, &OperatorSession::onConnectionReady, this);
     Bind(Net::EVT_HOST_RESOLVED, &OperatorSession::onHostResolved, this);
     Bind(wxEVT_SOCKET, &OperatorSession::onSocketEvent, this, kConnectSocketId);
-    Bind(wxEVT_TIMER, &OperatorSession::onConnectTimeout, this);
+    Bind(wxEVT_TIMER, &OperatorSession::onConnectTimeout, this, kConnectTimerId);
+    Bind(wxEVT_TIMER, &OperatorSession::onRetryTick, this, kRetryTimerId);
     if (wxTheApp) {
         wxTheApp->Bind(wxEVT_IDLE, &OperatorSession::onIdle, this);
         m_inactivity.start();
@@ -48,6 +54,7 @@ OperatorSession::~OperatorSession() {
     if (wxTheApp)
         wxTheApp->Unbind(wxEVT_IDLE, &OperatorSession::onIdle, this);
     m_connectTimer.Stop();
+    m_retryTimer.Stop();
     abandonConnectAttempt();
     stopConnection();
 }
@@ -98,6 +105,9 @@ bool OperatorSession::askLoginPassword(const wxString& host) {
 }
 
 void OperatorSession::reconnect() {
+    // The operator's own reconnect starts the count of attempts afresh.
+    cancelRetry();
+    m_retryAttempt = 0;
     stopConnection();
     setState(State::Offline);
     connect();
@@ -107,6 +117,8 @@ void OperatorSession::disconnect() {
     if (m_state == State::LoggedIn)
         send(Messages::closeRequest());
     m_connectTimer.Stop();
+    cancelRetry();
+    m_retryAttempt = 0;
     abandonConnectAttempt();
     stopConnection(true);
     setState(State::Offline);
@@ -119,6 +131,11 @@ void OperatorSession::onHostResolved(wxThreadEvent& event) {
     if (event.GetString().empty()) {
         m_connectTimer.Stop();
         setState(State::Offline);
+        if (m_autoReconnect && !m_settings.getBool(SETTING_ALWAYS_ASK_FOR_PASSWORD)) {
+            // The name may come back with the network: try again later rather than alarm.
+            scheduleRetry();
+            return;
+        }
         if (m_observer)
             m_observer->sessionAlert(_("could not resolve host to IP address"),
                                      _("Connection Error"));
@@ -145,7 +162,7 @@ void OperatorSession::connectToAddress(const wxString& dottedAddress) {
     } else if (m_pendingSocket->LastError() != wxSOCKET_WOULDBLOCK) {
         m_connectTimer.Stop();
         abandonConnectAttempt();
-        connectionEnded(_("Could not connect to the server"));
+        connectionEnded(_("Could not connect to the server"), AfterEnd::Retry);
     }
     // Otherwise the outcome arrives as a socket event; the timer bounds the wait.
 }
@@ -160,7 +177,7 @@ void OperatorSession::onSocketEvent(wxSocketEvent& event) {
         startConnection(socket);
     } else {
         abandonConnectAttempt();
-        connectionEnded(_("Could not connect to the server"));
+        connectionEnded(_("Could not connect to the server"), AfterEnd::Retry);
     }
 }
 
@@ -168,7 +185,7 @@ void OperatorSession::onConnectTimeout(wxTimerEvent&) {
     if (!m_pendingSocket && !m_hostLookup)
         return;
     abandonConnectAttempt();
-    connectionEnded(_("Could not connect to the server"));
+    connectionEnded(_("Could not connect to the server"), AfterEnd::Retry);
 }
 
 void OperatorSession::abandonConnectAttempt() {
@@ -189,7 +206,7 @@ void OperatorSession::startConnection(wxSocketClient* socket) {
     auto connection = std::make_unique<ConnectionThread>(socket, m_received);
     if (!connection->start()) {
         m_received.reset();
-        connectionEnded(_("Could not connect to the server"));
+        connectionEnded(_("Could not connect to the server"), AfterEnd::Retry);
         return;
     }
     m_connection = std::move(connection);
@@ -199,6 +216,11 @@ void OperatorSession::startConnection(wxSocketClient* socket) {
 }
 
 void OperatorSession::stopConnection(bool sendQueuedFirst) {
+    // The chats open on this connection are taken back on the next one; until then what the
+    // operator writes to them is held.
+    if (m_connection && !m_openChats.empty())
+        m_reattachOnNextList = true;
+    m_reattaching.clear();
     // Frames of a stopped connection are never handled.
     m_inbox.clear();
     if (m_received) {
@@ -212,9 +234,17 @@ void OperatorSession::stopConnection(bool sendQueuedFirst) {
     m_connection.reset();
 }
 
-void OperatorSession::connectionEnded(const wxString& banner) {
+void OperatorSession::connectionEnded(const wxString& banner, AfterEnd after) {
     stopConnection();
     setState(State::Offline);
+    // A password typed for each login is asked for again by the operator's own reconnect, not
+    // by a prompt popping up on its own while nobody may be there.
+    if (after == AfterEnd::Retry && m_autoReconnect &&
+        !m_settings.getBool(SETTING_ALWAYS_ASK_FOR_PASSWORD)) {
+        scheduleRetry();
+        return;
+    }
+    cancelRetry();
     showStatus(banner);
 }
 
@@ -274,7 +304,7 @@ bool OperatorSession::handleWaiting(long sliceMs) {
         if (!m_inbox.next(item))
             return false;
         if (item.lost) {
-            connectionEnded(_("The connection to the server was lost"));
+            connectionEnded(_("The connection to the server was lost"), AfterEnd::Retry);
         } else {
             m_frameReadAt = item.readAt;
             dispatch(item.message);

@@ -193,6 +193,9 @@ void OperatorSession::refuseInsecureSession(const wxString& reason) {
 }
 
 void OperatorSession::handleConnected() {
+    // Logged in: the connection is live again.
+    cancelRetry();
+    m_retryAttempt = 0;
     m_statusText = m_session.connectedText(m_hello.productName());
     showStatus(m_statusText);
     send(getDaySummariesRequest());
@@ -289,6 +292,8 @@ void OperatorSession::handleChatList(const TavoroMessage& message) {
     m_chats = S_VISITORS(message).records();
     if (m_observer)
         m_observer->chatListChanged();
+    if (m_reattachOnNextList && isLoggedIn())
+        reattachChats();
 }
 
 void OperatorSession::handleOperators(const TavoroMessage& message) {
@@ -300,8 +305,11 @@ void OperatorSession::handleOperators(const TavoroMessage& message) {
 void OperatorSession::handleCurrentChat(const TavoroMessage& message) {
     const S_CURRENTCHAT chat(message);
     const Types::VisitorChatType* listed = findChatOfVisitor(chat.ipAddress(), chat.visitorName());
-    if (listed && isChatOpen(listed->id) && m_observer)
+    if (!listed || !isChatOpen(listed->id))
+        return;
+    if (m_observer)
         m_observer->currentChatReceived(listed->id, chat);
+    finishReattach(listed->id);
 }
 
 void OperatorSession::handleChatLine(const TavoroMessage& message) {
@@ -310,6 +318,8 @@ void OperatorSession::handleChatLine(const TavoroMessage& message) {
         return;
     if (line.text() == kVisitorLeft) {
         m_openChats.erase(line.chatId());
+        m_reattaching.erase(line.chatId());
+        m_heldLines.erase(line.chatId());
         if (m_observer)
             m_observer->visitorLeftChat(line.chatId());
         applyAutoBusy();

@@ -142,6 +142,8 @@ bool OperatorSession::closeChat(const wxString& chatId) {
     if (chatId.empty())
         return false;
     m_openChats.erase(chatId);
+    m_reattaching.erase(chatId);
+    m_heldLines.erase(chatId);
     send(closeChatRequest(chatId));
     applyAutoBusy();
     return true;
@@ -151,13 +153,23 @@ void OperatorSession::leaveChat(const wxString& chatId) {
     if (chatId.empty())
         return;
     m_openChats.erase(chatId);
+    m_reattaching.erase(chatId);
+    m_heldLines.erase(chatId);
     send(leaveRequest(chatId));
     applyAutoBusy();
 }
 
 void OperatorSession::sendChatText(const wxString& chatId, const wxString& line) {
-    if (!chatId.empty())
-        send(sendToRequest(chatId, line));
+    if (chatId.empty())
+        return;
+    // An open chat that is not the operator's again yet after a loss keeps the line until it
+    // is (or says it was not sent).
+    if (isChatOpen(chatId) &&
+        (!isLoggedIn() || m_reattachOnNextList || m_reattaching.count(chatId) > 0)) {
+        m_heldLines[chatId].push_back(line);
+        return;
+    }
+    send(sendToRequest(chatId, line));
 }
 
 void OperatorSession::sendTyping(const wxString& chatId, bool typing) {

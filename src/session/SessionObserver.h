@@ -3,6 +3,7 @@
 #include <wx/string.h>
 
 #include <memory>
+#include <vector>
 
 namespace Tavoro {
 namespace Types {
@@ -77,6 +78,13 @@ class SessionObserver {
     // The visitor left an open chat; the chat is no longer open.
     virtual void visitorLeftChat(const wxString& /*chatId*/) {}
     virtual void typingChanged(const wxString& /*chatId*/, bool /*typing*/) {}
+    // After a reconnect: an open chat is the operator's again (its transcript came back just
+    // before) and the lines written meanwhile have now been sent; or it ended while the
+    // connection was down, and those lines were not sent.
+    virtual void chatReattached(const wxString& /*chatId*/, bool /*stillOurs*/,
+                                const std::vector<wxString>& /*heldLines*/) {}
+    // A retry of the connection was scheduled, made or given up (isRetryPending tells).
+    virtual void retryChanged() {}
 
     // Answers to the operator's questions.
     virtual void prevChatsReceived(std::unique_ptr<Messages::S_PREVCHATS> /*chats*/) {}

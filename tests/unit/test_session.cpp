@@ -107,6 +107,19 @@ class RecordingObserver : public Session::SessionObserver {
         add(wxString::Format("count %s %ld", siteKey, count));
     }
     void chatListChanged() override { add("chats"); }
+    void retryChanged() override {
+        add(session->isRetryPending()
+                ? wxString::Format("retry %d in %ld s", session->retryAttempt(),
+                                   session->retrySecondsLeft())
+                : wxString("no retry"));
+    }
+    void chatReattached(const wxString& chatId, bool ours,
+                        const std::vector<wxString>& held) override {
+        wxString line = (ours ? "reattached " : "lost ") + chatId;
+        for (const wxString& text : held)
+            line += " [" + text + "]";
+        add(line);
+    }
     void chatLineReceived(const Messages::S_MESSAGE& line, long) override {
         add("line " + line.chatId() + " " + line.text());
     }
@@ -424,6 +437,7 @@ TEST_F(SessionTest, LongInactivityLogsOffOnceNoChatIsOpen) {
 }
 
 TEST_F(SessionTest, LostConnectionComesAfterItsFramesAndReconnectOpensAgain) {
+    session->setAutoReconnect(false);
     ASSERT_NO_FATAL_FAILURE(logIn());
     observer.log.clear();
     for (const char* number : {"5", "6", "7"})
@@ -450,6 +464,97 @@ TEST_F(SessionTest, LostConnectionComesAfterItsFramesAndReconnectOpensAgain) {
     EXPECT_EQ(session->sites().size(), 2u);
     EXPECT_TRUE(observer.saw("site S1"));
     EXPECT_TRUE(observer.saw("state LoggedIn"));
+}
+
+// A connection lost without the server ending it is tried again after 1, 2, 4 ... at most 60
+// seconds (less a random part of up to a fifth), counting attempts until one is live again;
+// the server's "@CLOSE" or "@ERROR" and the operator's log-off never retry.
+TEST_F(SessionTest, ALostConnectionIsRetriedWithGrowingDelaysUntilLive) {
+    std::vector<long> delays;
+    for (int attempt = 1; attempt <= 8; ++attempt)
+        delays.push_back(OperatorSession::retryDelayMs(attempt));
+    EXPECT_EQ(delays, (std::vector<long>{1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000}));
+
+    session->retryJitter = [] { return 0.0; };
+    ASSERT_NO_FATAL_FAILURE(logIn());
+    observer.log.clear();
+    peer.close();
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->isRetryPending(); }));
+    EXPECT_EQ(session->retryAttempt(), 1);
+    EXPECT_EQ(observer.log,
+              (Log{"state Offline", "status Connection lost, reconnecting in 1 s (attempt 1)",
+                   "retry 1 in 1 s"}));
+    // The retry is made on its own after that second and runs the whole opening again.
+    ASSERT_NO_FATAL_FAILURE(runOpening());
+    EXPECT_FALSE(session->isRetryPending());
+    EXPECT_EQ(session->retryAttempt(), 0) << "live again: the count starts afresh";
+
+    // A retry that fails counts on, with a longer wait; "Reconnect now" does not wait.
+    session->retryJitter = [] { return 1.0; };  // the most a delay is shortened: a fifth
+    unsigned short closedPort;
+    {
+        LoopbackServer gone;
+        closedPort = gone.port();
+    }
+    settings.setInt(SETTING_CLIENT_PORT_NUMBER, closedPort);
+    peer.close();
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->isRetryPending(); }));
+    session->retryNow();
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->retryAttempt() == 2; }));
+    EXPECT_TRUE(session->isRetryPending());
+    EXPECT_LE(session->retrySecondsLeft(), 2) << "2 s less a fifth";
+    EXPECT_EQ(observer.log.back(), "retry 2 in 2 s");
+
+    // The operator's own log-off ends the retries; so does the server saying goodbye.
+    session->disconnect();
+    EXPECT_FALSE(session->isRetryPending());
+    settings.setInt(SETTING_CLIENT_PORT_NUMBER, peer.port());
+    for (const char* goodbye : {"@CLOSE", "@ERROR:Login failed"}) {
+        SCOPED_TRACE(goodbye);
+        ASSERT_NO_FATAL_FAILURE(logIn());
+        peer.send(goodbye);
+        ASSERT_TRUE(pump.pumpUntil([&] { return !session->hasConnection(); }));
+        pump.pumpUntil([] { return false; }, 50);
+        EXPECT_FALSE(session->isRetryPending());
+        EXPECT_EQ(session->state(), OperatorSession::State::Offline);
+    }
+}
+
+// After a reconnect the open chats are taken back: one nobody talks to is taken again and gets
+// the lines the operator wrote meanwhile once its transcript is back; one another operator
+// has ended, and its lines were not sent.
+TEST_F(SessionTest, OpenChatsAreTakenBackAfterAReconnectWithTheLinesWrittenMeanwhile) {
+    session->retryJitter = [] { return 0.0; };
+    ASSERT_NO_FATAL_FAILURE(logIn());
+    peer.send("@VISITORS:" + chatRecord("c1", "10.0.0.1", "Vera", "one.example") + ESC +
+              chatRecord("c2", "10.0.0.2", "Walt", "one.example"));
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->chats().size() == 2; }));
+    ASSERT_TRUE(session->takeChat("c1"));
+    ASSERT_TRUE(session->takeChat("c2"));
+    peer.close();
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->isRetryPending(); }));
+    session->sendChatText("c1", "still there?");
+    session->sendChatText("c2", "one moment");
+    session->sendChatText("c1", "back soon");
+    observer.log.clear();
+
+    ASSERT_NO_FATAL_FAILURE(runOpening());
+    EXPECT_EQ(peer.received().size(), 7u) << "nothing held went out before the chat list";
+    std::string walt = chatRecord("c2", "10.0.0.2", "Walt", "one.example");
+    walt.replace(walt.find("\t\tSales"), 7, "\t9\tSales");  // Bob (9) has it now
+    peer.send("@VISITORS:" + chatRecord("c1", "10.0.0.1", "Vera", "one.example") + ESC + walt);
+    EXPECT_EQ(peer.nextFrame(), "@CHAT:c1");
+    EXPECT_TRUE(pump.pumpUntil([&] { return observer.saw("lost c2 [one moment]"); }));
+    EXPECT_FALSE(session->isChatOpen("c2"));
+    EXPECT_TRUE(session->isChatOpen("c1"));
+    session->sendChatText("c1", "typed while taking back");
+    peer.send("@CURRENTCHAT:S1:10.0.0.1:t\nx\tVera\tAnn\ty" + ESC + "10:00\t0\thello");
+    EXPECT_EQ(peer.nextFrames(3), (Frames{"@SENDTO:c1:still there?", "@SENDTO:c1:back soon",
+                                          "@SENDTO:c1:typed while taking back"}));
+    EXPECT_TRUE(observer.saw("reattached c1 [still there?] [back soon] [typed while taking back]"));
+    // From then on lines go straight out.
+    session->sendChatText("c1", "now live");
+    EXPECT_EQ(peer.nextFrame(), "@SENDTO:c1:now live");
 }
 
 TEST_F(SessionTest, SessionDataWithoutAKeyEndsTheConnectionBeforeTheLogin) {
@@ -498,6 +603,7 @@ TEST_F(SessionTest, BadFramesLeaveTheConnectionAndTheStateAsTheyWere) {
 }
 
 TEST_F(SessionTest, FailedConnectAttemptsAreReported) {
+    session->setAutoReconnect(false);
     // Nothing listens on the port.
     unsigned short closedPort;
     {
