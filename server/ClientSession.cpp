@@ -296,6 +296,11 @@ void ClientSession::onGetSettings(const std::string& data) {
 
 void ClientSession::onTakeChat(const std::string& data) {
     m_context.chats.take(m_id, data);
+    if (m_fault == FaultMode::DropAfterTake) {
+        // The transcript queued by the take still goes out; then the connection ends.
+        logFaultInjected();
+        m_finished = true;
+    }
 }
 
 namespace {

@@ -30,6 +30,7 @@ void ClientSession::injectFault() {
         case FaultMode::None:
         case FaultMode::CloseAfterHello:
         case FaultMode::CloseAfterSession:
+        case FaultMode::DropAfterTake:
             return;
         case FaultMode::Bytewise:
             // The connection has been written byte by byte from the start; it goes on so.

@@ -21,6 +21,7 @@ constexpr NamedMode kModes[] = {
     {FaultMode::BadRecords, "bad-records"},
     {FaultMode::WideChars, "wide-chars"},
     {FaultMode::Mute, "mute"},
+    {FaultMode::DropAfterTake, "drop-after-take"},
 };
 
 }  // namespace
@@ -55,7 +56,7 @@ std::string faultModeNames() {
 
 bool faultActsAtMonitoringUp(FaultMode mode) {
     return mode != FaultMode::None && mode != FaultMode::CloseAfterHello &&
-           mode != FaultMode::CloseAfterSession;
+           mode != FaultMode::CloseAfterSession && mode != FaultMode::DropAfterTake;
 }
 
 }  // namespace TavoroDemo

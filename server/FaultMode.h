@@ -20,6 +20,8 @@ enum class FaultMode {
     BadRecords,         // "bad-records": records with missing and with surplus fields
     WideChars,          // "wide-chars": characters above U+00FF in the STX form
     Mute,               // "mute": nothing more is sent, input is still read
+    DropAfterTake,      // "drop-after-take": the connection ends, unannounced, once the
+                        // operator has taken a chat (the chat waits for an operator again)
 };
 
 // The option name of a mode ("none" for None).

@@ -25,6 +25,7 @@
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
+#include "dialog/VisitorChatFrame.h"
 #include "settings/TavoroSettings.h"
 #include "support/DemoServerProcess.h"
 #include "support/TempDir.h"
@@ -66,7 +67,7 @@ bool isClientStatusText(const wxString& text) {
         "The connection to the server was lost",
         "Could not connect to the server",
     };
-    return known.count(text) > 0;
+    return known.count(text) > 0 || text.StartsWith("Connection lost, reconnecting in ");
 }
 
 // The visitor keys of the server's account, lines "visitor<TAB>site<TAB>key".
@@ -179,6 +180,7 @@ class FaultTest : public ::testing::Test {
         frame->SetStatusBar(new RecordingStatusBar(frame, statuses));
         original->Destroy();
         frame->Show();
+        frame->session().setAutoReconnect(autoReconnect);
         frame->session().sentTextObserver = [this](const wxString& text) {
             if (text == "@STARTEVENTS") {
                 ++startEventsSent;
@@ -302,6 +304,9 @@ class FaultTest : public ::testing::Test {
     Tavoro::Test::DemoServerProcess server{TAVORO_DEMO_SERVER};
     TavoroClientFrame* frame = nullptr;
     wxWeakRef<TavoroClientFrame> weak;
+    // Most faults here are met by the operator's own reconnect, so the session does not retry
+    // on its own unless a test says so.
+    bool autoReconnect = false;
     int startEventsSent = 0;
     std::string lastSessionStep;  // "login" or "live": the window's last step of a session
     std::vector<wxString> stateReplies;
@@ -367,6 +372,53 @@ TEST_F(FaultTest, FrozenServerEndsTheConnectionNotTheWindow) {
     expectWindowAnswers();
     server.resume();
     expectRestartBringsLiveView();
+    expectOnlyClientTexts();
+}
+
+// The server drops the connection right after the operator took a chat. The session retries on
+// its own, the whole opening runs again, the chat is taken back with its transcript, and the
+// line the operator wrote meanwhile reaches the visitor once: every numbered visitor line is
+// in the window exactly once.
+TEST_F(FaultTest, ADroppedConnectionHealsAndTheOpenChatIsTakenBack) {
+    autoReconnect = true;
+    startClient({"--chat-interval", "1", "--numbered-lines", "--fault", "drop-after-take",
+                 "--fault-connections", "1"});
+    const int waiting = Tavoro::Test::waitForWaitingChat(frame->chattingGrid(), kSessionMs);
+    ASSERT_GE(waiting, 0) << "no chat request arrived";
+    const wxString chatId = frame->chattingGrid()->GetCellValue(waiting, 0);
+    frame->startChat(waiting);
+    Dialog::VisitorChatFrame* window = frame->chatWindow(chatId);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitFor([&] { return frame->session().isRetryPending(); }, kSessionMs))
+        << receivedLines(server.log());
+    wxStopWatch healing;
+    EXPECT_TRUE(status().StartsWith("Connection lost, reconnecting in 1 s (attempt 1)"))
+        << status();
+    frame->sendChatText(chatId, "question 1");  // held while the connection is down
+
+    ASSERT_TRUE(waitFor([&] { return startEventsSent == 2; }, kSessionMs))
+        << "the live view did not come back on its own\n"
+        << describe(statuses);
+    const long liveAgainMs = healing.Time();
+    ASSERT_TRUE(
+        waitForServerLog("<- @SENDTO:" + chatId.ToStdString() + ":question 1", 1, kSessionMs))
+        << receivedLines(server.log());
+    std::printf("[figures] dropped connection: live view back %ld ms after the loss\n",
+                liveAgainMs);
+    EXPECT_TRUE(window->transcript_html().Contains("sent after reconnecting"));
+    frame->sendChatText(chatId, "question 2");
+    ASSERT_TRUE(waitFor([&] { return window->transcript_html().Contains("line 3:"); }, kSessionMs))
+        << "the visitor's answers did not reach the window";
+    const wxString html = window->transcript_html();
+    for (int line = 1; line <= 3; ++line) {
+        const wxString text = wxString::Format("line %d:", line);
+        size_t count = 0;
+        for (size_t at = html.find(text); at != wxString::npos; at = html.find(text, at + 1))
+            ++count;
+        EXPECT_EQ(count, 1u) << text;
+    }
+    EXPECT_EQ(server.countInLog("] <- @SENDTO:" + chatId.ToStdString() + ":question 1"), 1u);
+    EXPECT_TRUE(frame->session().isChatOpen(chatId));
     expectOnlyClientTexts();
 }
 

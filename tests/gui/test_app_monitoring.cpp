@@ -337,7 +337,8 @@ TEST_F(MonitoringTest, BacklogOfFramesIsHandledInSlicesAndInOrder) {
     ASSERT_TRUE(waitFor([&] { return !frame->session().hasConnection(); }, 60000));
     EXPECT_EQ(frame->session().eventsHandled() - before, static_cast<unsigned long>(kFlood))
         << "every frame read before the loss is handled before it";
-    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "The connection to the server was lost");
+    EXPECT_TRUE(
+        frame->GetStatusBar()->GetStatusText(0).StartsWith("Connection lost, reconnecting"));
     std::vector<wxString> users;
     for (const auto& v : frame->session().visitors())
         users.push_back(v.username());

@@ -515,6 +515,10 @@ TEST_F(ChatWindowTest, EndOfChatDisablesInput) {
          [](VisitorChatFrame& f) { f.block_visitor(); },
          ": Visitor Ann has been blocked.",
          {"blockVisitor|K7"}},
+        {"ended while the connection was down",
+         [](VisitorChatFrame& f) { f.show_reattached(false, {"are you <there>?"}); },
+         ": The chat ended while the connection to the server was down.",
+         {}},
     };
     for (const Case& c : cases) {
         m_services.requests.clear();
@@ -533,6 +537,19 @@ TEST_F(ChatWindowTest, EndOfChatDisablesInput) {
         m_chat->Destroy();
         ASSERT_TRUE(closed());
     }
+}
+
+// After a reconnect the lines written while the connection was down show again, marked: sent
+// when the chat was taken back (the chat goes on), or not sent when it ended meanwhile.
+TEST_F(ChatWindowTest, LinesWrittenWhileDownShowHowTheyFared) {
+    openChat();
+    m_chat->show_reattached(true, {"still <there>?"});
+    EXPECT_TRUE(transcriptText().Contains("(sent after reconnecting):")) << transcriptText();
+    EXPECT_TRUE(transcriptText().Contains("still <there>?")) << transcriptText();
+    EXPECT_TRUE(input()->IsEnabled());
+    m_chat->show_reattached(false, {"one moment"});
+    EXPECT_TRUE(transcriptText().Contains("Not sent: one moment")) << transcriptText();
+    EXPECT_FALSE(input()->IsEnabled());
 }
 
 // A block that the main window could not send (the chat is no longer listed) says so and
