@@ -66,15 +66,6 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     bindActions();
     m_tray = TrayIcon::createIfAvailable(*this);
     m_reconnectBar = ReconnectBar::attach(*this, m_splitter2, m_session);
-
-    // "Monthly Summary" has no content yet: its page is taken out, the window stays hidden.
-    for (size_t page = 0; page < m_notebook1->GetPageCount(); ++page) {
-        if (m_notebook1->GetPage(page) == m_monthlyGrid) {
-            m_notebook1->RemovePage(page);
-            m_monthlyGrid->Hide();
-            break;
-        }
-    }
 }
 
 void TavoroClientFrame::buildLayout() {
@@ -107,7 +98,8 @@ void TavoroClientFrame::buildLayout() {
 
     m_notebook1->AddPage(m_splitter3, _("CurrentVisitors"));
     m_notebook1->AddPage(m_daySummary, _("Day Summary"));
-    m_notebook1->AddPage(m_monthlyGrid, _("Monthly Summary"));
+    // "Monthly Summary" has no content yet: its grid is made but no page shows it.
+    m_monthlyGrid->Hide();
     m_notebook1->AddPage(m_operatorsGrid, _("Current Operators"));
 
     m_notebook2 =

@@ -53,18 +53,32 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
 
     // Services offered to child windows (TavoroClientFrameServices.cpp).
     void sendToServer(const wxString& text) override { m_session.send(text); }
-    wxString operatorName(const wxString& connectionNumber) const override;
-    wxString siteDomain(const wxString& siteKey) const override;
+    wxString operatorName(const wxString& number) const override {
+        return m_session.operatorName(number);
+    }
+    wxString siteDomain(const wxString& siteKey) const override {
+        return m_session.siteDomain(siteKey);
+    }
     const Types::Alert* findAlert(const wxString& siteKey, const wxString& alertId) const override;
     const Messages::S_CLIENTS* operatorList() const override { return m_session.operators(); }
-    void requestPrevChat(const wxString& siteKey, const wxString& chatId) override;
-    void requestPrevChats(const wxString& siteKey, const wxString& ipAddress) override;
+    void requestPrevChat(const wxString& siteKey, const wxString& chatId) override {
+        m_session.requestPrevChat(siteKey, chatId);
+    }
+    void requestPrevChats(const wxString& siteKey, const wxString& ipAddress) override {
+        m_session.requestPrevChats(siteKey, ipAddress);
+    }
     void requestPrevVisits(const wxString& siteKey, const wxString& ipAddress,
-                           const wxString& username) override;
-    void pushLink(const wxString& chatId, const wxString& address) override;
-    void sendChatText(const wxString& chatId, const wxString& line) override;
-    void sendTyping(const wxString& chatId, bool typing) override;
-    bool blockVisitor(const wxString& chatId) override;
+                           const wxString& username) override {
+        m_session.requestPrevVisits(siteKey, ipAddress, username);
+    }
+    void pushLink(const wxString& chatId, const wxString& url) override {
+        m_session.pushLink(chatId, url);
+    }
+    void sendChatText(const wxString& chatId, const wxString& line) override {
+        m_session.sendChatText(chatId, line);
+    }
+    void sendTyping(const wxString& chatId, bool on) override { m_session.sendTyping(chatId, on); }
+    bool blockVisitor(const wxString& chatId) override { return m_session.blockVisitorOf(chatId); }
     void leaveChat(const wxString& chatId) override;
     void closeChat(const wxString& chatId) override;
     void transferChat(const wxString& chatId, const wxString& webSite, const wxString& visitorName,

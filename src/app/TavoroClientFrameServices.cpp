@@ -10,47 +10,10 @@
 
 namespace Tavoro {
 
-wxString TavoroClientFrame::operatorName(const wxString& connectionNumber) const {
-    return m_session.operatorName(connectionNumber);
-}
-
-wxString TavoroClientFrame::siteDomain(const wxString& siteKey) const {
-    return m_session.siteDomain(siteKey);
-}
-
 const Types::Alert* TavoroClientFrame::findAlert(const wxString& siteKey,
                                                  const wxString& alertId) const {
     const Messages::S_SD* site = m_session.findSite(siteKey);
     return site ? site->findAlert(alertId) : nullptr;
-}
-
-void TavoroClientFrame::requestPrevChat(const wxString& siteKey, const wxString& chatId) {
-    m_session.requestPrevChat(siteKey, chatId);
-}
-
-void TavoroClientFrame::requestPrevChats(const wxString& siteKey, const wxString& ipAddress) {
-    m_session.requestPrevChats(siteKey, ipAddress);
-}
-
-void TavoroClientFrame::requestPrevVisits(const wxString& siteKey, const wxString& ipAddress,
-                                          const wxString& username) {
-    m_session.requestPrevVisits(siteKey, ipAddress, username);
-}
-
-void TavoroClientFrame::pushLink(const wxString& chatId, const wxString& address) {
-    m_session.pushLink(chatId, address);
-}
-
-void TavoroClientFrame::sendChatText(const wxString& chatId, const wxString& line) {
-    m_session.sendChatText(chatId, line);
-}
-
-void TavoroClientFrame::sendTyping(const wxString& chatId, bool typing) {
-    m_session.sendTyping(chatId, typing);
-}
-
-bool TavoroClientFrame::blockVisitor(const wxString& chatId) {
-    return m_session.blockVisitorOf(chatId);
 }
 
 void TavoroClientFrame::leaveChat(const wxString& chatId) {
