@@ -4,6 +4,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/OperatorLog.h"
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
 #include "app/TrayIcon.h"
@@ -38,6 +39,7 @@ void TavoroClientFrame::operatorStatusChanged() {
 }
 
 void TavoroClientFrame::sessionStatus(const wxString& text) {
+    OperatorLog::note(text);
     showStatus(text);
 }
 
@@ -51,6 +53,7 @@ bool TavoroClientFrame::loginPasswordWanted(const wxString& userName, const wxSt
 }
 
 void TavoroClientFrame::sessionAlert(const wxString& text, const wxString& title) {
+    OperatorLog::note(title + ": " + text);
     UiPrompts::showMessage(this, text, title, wxOK);
 }
 
