@@ -24,8 +24,8 @@ void OperatorLog::start(const wxString& directory) {
     wxLog* previous = wxLog::GetActiveTarget();  // creates the default target if none is set
     running = new OperatorLog(directory + "/tavoro.log", previous);
     wxLog::SetActiveTarget(running);
-    running->m_file.append("info",
-                           wxString::Format("Tavoro Client started (pid %lu)", wxGetProcessId()));
+    running->m_file.append("info", wxString::Format("Tavoro Client %s started (pid %lu)",
+                                                    kClientVersion, wxGetProcessId()));
 }
 
 void OperatorLog::stop() {
