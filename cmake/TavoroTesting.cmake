@@ -85,6 +85,7 @@ function(tavoro_add_test name)
   endif()
   math(EXPR T_TIMEOUT "${T_TIMEOUT} * ${TAVORO_SANITIZER_TIMEOUT_FACTOR}")
   set(env "TAVORO_IMAGES_DIR=${PROJECT_SOURCE_DIR}/data/images/"
+          "TAVORO_LOCALE_DIR=${PROJECT_BINARY_DIR}/locale"
           "HOME=${CMAKE_CURRENT_BINARY_DIR}/home-${name}" ${TAVORO_SANITIZER_ENV})
   if(T_GUI)
     if(NOT XVFB_RUN)

@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth x11-utils gettext openssl procps
   libcanberra-pulse pulseaudio pulseaudio-utils
   libgspell-1-dev hunspell-en-us
+  dpkg-dev file lintian desktop-file-utils appstream wx3.2-i18n
 )
 
 missing=()

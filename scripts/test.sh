@@ -9,6 +9,8 @@ scripts/build.sh -DTAVORO_BUILD_BENCH=ON -DTAVORO_WERROR=ON
 cd build
 ctest --output-on-failure -j2 --timeout 600
 cd ..
+# The Debian packages of the tree just built: lintian, the installed client, the validators.
+scripts/package.sh build
 # Every test once more (all but the heavy load runs) under AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer; the tests without a window (unit tests, core against the demo
 # server) under ThreadSanitizer; then a short run of every fuzz target (FUZZ_SECONDS each, 20 by

@@ -31,9 +31,10 @@ enum ClientId : int {
     ID_VISITOR_OPEN_PAGE,
     ID_VISITOR_EXCLUDE_VISITOR,
     ID_VISITOR_EXCLUDE_PAGE,
-    ID_SITES_PROPERTIES,    // sites menu "Site Properties"
-    ID_STATUS_SET_DEFAULT,  // status menu "Set As Default Status"
-    ID_TIMER_GRID_PAINT,    // lets the visitor grid paint the visitor events held back
+    ID_SITES_PROPERTIES,      // sites menu "Site Properties"
+    ID_STATUS_SET_DEFAULT,    // status menu "Set As Default Status"
+    ID_TIMER_GRID_PAINT,      // lets the visitor grid paint the visitor events held back
+    ID_MENU_OPEN_LOG_FOLDER,  // Help menu "Open &Log Folder"
 };
 
 // The status tool of a status, and the status of a status tool (nothing for another id).

@@ -4,6 +4,7 @@
 #include <wx/menu.h>
 
 #include "app/ClientIds.h"
+#include "app/OperatorLog.h"
 
 namespace Tavoro::MainMenus {
 
@@ -18,6 +19,11 @@ wxMenuBar* makeMenuBar() {
     layout->Append(ID_MENU_HIDE_DETAIL, _("&Hide Visit Detail"));
     menuBar->Append(layout, _("&Layout"));
     auto* help = new wxMenu();
+    help->Append(ID_MENU_OPEN_LOG_FOLDER, _("Open &Log Folder"),
+                 _("Show the folder of the log to send to support"));
+    // Handled by the menu itself: the main window needs to know nothing of the log.
+    help->Bind(
+        wxEVT_MENU, [](wxCommandEvent&) { OperatorLog::showFolder(); }, ID_MENU_OPEN_LOG_FOLDER);
     help->Append(wxID_ABOUT, _("About\tF1"), _("Show info about this application"));
     menuBar->Append(help, _("Help"));
     return menuBar;

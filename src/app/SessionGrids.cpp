@@ -2,6 +2,7 @@
 
 #include <wx/grid.h>
 #include <wx/toolbar.h>
+#include <wx/translation.h>
 
 #include "app/ClientIds.h"
 #include "session/OperatorSession.h"
@@ -12,6 +13,7 @@ namespace Tavoro::SessionGrids {
 
 namespace {
 
+// The labels are marked with wxTRANSLATE so that the catalog extraction sees them.
 void labelColumns(wxGrid* grid, std::initializer_list<const char*> labels) {
     int col = 0;
     for (const char* label : labels)
@@ -40,12 +42,19 @@ wxGrid* makeGrid(wxWindow* parent, const wxString& name, int cols) {
 }
 
 void labelGrids(wxGrid* operators, wxGrid* chatting, wxGrid* callbacks) {
-    labelColumns(operators, {"ID#", "IP", "Name", "Department", "Status", "Language", "Username"});
-    labelColumns(chatting, {"ID#", "Name", "Domain", "Last Activity", "Talking To", "Language",
-                            "Translating", "Department", "Monitored By", "IP Address"});
-    labelColumns(callbacks,
-                 {"Name", "Company", "On Site", "Telephone", "Type", "Requested Time", "Time Zone",
-                  "Requested Department", "Requested Operator", "Talking To", "Notes"});
+    labelColumns(operators, {wxTRANSLATE("ID#"), wxTRANSLATE("IP"), wxTRANSLATE("Name"),
+                             wxTRANSLATE("Department"), wxTRANSLATE("Status"),
+                             wxTRANSLATE("Language"), wxTRANSLATE("Username")});
+    labelColumns(chatting,
+                 {wxTRANSLATE("ID#"), wxTRANSLATE("Name"), wxTRANSLATE("Domain"),
+                  wxTRANSLATE("Last Activity"), wxTRANSLATE("Talking To"), wxTRANSLATE("Language"),
+                  wxTRANSLATE("Translating"), wxTRANSLATE("Department"),
+                  wxTRANSLATE("Monitored By"), wxTRANSLATE("IP Address")});
+    labelColumns(callbacks, {wxTRANSLATE("Name"), wxTRANSLATE("Company"), wxTRANSLATE("On Site"),
+                             wxTRANSLATE("Telephone"), wxTRANSLATE("Type"),
+                             wxTRANSLATE("Requested Time"), wxTRANSLATE("Time Zone"),
+                             wxTRANSLATE("Requested Department"), wxTRANSLATE("Requested Operator"),
+                             wxTRANSLATE("Talking To"), wxTRANSLATE("Notes")});
     operators->EnableEditing(false);
     chatting->EnableEditing(false);
 }
@@ -121,14 +130,15 @@ void buildToolBar(wxToolBar* toolBar, Types::OperatorStatus defaultStatus) {
         const char* longHelp;
     };
     const Tool statusTools[] = {
-        {ID_TOOL_ONLINE, "Online", "Set Status: Online",
-         "Sets your status to Online - visitors will be able to chat to you."},
-        {ID_TOOL_BUSY, "Busy", "Set Status: Busy",
-         "Sets your status to Busy - visitors will not be able to chat to you."},
-        {ID_TOOL_BRB, "Be Right Back", "Set Status: Be Right Back",
-         "Sets your status to Be Right Back - visitors will not be able to chat to you."},
-        {ID_TOOL_AWAY, "Away", "Set Status: Away",
-         "Sets your status to Away - visitors will not be able to chat to you."},
+        {ID_TOOL_ONLINE, wxTRANSLATE("Online"), wxTRANSLATE("Set Status: Online"),
+         wxTRANSLATE("Sets your status to Online - visitors will be able to chat to you.")},
+        {ID_TOOL_BUSY, wxTRANSLATE("Busy"), wxTRANSLATE("Set Status: Busy"),
+         wxTRANSLATE("Sets your status to Busy - visitors will not be able to chat to you.")},
+        {ID_TOOL_BRB, wxTRANSLATE("Be Right Back"), wxTRANSLATE("Set Status: Be Right Back"),
+         wxTRANSLATE(
+             "Sets your status to Be Right Back - visitors will not be able to chat to you.")},
+        {ID_TOOL_AWAY, wxTRANSLATE("Away"), wxTRANSLATE("Set Status: Away"),
+         wxTRANSLATE("Sets your status to Away - visitors will not be able to chat to you.")},
     };
     for (const Tool& t : statusTools) {
         toolBar->AddRadioTool(t.id, wxGetTranslation(t.label),

@@ -3,19 +3,38 @@
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/socket.h>
+#include <wx/stdpaths.h>
+#include <wx/uilocale.h>
 #include <wx/utils.h>
 
 #include <exception>
 
+#include "app/OperatorLog.h"
 #include "app/TavoroClientFrame.h"
+#include "app/Translations.h"
 #include "app/TrayIcon.h"
 #include "settings/TavoroSettings.h"
+#include "tools/ImagesDirectory.h"
+
+Tavoro::CommandLine::Options TavoroClientApp::s_options;
+
+void TavoroClientApp::startWith(const Tavoro::CommandLine::Options& options) {
+    s_options = options;
+    // The same as the environment variable, which the settings store reads.
+    if (!options.settingsFile.empty())
+        wxSetEnv("TAVORO_SETTINGS_FILE", options.settingsFile);
+}
 
 bool TavoroClientApp::OnInit() {
+    // The desktop's language and formats; English where the client has no translation.
+    wxUILocale::UseDefault();
+    Tavoro::Translations::setUp(
+        Tavoro::Tools::localeDirectoryFor(wxStandardPaths::Get().GetExecutablePath()));
+    Tavoro::OperatorLog::start();
     wxInitAllImageHandlers();
     wxSocketBase::Initialize();
     auto* frame = new Tavoro::TavoroClientFrame(nullptr, wxID_ANY);
-    Tavoro::TrayIcon::showAtStart(*frame, Tavoro::getSettings());
+    Tavoro::TrayIcon::showAtStart(*frame, Tavoro::getSettings(), s_options.minimized);
     SetTopWindow(frame);
     frame->connectToServer();
     return true;
@@ -23,6 +42,7 @@ bool TavoroClientApp::OnInit() {
 
 int TavoroClientApp::OnExit() {
     Tavoro::disposeSettings();
+    Tavoro::OperatorLog::stop();
     return wxApp::OnExit();
 }
 

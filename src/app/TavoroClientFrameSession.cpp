@@ -4,6 +4,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ClientIds.h"
+#include "app/OperatorLog.h"
 #include "app/ReconnectBar.h"
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
@@ -39,6 +40,7 @@ void TavoroClientFrame::operatorStatusChanged() {
 }
 
 void TavoroClientFrame::sessionStatus(const wxString& text) {
+    OperatorLog::note(text);
     showStatus(text);
 }
 
@@ -56,6 +58,7 @@ bool TavoroClientFrame::loginPasswordWanted(const wxString& userName, const wxSt
 }
 
 void TavoroClientFrame::sessionAlert(const wxString& text, const wxString& title) {
+    OperatorLog::note(title + ": " + text);
     UiPrompts::showMessage(this, text, title, wxOK);
 }
 

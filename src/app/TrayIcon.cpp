@@ -23,8 +23,8 @@ std::unique_ptr<TrayIcon> TrayIcon::createIfAvailable(TavoroClientFrame& frame) 
     return std::make_unique<TrayIcon>(frame, frame.selectedStatus());
 }
 
-void TrayIcon::showAtStart(TavoroClientFrame& frame, const TavoroSettings& settings) {
-    if (!settings.getBool(SETTING_HIDE_CLIENT_ON_STARTUP)) {
+void TrayIcon::showAtStart(TavoroClientFrame& frame, const TavoroSettings& settings, bool hidden) {
+    if (!hidden && !settings.getBool(SETTING_HIDE_CLIENT_ON_STARTUP)) {
         frame.Show(true);
         return;
     }

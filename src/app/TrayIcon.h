@@ -31,9 +31,10 @@ class TrayIcon : public wxTaskBarIcon {
     static std::unique_ptr<TrayIcon> createIfAvailable(TavoroClientFrame& frame);
 
     // Shows the main window at start: hidden with only the tray icon when "Hide On Startup" is
-    // set and the icon exists, minimised when it is set but there is no tray (the window must
-    // stay reachable), shown otherwise.
-    static void showAtStart(TavoroClientFrame& frame, const TavoroSettings& settings);
+    // set (or hidden is true: --minimized) and the icon exists, minimised when it is set but
+    // there is no tray (the window must stay reachable), shown otherwise.
+    static void showAtStart(TavoroClientFrame& frame, const TavoroSettings& settings,
+                            bool hidden = false);
 
     TrayIcon(TavoroClientFrame& frame, Types::OperatorStatus status);
     ~TrayIcon() override;

@@ -4,7 +4,8 @@
 
 namespace Tavoro::Messages {
 
-HelloMessage::HelloMessage() : m_productName(_("Tavoro")) {}
+// A product name: never translated.
+HelloMessage::HelloMessage() : m_productName("Tavoro") {}
 
 HelloMessage::HelloMessage(const TavoroMessage&) : HelloMessage() {}
 

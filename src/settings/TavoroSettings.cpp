@@ -125,6 +125,10 @@ TavoroSettings::TavoroSettings(const wxString& localFile) : m_localFile(localFil
 
 TavoroSettings::~TavoroSettings() = default;
 
+wxString TavoroSettings::defaultFile() {
+    return defaultLocalFile();
+}
+
 wxString TavoroSettings::keyOf(int id) {
     return keyText(id);
 }

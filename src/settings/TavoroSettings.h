@@ -65,6 +65,8 @@ class TavoroSettings {
     // A store on an explicit file (tests, demo runs); no global file.
     explicit TavoroSettings(const wxString& localFile);
     virtual ~TavoroSettings();
+    // The per-user file the first constructor reads.
+    static wxString defaultFile();
 
     TavoroSettings(const TavoroSettings&) = delete;
     TavoroSettings& operator=(const TavoroSettings&) = delete;

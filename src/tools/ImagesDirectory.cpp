@@ -15,19 +15,34 @@ wxString withSlash(wxString dir) {
     return dir;
 }
 
-}  // namespace
-
-wxString resolveImagesDirectory(const wxString& executablePath, const wxString& overrideDir) {
+wxString resolveInstalled(const wxString& executablePath, const wxString& overrideDir,
+                          const wxString& fromBinDir, const wxString& installDir) {
     if (!overrideDir.empty())
         return withSlash(overrideDir);
     if (!executablePath.empty()) {
         wxFileName candidate =
-            wxFileName::DirName(wxFileName(executablePath).GetPath() + "/" + kImagesDirFromBinDir);
+            wxFileName::DirName(wxFileName(executablePath).GetPath() + "/" + fromBinDir);
         candidate.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
         if (candidate.DirExists())
             return withSlash(candidate.GetPath());
     }
-    return withSlash(kImagesInstallDir);
+    return withSlash(installDir);
+}
+
+}  // namespace
+
+wxString resolveImagesDirectory(const wxString& executablePath, const wxString& overrideDir) {
+    return resolveInstalled(executablePath, overrideDir, kImagesDirFromBinDir, kImagesInstallDir);
+}
+
+wxString resolveLocaleDirectory(const wxString& executablePath, const wxString& overrideDir) {
+    return resolveInstalled(executablePath, overrideDir, kLocaleDirFromBinDir, kLocaleInstallDir);
+}
+
+wxString localeDirectoryFor(const wxString& executablePath) {
+    wxString overrideDir;
+    wxGetEnv("TAVORO_LOCALE_DIR", &overrideDir);
+    return resolveLocaleDirectory(executablePath, overrideDir);
 }
 
 wxString imagesDirectoryOfThisProgram() {

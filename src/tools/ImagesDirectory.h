@@ -15,4 +15,11 @@ wxString resolveImagesDirectory(const wxString& executablePath, const wxString& 
 // resolveImagesDirectory for the running program: its own executable and $TAVORO_IMAGES_DIR.
 wxString imagesDirectoryOfThisProgram();
 
+// The directory holding the message catalogs (<dir>/<language>/LC_MESSAGES/tavoro.mo), found
+// like the images directory: overrideDir ($TAVORO_LOCALE_DIR: build tree, tests), else
+// <bindir>/../share/locale when it exists, else the configured one. Ends with a slash.
+wxString resolveLocaleDirectory(const wxString& executablePath, const wxString& overrideDir);
+// resolveLocaleDirectory for a program at executablePath with this process's environment.
+wxString localeDirectoryFor(const wxString& executablePath);
+
 }  // namespace Tavoro::Tools

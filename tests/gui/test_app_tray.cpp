@@ -53,7 +53,7 @@ class StartTest : public ::testing::Test {
         TrayIcon::isAvailable = nullptr;
     }
     // Starts the main window as the application does, with or without a tray on the desktop.
-    void start(bool trayAvailable, const std::string& options) {
+    void start(bool trayAvailable, const std::string& options, bool hidden = false) {
         TrayIcon::isAvailable = [trayAvailable] { return trayAvailable; };
         settingsPath = Tavoro::Test::useSettingsFile(
             dir,
@@ -65,7 +65,7 @@ class StartTest : public ::testing::Test {
         frame->Bind(wxEVT_ICONIZE, [this](wxIconizeEvent& event) {
             iconizeAsked = iconizeAsked || event.IsIconized();
         });
-        TrayIcon::showAtStart(*frame, getSettings());
+        TrayIcon::showAtStart(*frame, getSettings(), hidden);
         frame->connectToServer();
     }
     bool connected() {
@@ -114,13 +114,17 @@ TEST_F(StartTest, HiddenWithATrayMinimisedWithoutAndShownOrHiddenFromTheTray) {
         bool tray;
         const char* options;
         bool shown, iconized;
+        bool minimizedOption = false;  // --minimized, as the setting
     } const cases[] = {{true, "HideClientOnStartup=yes\n", false, false},
                        {true, "", true, false},
                        {false, "HideClientOnStartup=yes\n", true, true},  // never lost
-                       {false, "", true, false}};
+                       {false, "", true, false},
+                       {true, "", false, false, true},
+                       {false, "", true, true, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.tray ? "tray, " : "no tray, ") + c.options);
-        start(c.tray, c.options);
+        SCOPED_TRACE(std::string(c.tray ? "tray, " : "no tray, ") + c.options +
+                     (c.minimizedOption ? " --minimized" : ""));
+        start(c.tray, c.options, c.minimizedOption);
         ASSERT_TRUE(connected()) << "starts connected";
         EXPECT_EQ(frame->trayIcon() != nullptr, c.tray);
         EXPECT_EQ(frame->IsShown(), c.shown);

@@ -78,3 +78,15 @@ TEST(ImagesDirectory, EnvironmentOverridesForThisProgram) {
     else
         wxUnsetEnv("TAVORO_IMAGES_DIR");
 }
+
+TEST_F(ImagesDirectoryInstalled, CatalogsAreFoundInTheSameTreeAsTheImages) {
+    const wxString configured = wxString(Tavoro::kLocaleInstallDir) + "/";
+    EXPECT_EQ(Tavoro::Tools::resolveLocaleDirectory(executable(), ""), configured);
+    install();
+    wxFileName locale = wxFileName::DirName(prefix.path() + "/bin/" + Tavoro::kLocaleDirFromBinDir);
+    locale.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+    ASSERT_TRUE(wxFileName::Mkdir(locale.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    EXPECT_EQ(Tavoro::Tools::resolveLocaleDirectory(executable(), ""), locale.GetPath() + "/");
+    EXPECT_EQ(Tavoro::Tools::resolveLocaleDirectory(executable(), "/build/locale"),
+              "/build/locale/");
+}
