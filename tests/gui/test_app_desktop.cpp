@@ -131,7 +131,7 @@ TEST_F(DesktopTest, LogKeepsConnectionEventsAndErrorsButNoSecrets) {
 
     const wxString log = contentOf(OperatorLog::file());
     EXPECT_TRUE(log.Contains("info: Tavoro Client " + wxString(kClientVersion) + " started"));
-    EXPECT_TRUE(log.Contains("The connection to the server was lost")) << log;
+    EXPECT_TRUE(log.Contains("Connection lost, reconnecting in 1 s (attempt 1)")) << log;
     EXPECT_TRUE(log.Contains("error: The disk is full")) << log;
     EXPECT_FALSE(log.Contains("stored-secret")) << log;
     EXPECT_FALSE(log.Contains(Tavoro::Test::ScriptedServer::kSessionKey)) << log;
