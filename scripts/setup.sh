@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth x11-utils gettext openssl procps
   libcanberra-pulse pulseaudio pulseaudio-utils
   libgspell-1-dev hunspell-en-us
+  openbox dbus-daemon
 )
 
 missing=()

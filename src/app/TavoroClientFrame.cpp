@@ -7,6 +7,7 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include "app/ChatAlerts.h"
 #include "app/ClientIds.h"
 #include "app/DesktopIdle.h"
 #include "app/MainMenus.h"
@@ -64,6 +65,7 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     buildToolBar();
     bindActions();
     m_tray = TrayIcon::createIfAvailable(*this);
+    m_alerts = std::make_unique<ChatAlerts>(*this, m_settings);
 
     // "Monthly Summary" has no content yet: its page is taken out, the window stays hidden.
     for (size_t page = 0; page < m_notebook1->GetPageCount(); ++page) {

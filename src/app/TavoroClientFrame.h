@@ -25,6 +25,7 @@ class wxToolBar;
 
 namespace Tavoro {
 
+class ChatAlerts;
 class SiteTreeView;
 class TavoroSettings;
 class TrayIcon;
@@ -244,6 +245,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxGrid* m_callbacksGrid = nullptr;
     wxToolBar* m_toolBar = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<ChatAlerts> m_alerts;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -36,25 +36,72 @@ void playThroughDesktop(const wxString& soundFile) {
                     "Tavoro Client", nullptr);
 }
 
-// Notices that can still be clicked are kept alive, since the daemon's click reaches the
-// object that showed the notice. The oldest go once more than this many are up.
+// Notices that can still be clicked, or withdrawn, are kept alive, since the daemon's click
+// reaches the object that showed the notice. The oldest go once more than this many are up.
 constexpr size_t kMaxLiveNotices = 16;
 
+struct LiveNotice {
+    wxString key;
+    std::unique_ptr<wxNotificationMessage> message;
+};
+
+std::deque<LiveNotice>& liveNotices() {
+    static std::deque<LiveNotice> live;
+    return live;
+}
+
+// The notice's own handler may be running when its chat is taken: the object goes a little
+// later, not from under the handler.
+void discardLater(std::unique_ptr<wxNotificationMessage> message) {
+    if (wxTheApp)
+        wxTheApp->CallAfter(
+            [doomed = std::shared_ptr<wxNotificationMessage>(std::move(message))] {});
+}
+
+void closeDesktopNotice(const wxString& key) {
+    if (key.empty())
+        return;
+    auto& live = liveNotices();
+    for (auto it = live.begin(); it != live.end();) {
+        if (it->key != key) {
+            ++it;
+            continue;
+        }
+        it->message->Close();
+        discardLater(std::move(it->message));
+        it = live.erase(it);
+    }
+}
+
 void showDesktopNotice(const Notice& notice) {
-    static std::deque<std::unique_ptr<wxNotificationMessage>> live;
+    closeDesktopNotice(notice.key);
     auto message = std::make_unique<wxNotificationMessage>(notice.title, notice.body);
     if (notice.onClick) {
         std::function<void()> onClick = notice.onClick;
         message->Bind(wxEVT_NOTIFICATION_MESSAGE_CLICK, [onClick](wxCommandEvent&) { onClick(); });
     }
+    // Actions are told apart by their position on the notice.
+    for (size_t i = 0; i < notice.actions.size(); ++i)
+        message->AddAction(wxID_HIGHEST + 1 + static_cast<int>(i), notice.actions[i].label);
+    if (!notice.actions.empty()) {
+        std::vector<NoticeAction> actions = notice.actions;
+        message->Bind(wxEVT_NOTIFICATION_MESSAGE_ACTION, [actions](wxCommandEvent& event) {
+            const long index = static_cast<long>(event.GetId()) - (wxID_HIGHEST + 1);
+            if (index >= 0 && index < static_cast<long>(actions.size()) && actions[index].onChosen)
+                actions[index].onChosen();
+        });
+    }
     if (!message->Show(notice.stayUntilClicked ? wxNotificationMessage::Timeout_Never
                                                : wxNotificationMessage::Timeout_Auto))
         return;  // no notification service: nothing to keep
-    if (!notice.onClick && !notice.stayUntilClicked)
+    if (!notice.onClick && !notice.stayUntilClicked && notice.actions.empty() && notice.key.empty())
         return;  // the daemon shows it on its own and it times out
-    live.push_back(std::move(message));
-    if (live.size() > kMaxLiveNotices)
+    auto& live = liveNotices();
+    live.push_back({notice.key, std::move(message)});
+    if (live.size() > kMaxLiveNotices) {
+        discardLater(std::move(live.front().message));
         live.pop_front();
+    }
 }
 
 long long steadyMs() {
@@ -96,6 +143,7 @@ Notice chatRequestNotice(const wxString& domain, const wxString& visitorName, No
 
 std::function<void(const wxString&)> playSound = playThroughDesktop;
 std::function<void(const Notice&)> showNotice = showDesktopNotice;
+std::function<void(const wxString&)> closeNotice = closeDesktopNotice;
 std::function<long long()> clockMs;
 
 NoticeScope noticeScopeOf(const wxString& stored) {
@@ -146,18 +194,34 @@ wxString describeDetail(NoticeDetail detail) {
     return _("Title and details");
 }
 
+wxString chatNoticeKey(const wxString& chatId) {
+    return "chat:" + chatId;
+}
+
+void withdrawNotice(const wxString& key) {
+    if (closeNotice && !key.empty())
+        closeNotice(key);
+}
+
 void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& request,
-                   std::function<void()> onClick) {
-    const wxString sound = settings.getString(SETTING_CHAT_REQUEST_SOUND_PATH);
-    if (!sound.empty() && playSound)
-        playSound(sound);
+                   std::function<void()> onClick, std::function<void()> onPickUp) {
+    chatStillWaiting(settings);
     if (noticeScope(settings) == NoticeScope::None || !showNotice)
         return;
     Notice notice =
         chatRequestNotice(request.domain(), request.visitorName(), noticeDetail(settings),
                           settings.getBool(SETTING_LEAVE_CHAT_ON_SCREEN));
     notice.onClick = std::move(onClick);
+    if (onPickUp)
+        notice.actions.push_back({_("Pick up"), std::move(onPickUp)});
+    notice.key = chatNoticeKey(request.text0());
     showNotice(notice);
+}
+
+void chatStillWaiting(const TavoroSettings& settings) {
+    const wxString sound = settings.getString(SETTING_CHAT_REQUEST_SOUND_PATH);
+    if (!sound.empty() && playSound)
+        playSound(sound);
 }
 
 wxString popupTitle(Messages::S_PopupMessage::Kind kind) {
