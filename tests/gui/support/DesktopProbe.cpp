@@ -199,6 +199,13 @@ PrivateSessionBus::PrivateSessionBus(const std::string& dir) {
 }
 
 PrivateSessionBus::~PrivateSessionBus() {
+    // The process's shared session connection ends the process when its bus goes away.
+    if (m_running) {
+        if (GDBusConnection* shared = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
+            g_dbus_connection_set_exit_on_close(shared, FALSE);
+            g_object_unref(shared);
+        }
+    }
     stopProcess(m_pid);
 }
 
