@@ -1,6 +1,5 @@
 #include "widgets/Notifications.h"
 
-#include <wx/app.h>
 #include <wx/intl.h>
 
 #include <canberra.h>
