@@ -28,3 +28,6 @@ pkg_check_modules(XSS REQUIRED IMPORTED_TARGET xscrnsaver x11)
 
 # Spell checking on the chat window's GTK text view; the window layer links it, never the core.
 pkg_check_modules(GSPELL REQUIRED IMPORTED_TARGET gspell-1)
+
+# The main window's taskbar mark (urgency hint), set on its GTK window directly.
+pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)

@@ -12,6 +12,7 @@ PACKAGES=(
   libcanberra-pulse pulseaudio pulseaudio-utils
   libgspell-1-dev hunspell-en-us
   dpkg-dev file lintian desktop-file-utils appstream wx3.2-i18n
+  openbox dbus-daemon
 )
 
 missing=()

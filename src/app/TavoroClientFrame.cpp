@@ -7,6 +7,7 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include "app/ChatAlerts.h"
 #include "app/ClientIds.h"
 #include "app/DesktopIdle.h"
 #include "app/MainMenus.h"
@@ -66,6 +67,7 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     bindActions();
     m_tray = TrayIcon::createIfAvailable(*this);
     m_reconnectBar = ReconnectBar::attach(*this, m_splitter2, m_session);
+    m_alerts = std::make_unique<ChatAlerts>(*this, m_settings);
 }
 
 void TavoroClientFrame::buildLayout() {

@@ -25,6 +25,7 @@ class wxToolBar;
 
 namespace Tavoro {
 
+class ChatAlerts;
 class SiteTreeView;
 class TavoroSettings;
 class ReconnectBar;
@@ -263,6 +264,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxToolBar* m_toolBar = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
     ReconnectBar* m_reconnectBar = nullptr;
+    std::unique_ptr<ChatAlerts> m_alerts;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -4,6 +4,7 @@
 #include <wx/msgdlg.h>
 #include <wx/notebook.h>
 
+#include "app/ChatAlerts.h"
 #include "app/ClientIds.h"
 #include "app/SessionGrids.h"
 #include "app/TavoroClientFrame.h"
@@ -35,6 +36,7 @@ Dialog::VisitorChatFrame* TavoroClientFrame::chatWindow(const wxString& chatId) 
 
 void TavoroClientFrame::chatListChanged() {
     SessionGrids::showChats(m_chattingGrid, m_session);
+    m_alerts->chatListChanged();
 }
 
 void TavoroClientFrame::operatorsChanged() {
@@ -43,16 +45,7 @@ void TavoroClientFrame::operatorsChanged() {
 }
 
 void TavoroClientFrame::chatRequested(const S_CHAT& request) {
-    // A click on the notice brings the main window up on the waiting chats.
-    Notifications::chatRequested(m_settings, request, [self = wxWeakRef<TavoroClientFrame>(this)] {
-        if (!self)
-            return;
-        self->Show();
-        self->Iconize(false);
-        self->Raise();
-        self->chatNotebook()->ChangeSelection(CHAT_PAGE_CHATTING);
-    });
-    m_notebook2->ChangeSelection(CHAT_PAGE_CHATTING);
+    m_alerts->chatRequested(request);
 }
 
 void TavoroClientFrame::currentChatReceived(const wxString& chatId, const S_CURRENTCHAT& chat) {

@@ -1,5 +1,6 @@
 #include "app/TrayIcon.h"
 
+#include <wx/dcmemory.h>
 #include <wx/menu.h>
 
 #include "app/ClientIds.h"
@@ -64,12 +65,48 @@ TrayIcon::~TrayIcon() {
 
 void TrayIcon::showStatus(Types::OperatorStatus status) {
     m_status = status;
+    showIcon();
+}
+
+void TrayIcon::showWaiting(int count) {
+    m_waiting = count > 0 ? count : 0;
+    showIcon();
+}
+
+void TrayIcon::showIcon() {
     m_tooltip = Tools::fillPlaceholders(_("Tavoro Client - %STATUS%"),
-                                        {{"%STATUS%", Types::operatorStatusText(status)}});
+                                        {{"%STATUS%", Types::operatorStatusText(m_status)}});
+    if (m_waiting > 0) {
+        m_tooltip +=
+            " - " + Tools::fillPlaceholders(
+                        wxPLURAL("%COUNT% chat waiting", "%COUNT% chats waiting", m_waiting),
+                        {{"%COUNT%", wxString::Format("%d", m_waiting)}});
+    }
     // The status tool's picture; the theme's "missing image" when that file cannot be read,
     // so that the icon is never left without one.
+    wxBitmap picture = loadBitmap(SessionGrids::statusIconFile(m_status), wxSize(24, 24));
+    if (m_waiting > 0 && picture.IsOk()) {
+        // A red badge with the number (9+ beyond nine) in the lower right corner.
+        wxImage image = picture.ConvertToImage();
+        if (!image.HasAlpha())
+            image.InitAlpha();
+        wxBitmap badged(image);
+        {
+            wxMemoryDC dc(badged);
+            const int size = picture.GetWidth() * 5 / 8;
+            const wxRect badge(picture.GetWidth() - size, picture.GetHeight() - size, size, size);
+            dc.SetBrush(*wxRED_BRUSH);
+            dc.SetPen(*wxWHITE_PEN);
+            dc.DrawEllipse(badge);
+            dc.SetTextForeground(*wxWHITE);
+            dc.SetFont(wxFontInfo(size * 2 / 3).Bold());
+            dc.DrawLabel(m_waiting > 9 ? wxString("9+") : wxString::Format("%d", m_waiting), badge,
+                         wxALIGN_CENTER);
+        }
+        picture = badged;
+    }
     wxIcon icon;
-    icon.CopyFromBitmap(loadBitmap(SessionGrids::statusIconFile(status), wxSize(24, 24)));
+    icon.CopyFromBitmap(picture);
     SetIcon(icon, m_tooltip);
 }
 

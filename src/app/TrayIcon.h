@@ -42,6 +42,10 @@ class TrayIcon : public wxTaskBarIcon {
     // Shows a status: the status tool's picture and a tooltip naming the client and the status.
     void showStatus(Types::OperatorStatus status);
     Types::OperatorStatus shownStatus() const { return m_status; }
+    // Shows how many chats wait for an operator: the tooltip says it and the picture carries a
+    // badge; 0 takes both away.
+    void showWaiting(int count);
+    int shownWaiting() const { return m_waiting; }
     const wxString& tooltip() const { return m_tooltip; }
 
     // The tray's menu, as the desktop shows it on a right click; the caller owns it.
@@ -56,7 +60,10 @@ class TrayIcon : public wxTaskBarIcon {
     bool windowIsUp() const;
 
     TavoroClientFrame& m_frame;
+    void showIcon();
+
     Types::OperatorStatus m_status;
+    int m_waiting = 0;
     wxString m_tooltip;
 };
 

@@ -273,6 +273,15 @@ wxWindow* SettingsDialog::buildPopupsPage(wxNotebook* book) {
     addSoundFile(page, soundGrid, _("New Prospect Alert Sound File:"), SETTING_PROSPECT_SOUND_PATH,
                  "ID_PROSPECT_SOUND");
     column->Add(soundGrid, 0, wxEXPAND | wxTOP, kBorder);
+    auto* repeatRow = new wxBoxSizer(wxHORIZONTAL);
+    addLabel(page, repeatRow, _("Repeat The Chat Request Sound While A Chat Waits Every"));
+    m_repeatSeconds = new wxSpinCtrl(
+        page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, 0,
+        kMaxChatRequestRepeatSeconds, kDefaultChatRequestRepeatSeconds, "ID_CHAT_REQUEST_REPEAT");
+    m_repeatSeconds->SetToolTip(_("0 plays the sound once, when the request arrives"));
+    repeatRow->Add(m_repeatSeconds, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
+    addLabel(page, repeatRow, _("seconds (0 = once)"));
+    column->Add(repeatRow, 0, wxEXPAND);
     // Nothing reports call-back requests to this client: the file is kept, never played, and
     // the box says so rather than pretending.
     const wxString noCallBacks =
@@ -476,6 +485,7 @@ void SettingsDialog::loadSettings() {
     // The port the connection would use: a missing, unreadable or out-of-range port shows the
     // default, so the box never offers a port that cannot be connected to.
     m_port->SetValue(serverPortOf(m_settings));
+    m_repeatSeconds->SetValue(static_cast<int>(chatRequestRepeatSecondsOf(m_settings)));
 
     for (int id : kLinkedLoadOrder) {
         for (const LinkedSpin& linked : m_linked) {
@@ -520,6 +530,7 @@ void SettingsDialog::saveSettings() {
         m_settings.setInt(id, spinFor(id)->GetValue());
     }
     m_settings.setInt(SETTING_CLIENT_PORT_NUMBER, m_port->GetValue());
+    m_settings.setInt(SETTING_CHAT_REQUEST_REPEAT_SECONDS, m_repeatSeconds->GetValue());
     m_settings.flush();
 }
 
@@ -552,6 +563,9 @@ wxButton* SettingsDialog::soundButtonFor(int id) const {
 wxSpinCtrl* SettingsDialog::spinFor(int id) const {
     if (id == SETTING_CLIENT_PORT_NUMBER) {
         return m_port;
+    }
+    if (id == SETTING_CHAT_REQUEST_REPEAT_SECONDS) {
+        return m_repeatSeconds;
     }
     for (const LinkedSpin& linked : m_linked) {
         if (linked.id == id) {

@@ -45,7 +45,8 @@ class SettingsDialog : public wxDialog {
     void saveSettings();
 
     // The control that edits a setting id, or nullptr when no control of that kind edits it.
-    // Text boxes include the four sound file boxes; spin boxes include the port.
+    // Text boxes include the four sound file boxes; spin boxes include the port and the chat
+    // request sound's repeat.
     wxTextCtrl* textFor(int id) const;
     wxCheckBox* checkBoxFor(int id) const;
     wxComboBox* comboFor(int id) const;
@@ -121,6 +122,7 @@ class SettingsDialog : public wxDialog {
 
     wxNotebook* m_notebook = nullptr;
     wxSpinCtrl* m_port = nullptr;
+    wxSpinCtrl* m_repeatSeconds = nullptr;
     std::map<int, wxTextCtrl*> m_texts;
     std::map<int, wxCheckBox*> m_checkBoxes;
     std::map<int, wxComboBox*> m_combos;

@@ -91,6 +91,8 @@ const wchar_t* keyText(int id) {
             return L"Layout/VisitorChatFrame/Width";
         case SETTING_VISITOR_LIST_COLUMNS:
             return L"Layout/VisitorList/Columns";
+        case SETTING_CHAT_REQUEST_REPEAT_SECONDS:
+            return L"Popups/ChatRequestRepeatSeconds";
         default:
             return L"Unknown";
     }
@@ -232,6 +234,14 @@ unsigned short serverPortOf(const TavoroSettings& settings) {
     const long stored = settings.getInt(SETTING_CLIENT_PORT_NUMBER);
     return (stored >= 1 && stored <= 65535) ? static_cast<unsigned short>(stored)
                                             : kDefaultServerPort;
+}
+
+long chatRequestRepeatSecondsOf(const TavoroSettings& settings) {
+    // getInt reads a missing or non-numeric value as -1.
+    const long stored = settings.getInt(SETTING_CHAT_REQUEST_REPEAT_SECONDS);
+    return (stored >= 0 && stored <= kMaxChatRequestRepeatSeconds)
+               ? stored
+               : kDefaultChatRequestRepeatSeconds;
 }
 
 }  // namespace Tavoro

@@ -49,6 +49,7 @@ enum SettingId : int {
     SETTING_CHAT_FRAME_HEIGHT = 300,
     SETTING_CHAT_FRAME_WIDTH = 301,
     SETTING_VISITOR_LIST_COLUMNS = 1000,
+    SETTING_CHAT_REQUEST_REPEAT_SECONDS = 1001,
 };
 
 // The server port a connection uses when the settings hold none that is valid.
@@ -111,5 +112,12 @@ void disposeSettings();
 // The stored server port; kDefaultServerPort when it is missing, not a number, or outside 1 to
 // 65535 (a stored 0 included).
 unsigned short serverPortOf(const TavoroSettings& settings);
+
+// How often the chat-request sound is heard again while a chat waits to be picked up, in
+// seconds; 0 means once. A missing, unreadable, negative or larger than an hour value reads as
+// kDefaultChatRequestRepeatSeconds.
+constexpr long kDefaultChatRequestRepeatSeconds = 15;
+constexpr long kMaxChatRequestRepeatSeconds = 3600;
+long chatRequestRepeatSecondsOf(const TavoroSettings& settings);
 
 }  // namespace Tavoro

@@ -1,14 +1,12 @@
 #include "widgets/Notifications.h"
 
-#include <wx/app.h>
 #include <wx/intl.h>
-#include <wx/notifmsg.h>
 
 #include <canberra.h>
+#include <gio/gio.h>
 
 #include <chrono>
-#include <deque>
-#include <memory>
+#include <map>
 
 #include "messages/S_CHAT.h"
 #include "messages/S_PopupMessage.h"
@@ -36,25 +34,129 @@ void playThroughDesktop(const wxString& soundFile) {
                     "Tavoro Client", nullptr);
 }
 
-// Notices that can still be clicked are kept alive, since the daemon's click reaches the
-// object that showed the notice. The oldest go once more than this many are up.
-constexpr size_t kMaxLiveNotices = 16;
+// Desktop notices go straight to the desktop's notification service on the session bus
+// (org.freedesktop.Notifications), so that a click on the notice itself ("default") and the
+// notice's buttons reach the client, and a notice can be taken back by its key.
+class DesktopNotices {
+  public:
+    static DesktopNotices& instance() {
+        static DesktopNotices notices;
+        return notices;
+    }
+
+    void show(const Notice& notice) {
+        close(notice.key);
+        GDBusConnection* bus = connection();
+        if (!bus)
+            return;  // no session bus: no notices
+        GVariantBuilder actions;
+        g_variant_builder_init(&actions, G_VARIANT_TYPE("as"));
+        if (notice.onClick) {
+            g_variant_builder_add(&actions, "s", "default");
+            g_variant_builder_add(&actions, "s", static_cast<const char*>(_("Show").utf8_str()));
+        }
+        for (size_t i = 0; i < notice.actions.size(); ++i) {
+            g_variant_builder_add(&actions, "s",
+                                  wxString::Format("action%zu", i).utf8_str().data());
+            g_variant_builder_add(&actions, "s", notice.actions[i].label.utf8_str().data());
+        }
+        GVariantBuilder hints;
+        g_variant_builder_init(&hints, G_VARIANT_TYPE("a{sv}"));
+        // 0: stays until the operator acts on it; -1: the service decides.
+        const gint32 timeout = notice.stayUntilClicked ? 0 : -1;
+        GVariant* reply = g_dbus_connection_call_sync(
+            bus, kService, kPath, kService, "Notify",
+            g_variant_new("(susssasa{sv}i)", "Tavoro Client", 0u, "",
+                          static_cast<const char*>(notice.title.utf8_str()),
+                          static_cast<const char*>(notice.body.utf8_str()), &actions, &hints,
+                          timeout),
+            G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
+        if (!reply)
+            return;  // no notification service
+        guint32 id = 0;
+        g_variant_get(reply, "(u)", &id);
+        g_variant_unref(reply);
+        if (notice.onClick || !notice.actions.empty() || !notice.key.empty())
+            m_live[id] = notice;
+    }
+
+    void close(const wxString& key) {
+        if (key.empty() || !m_bus)
+            return;
+        for (auto it = m_live.begin(); it != m_live.end();) {
+            if (it->second.key != key) {
+                ++it;
+                continue;
+            }
+            g_dbus_connection_call(m_bus, kService, kPath, kService, "CloseNotification",
+                                   g_variant_new("(u)", it->first), nullptr, G_DBUS_CALL_FLAGS_NONE,
+                                   kCallTimeoutMs, nullptr, nullptr, nullptr);
+            it = m_live.erase(it);
+        }
+    }
+
+  private:
+    static constexpr const char* kService = "org.freedesktop.Notifications";
+    static constexpr const char* kPath = "/org/freedesktop/Notifications";
+    static constexpr int kCallTimeoutMs = 2000;
+
+    GDBusConnection* connection() {
+        if (m_bus || m_triedBus)
+            return m_bus;
+        m_triedBus = true;
+        m_bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+        if (!m_bus)
+            return nullptr;
+        g_dbus_connection_signal_subscribe(m_bus, nullptr, kService, "ActionInvoked", kPath,
+                                           nullptr, G_DBUS_SIGNAL_FLAGS_NONE, &onActionInvoked,
+                                           this, nullptr);
+        g_dbus_connection_signal_subscribe(m_bus, nullptr, kService, "NotificationClosed", kPath,
+                                           nullptr, G_DBUS_SIGNAL_FLAGS_NONE, &onClosed, this,
+                                           nullptr);
+        return m_bus;
+    }
+
+    static void onActionInvoked(GDBusConnection*, const gchar*, const gchar*, const gchar*,
+                                const gchar*, GVariant* parameters, gpointer data) {
+        auto* self = static_cast<DesktopNotices*>(data);
+        guint32 id = 0;
+        const gchar* action = nullptr;
+        g_variant_get(parameters, "(u&s)", &id, &action);
+        const auto found = self->m_live.find(id);
+        if (found == self->m_live.end())
+            return;
+        const Notice notice = found->second;  // the callback may close notices
+        const wxString key = wxString::FromUTF8(action);
+        if (key == "default") {
+            if (notice.onClick)
+                notice.onClick();
+            return;
+        }
+        unsigned long index = 0;
+        if (key.StartsWith("action") && key.Mid(6).ToULong(&index) &&
+            index < notice.actions.size() && notice.actions[index].onChosen)
+            notice.actions[index].onChosen();
+    }
+
+    static void onClosed(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
+                         GVariant* parameters, gpointer data) {
+        guint32 id = 0, reason = 0;
+        g_variant_get(parameters, "(uu)", &id, &reason);
+        static_cast<DesktopNotices*>(data)->m_live.erase(id);
+    }
+
+    GDBusConnection* m_bus = nullptr;
+    bool m_triedBus = false;
+    // Notices up that can still be acted on, by the service's id.
+    std::map<guint32, Notice> m_live;
+};
 
 void showDesktopNotice(const Notice& notice) {
-    static std::deque<std::unique_ptr<wxNotificationMessage>> live;
-    auto message = std::make_unique<wxNotificationMessage>(notice.title, notice.body);
-    if (notice.onClick) {
-        std::function<void()> onClick = notice.onClick;
-        message->Bind(wxEVT_NOTIFICATION_MESSAGE_CLICK, [onClick](wxCommandEvent&) { onClick(); });
-    }
-    if (!message->Show(notice.stayUntilClicked ? wxNotificationMessage::Timeout_Never
-                                               : wxNotificationMessage::Timeout_Auto))
-        return;  // no notification service: nothing to keep
-    if (!notice.onClick && !notice.stayUntilClicked)
-        return;  // the daemon shows it on its own and it times out
-    live.push_back(std::move(message));
-    if (live.size() > kMaxLiveNotices)
-        live.pop_front();
+    DesktopNotices::instance().show(notice);
+}
+
+void closeDesktopNotice(const wxString& key) {
+    DesktopNotices::instance().close(key);
 }
 
 long long steadyMs() {
@@ -96,6 +198,7 @@ Notice chatRequestNotice(const wxString& domain, const wxString& visitorName, No
 
 std::function<void(const wxString&)> playSound = playThroughDesktop;
 std::function<void(const Notice&)> showNotice = showDesktopNotice;
+std::function<void(const wxString&)> closeNotice = closeDesktopNotice;
 std::function<long long()> clockMs;
 
 NoticeScope noticeScopeOf(const wxString& stored) {
@@ -146,18 +249,34 @@ wxString describeDetail(NoticeDetail detail) {
     return _("Title and details");
 }
 
+wxString chatNoticeKey(const wxString& chatId) {
+    return "chat:" + chatId;
+}
+
+void withdrawNotice(const wxString& key) {
+    if (closeNotice && !key.empty())
+        closeNotice(key);
+}
+
 void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& request,
-                   std::function<void()> onClick) {
-    const wxString sound = settings.getString(SETTING_CHAT_REQUEST_SOUND_PATH);
-    if (!sound.empty() && playSound)
-        playSound(sound);
+                   std::function<void()> onClick, std::function<void()> onPickUp) {
+    chatStillWaiting(settings);
     if (noticeScope(settings) == NoticeScope::None || !showNotice)
         return;
     Notice notice =
         chatRequestNotice(request.domain(), request.visitorName(), noticeDetail(settings),
                           settings.getBool(SETTING_LEAVE_CHAT_ON_SCREEN));
     notice.onClick = std::move(onClick);
+    if (onPickUp)
+        notice.actions.push_back({_("Pick up"), std::move(onPickUp)});
+    notice.key = chatNoticeKey(request.text0());
     showNotice(notice);
+}
+
+void chatStillWaiting(const TavoroSettings& settings) {
+    const wxString sound = settings.getString(SETTING_CHAT_REQUEST_SOUND_PATH);
+    if (!sound.empty() && playSound)
+        playSound(sound);
 }
 
 wxString popupTitle(Messages::S_PopupMessage::Kind kind) {

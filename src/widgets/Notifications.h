@@ -3,6 +3,7 @@
 #include <wx/string.h>
 
 #include <functional>
+#include <vector>
 
 #include "messages/S_PopupMessage.h"
 
@@ -37,20 +38,38 @@ NoticeDetail noticeDetailOf(const wxString& stored);
 wxString describeScope(NoticeScope scope);
 wxString describeDetail(NoticeDetail detail);
 
+// A button on a desktop notice (where the notification daemon shows buttons).
+struct NoticeAction {
+    wxString label;
+    std::function<void()> onChosen;
+};
+
 // One desktop notice.
 struct Notice {
     wxString title;  // plain text
     wxString body;   // markup for the notification daemon (see Tools::escapeMarkup)
     bool stayUntilClicked = false;
     std::function<void()> onClick;  // what a click on the notice does; may be empty
+    std::vector<NoticeAction> actions;
+    // Names the notice so that it can be withdrawn (withdrawNotice); a new notice with the same
+    // key replaces the one up. Empty: the notice cannot be withdrawn.
+    wxString key;
 };
+
+// The key of the notice of a chat's request.
+wxString chatNoticeKey(const wxString& chatId);
+// Takes the notice with that key off the screen, if one is up.
+void withdrawNotice(const wxString& key);
 
 // A chat request: plays the chat-request sound (if set) and shows a notice
 // "%DOMAIN% Chat" / "Visitor %NAME% has requested a chat on %DOMAIN%" (unless the popup style
 // shows none), which stays until clicked when "Options/LeaveChatOnScreen" is set. onClick runs
-// when the operator clicks it.
+// when the operator clicks it; when onPickUp is given the notice has a "Pick up" button that
+// runs it. The notice carries the chat's chatNoticeKey.
 void chatRequested(const TavoroSettings& settings, const Messages::S_CHAT& request,
-                   std::function<void()> onClick = {});
+                   std::function<void()> onClick = {}, std::function<void()> onPickUp = {});
+// A chat still waits: plays the chat-request sound again (if set); no notice.
+void chatStillWaiting(const TavoroSettings& settings);
 
 // Shows a "New Visitor" notice only when "Popups/PopupForNewVisitors" is "yes" and a
 // "New Exception" notice only when "Popups/PopupForExceptions" is "yes"; others not at all.
@@ -77,6 +96,7 @@ wxString popupTitle(Messages::S_PopupMessage::Kind kind);
 // service and notices show through the notification daemon.
 extern std::function<void(const wxString& soundFile)> playSound;
 extern std::function<void(const Notice& notice)> showNotice;
+extern std::function<void(const wxString& key)> closeNotice;
 extern std::function<long long()> clockMs;
 
 }  // namespace Notifications

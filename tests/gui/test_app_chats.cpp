@@ -330,7 +330,9 @@ TEST_F(ChatsTest, ClosingAChatSessionAsksFirst) {
 TEST_F(ChatsTest, ClosingTheMainWindowAsksFirstAndThenLeavesTheOpenChats) {
     loadChatLists();
     frame->startChat(0);
-    sentFrames(2);
+    // The chat and its history are asked for, and shortly after the window opens it says once
+    // that the operator is not typing: all of that before the question.
+    EXPECT_EQ(sentFrames(3).back(), "@0:c1");
     server.send("@SS:" + NUL);
     Tavoro::Test::pumpEvents(100);
 

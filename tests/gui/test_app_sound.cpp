@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "DesktopProbe.h"
 #include "GuiTestUtil.h"
 #include "TempDir.h"
 #include "messages/S_CHAT.h"
@@ -23,52 +24,12 @@
 #include "widgets/Notifications.h"
 
 using namespace Tavoro;
+using Tavoro::Test::findProgram;
+using Tavoro::Test::spawn;
+using Tavoro::Test::stopProcess;
 using Tavoro::Test::waitFor;
 
 namespace {
-
-std::string findProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return std::string();
-}
-
-// Runs a program with its output into outFile (or /dev/null); returns its process id.
-pid_t spawn(const std::vector<std::string>& args, const std::string& outFile) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const std::string out = outFile.empty() ? "/dev/null" : outFile;
-        std::FILE* f = std::freopen(out.c_str(), "w", stdout);
-        if (!f || !std::freopen("/dev/null", "w", stderr))
-            ::_exit(126);
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
-void stopProcess(pid_t& pid) {
-    if (pid <= 0)
-        return;
-    ::kill(pid, SIGTERM);
-    for (int i = 0; i < 500 && ::waitpid(pid, nullptr, WNOHANG) != pid; ++i)
-        ::usleep(10000);
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    pid = -1;
-}
 
 long fileSize(const std::string& path) {
     struct stat st {};

@@ -84,8 +84,10 @@ class StartTest : public ::testing::Test {
             checked = menu->IsChecked(ID_TOOL_ONLINE + number) ? number : checked;
         return {menu->GetLabelText(TrayIcon::ID_TRAY_SHOW_HIDE), checked};
     }
-    void expectShows(OperatorStatus status) {
-        EXPECT_EQ(tray().tooltip(), "Tavoro Client - " + Types::operatorStatusText(status));
+    // waiting: what the tooltip says after the status about chats waiting for an operator.
+    void expectShows(OperatorStatus status, const wxString& waiting = wxString()) {
+        EXPECT_EQ(tray().tooltip(),
+                  "Tavoro Client - " + Types::operatorStatusText(status) + waiting);
         EXPECT_EQ(menuState().second, Types::statusNumber(status));
         EXPECT_EQ(frame->selectedStatus(), status) << "the toolbar agrees";
     }
@@ -165,10 +167,11 @@ TEST_F(StartTest, TrayFollowsEveryStatusChangeAndQuitsAsTheFileMenuDoes) {
     // Set by the session while chatting to as many visitors as "Mark me as Busy" says.
     server.send("@VISITORS:c1\t10.0.0.9\tVera\tshop.example\t10:01\t\tSales\ten\tN\t-\t0");
     ASSERT_TRUE(waitFor([&] { return frame->session().chats().size() == 1; }));
+    // The list still shows the chat waiting: nobody in "Talking To" until the server says so.
     frame->startChat(0);
-    expectShows(OperatorStatus::Busy);
+    expectShows(OperatorStatus::Busy, " - 1 chat waiting");
     frame->closeChat("c1");
-    expectShows(OperatorStatus::Away);
+    expectShows(OperatorStatus::Away, " - 1 chat waiting");
 
     answer = wxNO;
     command(tray(), wxID_EXIT);

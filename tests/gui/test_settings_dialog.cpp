@@ -168,6 +168,7 @@ TEST_F(SettingsDialogTest, EmptyConfigurationShowsDefaults) {
         EXPECT_EQ(d.notebook()->GetPageText(i), pages[i]);
 
     EXPECT_EQ(d.spinFor(SETTING_CLIENT_PORT_NUMBER)->GetValue(), 8011);
+    EXPECT_EQ(d.spinFor(SETTING_CHAT_REQUEST_REPEAT_SECONDS)->GetValue(), 15);
     for (const LinkedCase& c : kLinked) {
         SCOPED_TRACE(c.id);
         EXPECT_EQ(d.spinFor(c.id)->GetValue(), c.whenMissing);
@@ -300,6 +301,7 @@ TEST_F(SettingsDialogTest, OkWritesEverySettingAndFlushes) {
     d.spinFor(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF)->SetValue(45);
     d.spinFor(SETTING_CHATS_BEFORE_AUTO_BUSY)->SetValue(7);
     d.spinFor(SETTING_CLIENT_PORT_NUMBER)->SetValue(65535);
+    d.spinFor(SETTING_CHAT_REQUEST_REPEAT_SECONDS)->SetValue(40);
 
     d.Show();
     ::testing::internal::CaptureStdout();
@@ -308,13 +310,13 @@ TEST_F(SettingsDialogTest, OkWritesEverySettingAndFlushes) {
     EXPECT_FALSE(d.IsShown());
     EXPECT_EQ(d.GetReturnCode(), wxID_OK);
 
-    // 13 texts, 10 check boxes, 4 combo boxes, 3 linked spins and the port.
+    // 13 texts, 10 check boxes, 4 combo boxes, 3 linked spins, the port and the repeat.
     size_t writes = 0;
     for (size_t at = out.find("wrote setting to file."); at != std::string::npos;
          at = out.find("wrote setting to file.", at + 1)) {
         ++writes;
     }
-    EXPECT_EQ(writes, 31u) << out;
+    EXPECT_EQ(writes, 32u) << out;
 
     TavoroSettings reread(path);
     for (const TextCase& c : kTexts) {
@@ -331,6 +333,7 @@ TEST_F(SettingsDialogTest, OkWritesEverySettingAndFlushes) {
     EXPECT_EQ(reread.getString(SETTING_MINUTES_INACTIVE_UNTIL_LOGOFF), "45");
     EXPECT_EQ(reread.getString(SETTING_CHATS_BEFORE_AUTO_BUSY), "7");
     EXPECT_EQ(reread.getString(SETTING_CLIENT_PORT_NUMBER), "65535");
+    EXPECT_EQ(reread.getString(SETTING_CHAT_REQUEST_REPEAT_SECONDS), "40");
     // The dictionary has no key of its own.
     EXPECT_TRUE(fileText(path).Contains("\nUnknown=en_GB\n") ||
                 fileText(path).StartsWith("Unknown=en_GB\n"))
@@ -551,6 +554,7 @@ TEST_F(SettingsDialogTest, ControlsAreFoundByWindowName) {
         {"ID_POPUP_EXCEPTIONS", d.checkBoxFor(SETTING_POPUP_FOR_EXCEPTIONS)},
         {"ID_LEAVE_CHAT_ON_SCREEN", d.checkBoxFor(SETTING_LEAVE_CHAT_ON_SCREEN)},
         {"ID_CHAT_REQUEST_SOUND", d.textFor(SETTING_CHAT_REQUEST_SOUND_PATH)},
+        {"ID_CHAT_REQUEST_REPEAT", d.spinFor(SETTING_CHAT_REQUEST_REPEAT_SECONDS)},
         {"ID_NEW_VISITOR_SOUND", d.textFor(SETTING_NEW_VISITOR_SOUND_PATH)},
         {"ID_CALLBACK_SOUND", d.textFor(SETTING_CALLBACK_SOUND_PATH)},
         {"ID_PROSPECT_SOUND", d.textFor(SETTING_PROSPECT_SOUND_PATH)},

@@ -25,6 +25,7 @@ TEST(TavoroSettings, KeysOfIds) {
     EXPECT_EQ(TavoroSettings::keyOf(200), "Layout/VisitorsSash");
     EXPECT_EQ(TavoroSettings::keyOf(301), "Layout/VisitorChatFrame/Width");
     EXPECT_EQ(TavoroSettings::keyOf(1000), "Layout/VisitorList/Columns");
+    EXPECT_EQ(TavoroSettings::keyOf(1001), "Popups/ChatRequestRepeatSeconds");
     // Ids without a key of their own share "Unknown".
     EXPECT_EQ(TavoroSettings::keyOf(1), "Unknown");
     EXPECT_EQ(TavoroSettings::keyOf(36), "Unknown");
@@ -145,6 +146,21 @@ TEST(TavoroSettings, ServerPort) {
     for (const auto& c : cases) {
         s.setString(SETTING_CLIENT_PORT_NUMBER, c.stored);
         EXPECT_EQ(serverPortOf(s), c.port) << c.stored;
+    }
+}
+
+// How often the chat-request sound repeats: 0 is "once"; nonsense reads as the default.
+TEST(TavoroSettings, ChatRequestRepeat) {
+    Tavoro::Test::TempDir dir;
+    TavoroSettings s(dir.file("settings.ini"));
+    EXPECT_EQ(chatRequestRepeatSecondsOf(s), 15) << "missing";
+    const struct {
+        const char* stored;
+        long seconds;
+    } cases[] = {{"0", 0}, {"30", 30}, {"3600", 3600}, {"3601", 15}, {"-1", 15}, {"5s", 15}};
+    for (const auto& c : cases) {
+        s.setString(SETTING_CHAT_REQUEST_REPEAT_SECONDS, c.stored);
+        EXPECT_EQ(chatRequestRepeatSecondsOf(s), c.seconds) << c.stored;
     }
 }
 
