@@ -2,13 +2,13 @@
 
 #include <wx/intl.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "tools/Utf8.h"
 
@@ -112,7 +112,8 @@ std::vector<CannedResponse> examples() {
         {_("Greetings"),
          wxString(),
          {{_("Welcome"), _("Hello %NAME%, welcome to %DOMAIN%. How can I help you today?"), {}},
-          {_("One moment"), _("Thank you for waiting, %NAME%. I will be with you in a moment."),
+          {_("One moment"),
+           _("Thank you for waiting, %NAME%. I will be with you in a moment."),
            {}}}},
         {_("Closing"),
          wxString(),
@@ -163,9 +164,8 @@ std::vector<CannedResponse> parse(const std::string& bytes) {
         depth = std::min(depth, levels.size() - 1);
         levels.resize(depth + 1);
         CannedResponse entry;
-        entry.title = unescape(line.substr(tab1 + 1, tab2 == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : tab2 - tab1 - 1));
+        entry.title = unescape(line.substr(
+            tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1));
         if (tab2 != std::string_view::npos)
             entry.text = unescape(line.substr(tab2 + 1));
         levels.back()->push_back(std::move(entry));

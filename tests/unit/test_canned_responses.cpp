@@ -4,9 +4,9 @@
 #include <wx/ffile.h>
 #include <wx/filename.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "settings/CannedResponses.h"
@@ -127,8 +127,13 @@ TEST(TextFilter, ContainsIgnoringCase) {
     EXPECT_TRUE(Types::TextFilter("").empty());
 
     const Types::TextFilter umlaut(L"\u00dcBER");
-    EXPECT_TRUE(umlaut.matches("M\xc3\xbc" "nchen \xc3\xbc" "ber"));
+    EXPECT_TRUE(
+        umlaut.matches("M\xc3\xbc"
+                       "nchen \xc3\xbc"
+                       "ber"));
     EXPECT_FALSE(umlaut.matches("uber"));
     // Non-ASCII bytes in the record do not disturb an ASCII needle.
-    EXPECT_TRUE(Types::TextFilter("chen").matches("M\xc3\xbc" "nCHEN"));
+    EXPECT_TRUE(
+        Types::TextFilter("chen").matches("M\xc3\xbc"
+                                          "nCHEN"));
 }
