@@ -25,6 +25,7 @@ class wxToolBar;
 
 namespace Tavoro {
 
+class ChatShortcuts;
 class SiteTreeView;
 class TavoroSettings;
 class TrayIcon;
@@ -100,6 +101,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
 
     // Windows, for tests.
     ChatWindowTable& chatWindows() { return m_chatWindows; }
+    ChatShortcuts& shortcuts() const { return *m_shortcuts; }
     VisitorGrid* visitorGrid() const { return m_visitorGrid; }
     Dialog::VisitDetail* visitDetail() const { return m_visitDetail; }
     DaySummaryView* daySummaryView() const { return m_daySummary; }
@@ -244,6 +246,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     wxGrid* m_callbacksGrid = nullptr;
     wxToolBar* m_toolBar = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<ChatShortcuts> m_shortcuts;
 
     wxDECLARE_EVENT_TABLE();
 };

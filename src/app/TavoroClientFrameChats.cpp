@@ -4,6 +4,7 @@
 #include <wx/msgdlg.h>
 #include <wx/notebook.h>
 
+#include "app/ChatShortcuts.h"
 #include "app/ClientIds.h"
 #include "app/SessionGrids.h"
 #include "app/TavoroClientFrame.h"
@@ -35,6 +36,7 @@ Dialog::VisitorChatFrame* TavoroClientFrame::chatWindow(const wxString& chatId) 
 
 void TavoroClientFrame::chatListChanged() {
     SessionGrids::showChats(m_chattingGrid, m_session);
+    m_shortcuts->chatListChanged();
 }
 
 void TavoroClientFrame::operatorsChanged() {
