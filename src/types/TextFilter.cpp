@@ -52,8 +52,18 @@ TextFilter::TextFilter(const wxString& needle) : m_text(needle) {
 bool TextFilter::matches(std::string_view haystack) const {
     if (m_needle.empty())
         return true;
-    if (!m_ascii)
-        return lowered(Tools::fromUtf8(haystack)).find(m_wideNeedle) != wxString::npos;
+    if (!m_ascii) {
+        // The needle holds a letter beyond ASCII, whose lower case is beyond ASCII too: a
+        // text of ASCII only (most record texts) cannot hold it.
+        bool ascii = true;
+        for (const char c : haystack) {
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                ascii = false;
+                break;
+            }
+        }
+        return !ascii && lowered(Tools::fromUtf8(haystack)).find(m_wideNeedle) != wxString::npos;
+    }
     if (haystack.size() < m_needle.size())
         return false;
     const char first = m_needle[0];

@@ -602,9 +602,20 @@ void VisitorGrid::set_filter(const wxString& text) {
     if (text == m_filter.text())
         return;
     m_filter = Types::TextFilter(text);
-    const std::vector<const Types::VisitorType*> all = std::move(m_all);
+    std::vector<const Types::VisitorType*> passing;
+    for (const Types::VisitorType* visitor : m_all) {
+        if (passes_filter(*visitor))
+            passing.push_back(visitor);
+    }
+    // The rows already shown are kept as they are (the first letters typed often let
+    // everybody through): rebuilding thousands of rows costs more than comparing them.
+    bool same = static_cast<int>(passing.size()) == GetNumberRows();
+    for (size_t row = 0; same && row < passing.size(); ++row)
+        same = m_table->visitor_at(static_cast<int>(row)) == passing[row];
+    if (same)
+        return;
     ClearSelection();
-    show_filtered(true, all);
+    append_rows(passing, true);
 }
 
 void VisitorGrid::append_rows(const std::vector<const Types::VisitorType*>& visitors,
