@@ -53,4 +53,13 @@ void ChatWindowTable::remove(const wxString& key) {
     m_windows[static_cast<size_t>(i)] = nullptr;
 }
 
+std::vector<wxWindow*> ChatWindowTable::windows() const {
+    std::vector<wxWindow*> open;
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        if (!m_keys[i].empty() && m_windows[i])
+            open.push_back(m_windows[i].get());
+    }
+    return open;
+}
+
 }  // namespace Tavoro

@@ -21,6 +21,8 @@ class ChatWindowTable {
     void remove(const wxString& key);
 
     size_t slotCount() const { return m_keys.size(); }
+    // The windows still open, in slot order.
+    std::vector<wxWindow*> windows() const;
 
   private:
     int find(const wxString& key) const;

@@ -35,6 +35,7 @@ enum ClientId : int {
     ID_STATUS_SET_DEFAULT,    // status menu "Set As Default Status"
     ID_TIMER_GRID_PAINT,      // lets the visitor grid paint the visitor events held back
     ID_MENU_OPEN_LOG_FOLDER,  // Help menu "Open &Log Folder"
+    ID_MENU_PICK_UP,          // "&Pick Up Longest Waiting" (Ctrl+P)
 };
 
 // The status tool of a status, and the status of a status tool (nothing for another id).

@@ -8,6 +8,7 @@
 #include <wx/toolbar.h>
 
 #include "app/ChatAlerts.h"
+#include "app/ChatShortcuts.h"
 #include "app/ClientIds.h"
 #include "app/DesktopIdle.h"
 #include "app/MainMenus.h"
@@ -21,6 +22,7 @@
 #include "settings/TavoroSettings.h"
 #include "widgets/DaySummaryView.h"
 #include "widgets/Images.h"
+#include "widgets/VisitorFilterPanel.h"
 #include "widgets/VisitorGrid.h"
 
 namespace Tavoro {
@@ -68,6 +70,7 @@ TavoroClientFrame::TavoroClientFrame(wxWindow* parent, wxWindowID id)
     m_tray = TrayIcon::createIfAvailable(*this);
     m_reconnectBar = ReconnectBar::attach(*this, m_splitter2, m_session);
     m_alerts = std::make_unique<ChatAlerts>(*this, m_settings);
+    m_shortcuts = std::make_unique<ChatShortcuts>(*this);
 }
 
 void TavoroClientFrame::buildLayout() {
@@ -89,8 +92,7 @@ void TavoroClientFrame::buildLayout() {
                                        wxSP_3D | wxSP_LIVE_UPDATE, "ID_SPLITTERWINDOW3");
     m_splitter3->SetMinSize(wxSize(10, 10));
     m_splitter3->SetMinimumPaneSize(10);
-    m_visitorGrid = new VisitorGrid(m_splitter3, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                    wxWANTS_CHARS, "ID_VISITORS_GRID");
+    m_visitorGrid = (new VisitorFilterPanel(m_splitter3))->grid();
     m_visitorGrid->set_services(this);
     m_visitDetail = new Dialog::VisitDetail(m_splitter3, this);
     m_daySummary = new DaySummaryView(m_notebook1, this);
@@ -127,11 +129,12 @@ void TavoroClientFrame::buildToolBar() {
 
 void TavoroClientFrame::restoreSashes() {
     SplitterLayout::restore(m_settings, {m_splitter1, m_tree, m_notebook1, m_splitter2, m_notebook2,
-                                         m_splitter3, m_visitorGrid, m_visitDetail});
+                                         m_splitter3, m_visitorGrid->GetParent(), m_visitDetail});
 }
 
 void TavoroClientFrame::reshowDetail() {
-    SplitterLayout::reshowDetail(m_settings, m_splitter3, m_visitorGrid, m_visitDetail);
+    SplitterLayout::reshowDetail(m_settings, m_splitter3, m_visitorGrid->GetParent(),
+                                 m_visitDetail);
 }
 
 void TavoroClientFrame::storeLayout() {

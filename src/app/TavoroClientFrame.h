@@ -26,6 +26,7 @@ class wxToolBar;
 namespace Tavoro {
 
 class ChatAlerts;
+class ChatShortcuts;
 class SiteTreeView;
 class TavoroSettings;
 class ReconnectBar;
@@ -116,6 +117,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
 
     // Windows, for tests.
     ChatWindowTable& chatWindows() { return m_chatWindows; }
+    ChatShortcuts& shortcuts() const { return *m_shortcuts; }
     VisitorGrid* visitorGrid() const { return m_visitorGrid; }
     Dialog::VisitDetail* visitDetail() const { return m_visitDetail; }
     DaySummaryView* daySummaryView() const { return m_daySummary; }
@@ -265,6 +267,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     std::unique_ptr<TrayIcon> m_tray;
     ReconnectBar* m_reconnectBar = nullptr;
     std::unique_ptr<ChatAlerts> m_alerts;
+    std::unique_ptr<ChatShortcuts> m_shortcuts;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -5,6 +5,7 @@
 #include <wx/notebook.h>
 
 #include "app/ChatAlerts.h"
+#include "app/ChatShortcuts.h"
 #include "app/ClientIds.h"
 #include "app/SessionGrids.h"
 #include "app/TavoroClientFrame.h"
@@ -37,6 +38,7 @@ Dialog::VisitorChatFrame* TavoroClientFrame::chatWindow(const wxString& chatId) 
 void TavoroClientFrame::chatListChanged() {
     SessionGrids::showChats(m_chattingGrid, m_session);
     m_alerts->chatListChanged();
+    m_shortcuts->chatListChanged();
 }
 
 void TavoroClientFrame::operatorsChanged() {

@@ -19,18 +19,16 @@
 
 #include <algorithm>
 
+#include "dialog/CannedResponsesPage.h"
 #include "dialog/SettingsControls.h"
 #include "dialog/SpellChecking.h"
 #include "dialog/VisitorChatFrame.h"
 #include "messages/C_TRANSFER.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/Notifications.h"
-#include "widgets/StringItemData.h"
 
 namespace Tavoro::Dialog {
 namespace {
-
-using Tools::StringItemData;
 
 constexpr int kMinPort = 1;
 constexpr int kMaxPort = 65535;
@@ -116,12 +114,6 @@ SettingsDialog::SettingsDialog(wxWindow* parent, TavoroSettings& settings)
     m_fileChooser = new wxFileDialog(this, _("Select file"), wxString(), wxString(), "*.wav;*.mp3",
                                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
 
-    m_contextMenu = std::make_unique<wxMenu>();
-    // The subject commands are offered but have no effect yet.
-    m_contextMenu->Append(wxID_ANY, _("Add Subject"));
-    m_contextMenu->Append(wxID_ANY, _("Delete Subject"));
-    m_contextMenu->Append(wxID_ANY, _("Edit Subject"));
-
     // Help has no content: the button is consumed here so nothing else reacts to it.
     // clang-format off
     Bind(wxEVT_BUTTON, &SettingsDialog::onOk,     this, wxID_OK);
@@ -131,7 +123,6 @@ SettingsDialog::SettingsDialog(wxWindow* parent, TavoroSettings& settings)
 
     loadSettings();
     describePopupStyles();
-    fillCannedResponses();
     CentreOnParent();
 }
 
@@ -316,30 +307,25 @@ wxWindow* SettingsDialog::buildSpellingPage(wxNotebook* book) {
 }
 
 wxWindow* SettingsDialog::buildCannedResponsesPage(wxNotebook* book) {
-    auto* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
-                             "ID_CANNED_PAGE");
-    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    m_cannedPage =
+        new CannedResponsesPage(book, CannedResponses::fileBeside(m_settings.localFile()));
+    return m_cannedPage;
+}
 
-    m_cannedTree =
-        new wxTreeCtrl(page, wxID_ANY, wxDefaultPosition, wxSize(180, -1),
-                       wxTR_DEFAULT_STYLE | wxTR_SINGLE, wxDefaultValidator, "ID_CANNED_TREE");
-    row->Add(m_cannedTree, 0, wxEXPAND | wxALL, kBorder);
+wxTreeCtrl* SettingsDialog::cannedTree() const {
+    return m_cannedPage->tree();
+}
 
-    auto* right = new wxBoxSizer(wxVERTICAL);
-    m_cannedText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(240, -1),
-                                  wxTE_MULTILINE, wxDefaultValidator, "ID_CANNED_TEXT");
-    right->Add(m_cannedText, 1, wxEXPAND | wxALL, kBorder);
-    m_saveTextButton = new wxButton(page, wxID_ANY, _("Save Text"), wxDefaultPosition,
-                                    wxDefaultSize, 0, wxDefaultValidator, "ID_SAVE_TEXT");
-    right->Add(m_saveTextButton, 0, wxALIGN_RIGHT | wxALL, kBorder);
-    row->Add(right, 1, wxEXPAND);
+wxTextCtrl* SettingsDialog::cannedText() const {
+    return m_cannedPage->text();
+}
 
-    m_cannedTree->Bind(wxEVT_TREE_SEL_CHANGED, &SettingsDialog::onCannedSelected, this);
-    m_cannedTree->Bind(wxEVT_TREE_ITEM_MENU, &SettingsDialog::onCannedMenu, this);
-    m_saveTextButton->Bind(wxEVT_BUTTON, &SettingsDialog::onSaveText, this);
+wxButton* SettingsDialog::saveTextButton() const {
+    return m_cannedPage->saveTextButton();
+}
 
-    page->SetSizer(row);
-    return page;
+wxMenu* SettingsDialog::contextMenu() const {
+    return m_cannedPage->contextMenu();
 }
 
 wxSizer* SettingsDialog::buildButtons() {
@@ -446,16 +432,6 @@ void SettingsDialog::addSoundFile(wxWindow* parent, wxFlexGridSizer* grid, const
     grid->Add(button, 0, wxALIGN_CENTER_VERTICAL | wxALL, kBorder);
     button->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { onSoundButton(id); });
     m_soundButtons[id] = button;
-}
-
-void SettingsDialog::fillCannedResponses() {
-    const wxTreeItemId root =
-        m_cannedTree->AddRoot(_("Subjects"), -1, -1, new StringItemData(_("Test Subject")));
-    m_cannedTree->AppendItem(root, _("Sales"), -1, -1, new StringItemData(_("Test Sales Subject")));
-    m_cannedTree->Expand(root);
-    // A single-selection tree selects its root on creation without telling anyone: show that
-    // item's text, so "Save Text" never overwrites a text the operator has not seen.
-    showCannedText(m_cannedTree->GetSelection());
 }
 
 // ---- Loading and saving -------------------------------------------------------------------
@@ -628,35 +604,6 @@ void SettingsDialog::onSoundButton(int id) {
     wxString chosen;
     if (text != nullptr && chooseSoundFile(text->GetValue(), &chosen)) {
         text->ChangeValue(chosen);
-    }
-}
-
-void SettingsDialog::showCannedText(const wxTreeItemId& item) {
-    const auto* data =
-        item.IsOk() ? dynamic_cast<StringItemData*>(m_cannedTree->GetItemData(item)) : nullptr;
-    m_cannedText->ChangeValue(data != nullptr ? data->getText() : wxString());
-}
-
-void SettingsDialog::onCannedSelected(wxTreeEvent& event) {
-    showCannedText(event.GetItem());
-}
-
-void SettingsDialog::onSaveText(wxCommandEvent&) {
-    const wxTreeItemId item = m_cannedTree->GetSelection();
-    if (!item.IsOk()) {
-        return;
-    }
-    auto* data = dynamic_cast<StringItemData*>(m_cannedTree->GetItemData(item));
-    if (data != nullptr) {
-        data->setText(m_cannedText->GetValue());
-    } else {
-        m_cannedTree->SetItemData(item, new StringItemData(m_cannedText->GetValue()));
-    }
-}
-
-void SettingsDialog::onCannedMenu(wxTreeEvent& event) {
-    if (event.GetItem().IsOk()) {
-        PopupMenu(m_contextMenu.get());
     }
 }
 

@@ -29,6 +29,8 @@ class TavoroSettings;
 
 namespace Tavoro::Dialog {
 
+class CannedResponsesPage;
+
 // The client options dialog: edits the operator's settings on five pages (General, Options,
 // Popups, Spelling, Canned Responses). The controls are loaded from the store when the dialog
 // is built; OK writes every setting back and flushes the file, Cancel writes nothing.
@@ -57,10 +59,11 @@ class SettingsDialog : public wxDialog {
     wxButton* soundButtonFor(int id) const;
 
     wxNotebook* notebook() const { return m_notebook; }
-    wxTreeCtrl* cannedTree() const { return m_cannedTree; }
-    wxTextCtrl* cannedText() const { return m_cannedText; }
-    wxButton* saveTextButton() const { return m_saveTextButton; }
-    wxMenu* contextMenu() const { return m_contextMenu.get(); }
+    CannedResponsesPage* cannedPage() const { return m_cannedPage; }
+    wxTreeCtrl* cannedTree() const;
+    wxTextCtrl* cannedText() const;
+    wxButton* saveTextButton() const;
+    wxMenu* contextMenu() const;
     wxFileDialog* fileChooser() const { return m_fileChooser; }
     // "Test" on the Popups page, and the texts saying what the chosen popup styles mean.
     wxButton* testButton() const { return m_testButton; }
@@ -102,8 +105,6 @@ class SettingsDialog : public wxDialog {
     void addSoundFile(wxWindow* parent, wxFlexGridSizer* grid, const wxString& label, int id,
                       const wxString& name);
 
-    void fillCannedResponses();
-    void showCannedText(const wxTreeItemId& item);
     void loadSettings();
     void loadLinkedSpin(const LinkedSpin& linked);
     void endDialog(int returnCode);
@@ -114,9 +115,6 @@ class SettingsDialog : public wxDialog {
     void onSoundButton(int id);
     void describePopupStyles();
     void onTestPopup();
-    void onCannedSelected(wxTreeEvent& event);
-    void onSaveText(wxCommandEvent& event);
-    void onCannedMenu(wxTreeEvent& event);
 
     TavoroSettings& m_settings;
 
@@ -129,13 +127,10 @@ class SettingsDialog : public wxDialog {
     std::map<int, wxButton*> m_soundButtons;
     std::vector<LinkedSpin> m_linked;
 
-    wxTreeCtrl* m_cannedTree = nullptr;
-    wxTextCtrl* m_cannedText = nullptr;
-    wxButton* m_saveTextButton = nullptr;
+    CannedResponsesPage* m_cannedPage = nullptr;
     wxButton* m_testButton = nullptr;
     wxStaticText* m_popupStyleMeaning = nullptr;
     wxStaticText* m_displayStyleMeaning = nullptr;
-    std::unique_ptr<wxMenu> m_contextMenu;
     // One chooser shared by all sound file buttons; a child window, destroyed with the dialog.
     wxFileDialog* m_fileChooser = nullptr;
 };

@@ -56,6 +56,7 @@ VisitorChatFrame::VisitorChatFrame(wxWindow* parent, ClientServices* services)
     build_tool_bar();
     build_layout();
     bind_events();
+    bind_keys();
     apply_text_options();
     m_input->SetFocus();
     // Tells the server once, shortly after the window opens, that the operator is not typing.
@@ -79,6 +80,7 @@ void VisitorChatFrame::build_tool_bar() {
                        _("Open an earlier chat of this visitor"));
     m_toolBar->AddTool(ID_TOOL_BLOCK, _("Block\nVisitor"), loadBitmap("block-visitor.ico"),
                        _("Block this visitor"));
+    add_speed_tools();
     m_toolBar->Realize();
 }
 
@@ -188,6 +190,7 @@ void VisitorChatFrame::show_previous_chat(std::unique_ptr<Messages::S_PREVCHAT> 
     m_toolBar->EnableTool(ID_TOOL_CLOSE_CHAT, false);
     m_toolBar->EnableTool(ID_TOOL_PREVIOUS_CHATS, false);
     m_toolBar->EnableTool(ID_TOOL_BLOCK, false);
+    m_toolBar->EnableTool(ID_TOOL_RESPONSES, false);
 }
 
 void VisitorChatFrame::apply_stored_size() {

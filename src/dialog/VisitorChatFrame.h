@@ -30,6 +30,7 @@ class S_VISITDETAIL;
 
 namespace Tavoro::Dialog {
 
+class ResponsePicker;
 class SpellChecker;
 class VisitDetail;
 
@@ -57,7 +58,14 @@ class VisitorChatFrame : public wxFrame {
         ID_SEND,                            // the "Send" button
         ID_TIMER_FLASH,                     // alternates the title while a line is unread
         ID_TIMER_TYPING,                    // ends the operator's typing notice
+        ID_TOOL_RESPONSES,                  // "Responses" (Ctrl+Space)
+        ID_TOOL_SAVE_TRANSCRIPT,            // "Save\nTranscript" (Ctrl+S)
+        ID_KEY_ESCAPE,                      // Escape: consumed, the chat stays open
     };
+    // Ctrl+1 to Ctrl+9 in a chat window ask the main window (the parent) for the menu command
+    // of these ids, so the operator switches chats from any chat window.
+    static constexpr int ID_SWITCH_CHAT_FIRST = wxID_HIGHEST + 200;
+    static constexpr int kSwitchChatKeys = 9;
     // Pop-up menu identifiers. Transfer targets are numbered by their place in the operator
     // list that the menu was built from, so any connection number can be a target.
     static constexpr int ID_TRANSFER_FIRST = 20000;
@@ -84,6 +92,11 @@ class VisitorChatFrame : public wxFrame {
     static std::function<void(wxWindow* window, wxMenu& menu)> popupMenuHook;
     // Opens an address in the desktop's browser; returns whether it was opened.
     static std::function<bool(const wxString& url)> openLinkHook;
+    // Runs the canned response picker in place of showing it modally; returns wxID_OK to take
+    // its selected response.
+    static std::function<int(ResponsePicker& picker)> responsePickerHook;
+    // Asks for the file to save the transcript in; empty when the operator cancels.
+    static std::function<wxString(wxWindow* parent)> saveFileHook;
 
     // services: the main window's request services; not owned, must outlive the window.
     VisitorChatFrame(wxWindow* parent, ClientServices* services);
@@ -163,6 +176,15 @@ class VisitorChatFrame : public wxFrame {
     // A choice in one of the window's pop-up menus.
     void choose_menu_item(int id);
 
+    // Keyboard-first chatting (VisitorChatFrameKeys.cpp). Opens the canned responses picker
+    // and puts the chosen text, with %NAME%, %OPERATORNAME% and %DOMAIN% filled in, into the
+    // input field at the cursor; nothing is sent.
+    void open_responses();
+    void insert_response(const wxString& text);
+    // Saves the transcript: HTML for a name ending in .htm or .html, else plain text.
+    bool save_transcript(const wxString& path);
+    void ask_save_transcript();
+
     // Timer handlers.
     void flash_tick();
     void typing_timer_expired();
@@ -183,6 +205,8 @@ class VisitorChatFrame : public wxFrame {
     void build_layout();
     void build_tool_bar();
     void bind_events();
+    void add_speed_tools();
+    void bind_keys();
 
     void apply_stored_size();
     void place_sashes();

@@ -94,6 +94,8 @@ class TavoroSettings {
 
     // Writes pending changes to the file and keeps it private to its owner.
     bool flush();
+    // The per-user file this store reads and writes.
+    const wxString& localFile() const { return m_localFile; }
 
   private:
     void restrictFileMode() const;

@@ -488,6 +488,9 @@ void VisitorGrid::refresh_row(int row) {
 }
 
 void VisitorGrid::add_visitor(const Types::VisitorType& visitor) {
+    m_all.push_back(&visitor);
+    if (!passes_filter(visitor))
+        return;
     m_elapsed->noteVisitor(visitor);
     m_table->append_visitors({&visitor});
     refresh_row(GetNumberRows() - 1);
@@ -495,10 +498,33 @@ void VisitorGrid::add_visitor(const Types::VisitorType& visitor) {
 
 void VisitorGrid::update_visitor(const wxString& key, const Types::VisitorType& visitor) {
     const std::string utf8 = Tools::toUtf8(key);
+    // The record given, or else the first one known under the earlier key, is now this one.
+    auto known = std::find(m_all.begin(), m_all.end(), &visitor);
+    if (known == m_all.end()) {
+        known = std::find_if(m_all.begin(), m_all.end(), [&](const Types::VisitorType* v) {
+            return v->visitorKeyView() == utf8;
+        });
+    }
+    if (known != m_all.end())
+        *known = &visitor;
     int row = m_table->find_row_of(utf8, &visitor);
     if (row < 0)
         row = m_table->find_row(utf8);
+    const bool passes = passes_filter(visitor);
     if (row < 0) {
+        // Not shown: it comes in when it now passes the filter.
+        // (Without a filter every known visitor has its row: a key no row has names nobody.)
+        if (known != m_all.end() && passes && !m_filter.empty() &&
+            m_table->find_row_of(visitor.visitorKeyView(), &visitor) < 0) {
+            m_elapsed->noteVisitor(visitor);
+            m_table->append_visitors({&visitor});
+            refresh_row(GetNumberRows() - 1);
+        }
+        return;
+    }
+    if (!passes) {
+        DeleteRows(row, 1);
+        ClearAttrCache();
         return;
     }
     m_table->replace_visitor(row, visitor);
@@ -506,16 +532,31 @@ void VisitorGrid::update_visitor(const wxString& key, const Types::VisitorType& 
     refresh_row(row);
 }
 
+void VisitorGrid::forget(const Types::VisitorType* visitor) {
+    const auto known = std::find(m_all.begin(), m_all.end(), visitor);
+    if (known != m_all.end())
+        m_all.erase(known);
+}
+
 void VisitorGrid::remove_visitor(const wxString& key) {
     const int row = find_row(key);
     if (row < 0) {
+        // Not shown (filtered out): the first visitor known under the key goes.
+        const std::string utf8 = Tools::toUtf8(key);
+        const auto known =
+            std::find_if(m_all.begin(), m_all.end(),
+                         [&](const Types::VisitorType* v) { return v->visitorKeyView() == utf8; });
+        if (known != m_all.end())
+            m_all.erase(known);
         return;
     }
+    forget(m_table->visitor_at(row));
     DeleteRows(row, 1);
     ClearAttrCache();
 }
 
 void VisitorGrid::remove_visitor(const Types::VisitorType& visitor) {
+    forget(&visitor);
     const int row = m_table->find_row_of(visitor.visitorKeyView(), &visitor);
     if (row < 0) {
         return;
@@ -525,8 +566,56 @@ void VisitorGrid::remove_visitor(const Types::VisitorType& visitor) {
 }
 
 void VisitorGrid::remove_all_visitors() {
+    m_all.clear();
     m_table->remove_all();
     ClearAttrCache();
+}
+
+bool VisitorGrid::passes_filter(const Types::VisitorType& visitor) const {
+    if (m_filter.empty())
+        return true;
+    for (const VisitorGridColumn kind : m_table->columns()) {
+        if (!isIconColumn(kind) && m_filter.matches(textView(kind, visitor)))
+            return true;
+    }
+    return false;
+}
+
+void VisitorGrid::show_filtered(bool clearFirst,
+                                const std::vector<const Types::VisitorType*>& visitors) {
+    if (clearFirst)
+        m_all.clear();
+    m_all.insert(m_all.end(), visitors.begin(), visitors.end());
+    if (m_filter.empty()) {
+        append_rows(visitors, clearFirst);
+        return;
+    }
+    std::vector<const Types::VisitorType*> passing;
+    for (const Types::VisitorType* visitor : visitors) {
+        if (passes_filter(*visitor))
+            passing.push_back(visitor);
+    }
+    append_rows(passing, clearFirst);
+}
+
+void VisitorGrid::set_filter(const wxString& text) {
+    if (text == m_filter.text())
+        return;
+    m_filter = Types::TextFilter(text);
+    std::vector<const Types::VisitorType*> passing;
+    for (const Types::VisitorType* visitor : m_all) {
+        if (passes_filter(*visitor))
+            passing.push_back(visitor);
+    }
+    // The rows already shown are kept as they are (the first letters typed often let
+    // everybody through): rebuilding thousands of rows costs more than comparing them.
+    bool same = static_cast<int>(passing.size()) == GetNumberRows();
+    for (size_t row = 0; same && row < passing.size(); ++row)
+        same = m_table->visitor_at(static_cast<int>(row)) == passing[row];
+    if (same)
+        return;
+    ClearSelection();
+    append_rows(passing, true);
 }
 
 void VisitorGrid::append_rows(const std::vector<const Types::VisitorType*>& visitors,
@@ -552,7 +641,7 @@ void VisitorGrid::show_all_visitors(const Types::VisitorList& list) {
     for (const Types::VisitorType& visitor : list) {
         visitors.push_back(&visitor);
     }
-    append_rows(visitors, true);
+    show_filtered(true, visitors);
 }
 
 void VisitorGrid::show_site_visitors(const wxString& siteKey, const Types::VisitorList& list,
@@ -564,7 +653,7 @@ void VisitorGrid::show_site_visitors(const wxString& siteKey, const Types::Visit
             visitors.push_back(&visitor);
         }
     }
-    append_rows(visitors, clearFirst);
+    show_filtered(clearFirst, visitors);
 }
 
 const Types::VisitorType* VisitorGrid::visitor_at(int row) const {
@@ -625,9 +714,12 @@ void VisitorGrid::on_key_up(wxKeyEvent& event) {
             move_selection(+1);
             break;
         case WXK_LEFT:
-        case WXK_RIGHT:
         case WXK_NUMPAD_LEFT:
+            move_column(-1);
+            break;
+        case WXK_RIGHT:
         case WXK_NUMPAD_RIGHT:
+            move_column(+1);
             break;
         default:
             event.Skip();
@@ -651,6 +743,17 @@ void VisitorGrid::move_selection(int step) {
         const int col = std::max(0, GetFirstFullyVisibleColumn());
         MakeCellVisible(target, col);
     }
+}
+
+void VisitorGrid::move_column(int step) {
+    if (GetNumberRows() == 0 || GetNumberCols() == 0)
+        return;
+    const int col = std::clamp(GetGridCursorCol() + step, 0, GetNumberCols() - 1);
+    const int selected = first_selected_row();
+    const int row = selected >= 0 ? selected : std::max(0, GetGridCursorRow());
+    // Moving the current cell this way leaves the selected row selected.
+    SetGridCursor(row, col);
+    MakeCellVisible(row, col);
 }
 
 }  // namespace Tavoro

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "types/TextFilter.h"
+
 namespace Tavoro::Types {
 class VisitorType;
 class VisitorList;
@@ -118,6 +120,17 @@ class VisitorGrid : public wxGrid {
     void show_site_visitors(const wxString& siteKey, const Types::VisitorList& list,
                             bool clearFirst);
 
+    // Shows only the visitors whose shown texts contain the text (case-insensitive); empty
+    // shows every visitor again. The grid keeps every visitor it was given (the visitors of the
+    // selected sites), so the rows follow the filter as it changes, and a visitor that changes
+    // into or out of the filter appears (at the end) or disappears.
+    void set_filter(const wxString& text);
+    const wxString& filter_text() const { return m_filter.text(); }
+    // Whether a visitor passes the filter over the grid's text columns.
+    bool passes_filter(const Types::VisitorType& visitor) const;
+    // Every visitor the grid was given, filtered or not, in their order.
+    const std::vector<const Types::VisitorType*>& all_visitors() const { return m_all; }
+
     // The record of a row; null for a row out of range.
     const Types::VisitorType* visitor_at(int row) const;
     // The visitor key of a row; empty for a row out of range.
@@ -152,6 +165,11 @@ class VisitorGrid : public wxGrid {
     // Selects only the row next to the first selected one (step -1 above, +1 below) and
     // scrolls it into view; nothing happens without a selection or past the grid's edge.
     void move_selection(int step);
+    // Moves the current cell one column left (-1) or right (+1) on the selected row and
+    // scrolls it into view, so the operator reaches columns beyond the window's edge.
+    void move_column(int step);
+    void show_filtered(bool clearFirst, const std::vector<const Types::VisitorType*>& visitors);
+    void forget(const Types::VisitorType* visitor);
 
     VisitorGridTable* m_table = nullptr;  // owned by the grid
     std::vector<wxIcon> visitor_icons;
@@ -159,6 +177,8 @@ class VisitorGrid : public wxGrid {
     ClientServices* m_services = nullptr;
     std::unique_ptr<LookCache> m_looks;
     std::unique_ptr<ElapsedColumn> m_elapsed;
+    Types::TextFilter m_filter;
+    std::vector<const Types::VisitorType*> m_all;
 };
 
 }  // namespace Tavoro

@@ -4,15 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <wx/grid.h>
+#include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
+#include <wx/stopwatch.h>
 #include <wx/weakref.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/ChatShortcuts.h"
 #include "app/ClientIds.h"
 #include "app/TavoroClientFrame.h"
 #include "app/UiPrompts.h"
@@ -91,8 +94,23 @@ class ChatsTest : public ::testing::Test {
         }
         UiPrompts::messageBox = nullptr;
     }
+    // The frames sent since the last call, waiting (bounded) for at least atLeast of them. The
+    // chat windows' typing notices ("@0:id", "@1:id") follow a timer, not the steps of a test,
+    // and no test here expects them: they are left out, so they cannot race the steps.
     std::vector<std::string> sentFrames(size_t atLeast, int ms = 3000) {
-        return reader.next(atLeast, ms);
+        const auto isTyping = [](const std::string& f) {
+            return f.rfind("@0:", 0) == 0 || f.rfind("@1:", 0) == 0;
+        };
+        Frames kept;
+        wxStopWatch watch;
+        do {
+            const long left = std::max(1L, ms - watch.Time());
+            for (std::string& f : reader.next(atLeast - kept.size(), static_cast<int>(left))) {
+                if (!isTyping(f))
+                    kept.push_back(std::move(f));
+            }
+        } while (kept.size() < atLeast && watch.Time() < ms);
+        return kept;
     }
     wxString cell(wxGrid* grid, int row, int col) { return grid->GetCellValue(row, col); }
     // Two operators, one waiting visitor (row 0) and one served by Bob (row 1).
@@ -741,6 +759,83 @@ TEST_F(ChatsTest, PromptsActOnTheChatOrVisitorChosen) {
         EXPECT_NE(f.rfind("@INVITE", 0), 0u) << "invited whoever came next: " << f;
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0),
               "The visitor has left the site: no invite was sent.");
+}
+
+// ------------------------------------------------------------------ keyboard-first chatting
+
+TEST_F(ChatsTest, PickUpKeyTakesTheChatThatHasWaitedLongest) {
+    loadSiteAndVisitor();
+    wxMenuBar* bar = frame->GetMenuBar();
+    wxMenuItem* pickUp = bar->FindItem(ID_MENU_PICK_UP);
+    ASSERT_NE(pickUp, nullptr);
+    EXPECT_EQ(pickUp->GetItemLabel(), "&Pick Up Longest Waiting\tCtrl+P");
+    auto press = [&] {
+        wxCommandEvent key(wxEVT_MENU, ID_MENU_PICK_UP);
+        frame->GetEventHandler()->ProcessEvent(key);
+    };
+
+    loadChatLists();  // c1 (Vera) waits, c2 is Bob's
+    // A newer chat is listed first; c1 has still waited longer.
+    server.send("@VISITORS:" + chatter("c3", "10.0.0.7", "Xena", "shop.example", "") + ESC +
+                chatter("c1", "10.0.0.9", "Vera", "shop.example", "") + ESC +
+                chatter("c2", "10.0.0.8", "Walt", "shop.example", "7") + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 3; }));
+    EXPECT_EQ(frame->shortcuts().longestWaitingChat(), "c1");
+    press();
+    // Exactly what a double click on its row sends.
+    EXPECT_EQ(sentFrames(3),
+              (Frames{"@CHAT:c1", "@GETVISIT:S1:10.0.0.9:vera:1", "@GETPREVCHATS:S1:10.0.0.9"}));
+    ASSERT_TRUE(frame->chatWindow("c1"));
+
+    // The chat now open is not taken again: the next one is.
+    press();
+    const Frames next = sentFrames(1);
+    ASSERT_FALSE(next.empty());
+    EXPECT_EQ(next[0], "@CHAT:c3");
+    ASSERT_TRUE(frame->chatWindow("c3"));
+
+    // Nobody waits: nothing is sent, the status bar says so.
+    press();
+    EXPECT_TRUE(sentFrames(1, 200).empty());
+    EXPECT_TRUE(frame->GetStatusBar()->GetStatusText().Contains("No chat is waiting"))
+        << frame->GetStatusBar()->GetStatusText();
+}
+
+TEST_F(ChatsTest, ChatsMenuListsOpenChatsAndCtrlDigitsSwitch) {
+    loadSiteAndVisitor();
+    server.send("@VISITORS:" + chatter("c1", "10.0.0.9", "Vera & Co", "shop.example", "") + ESC +
+                chatter("c3", "10.0.0.7", "Xena", "other.example", "") + NUL);
+    ASSERT_TRUE(waitFor([&] { return frame->chattingGrid()->GetNumberRows() == 2; }));
+    frame->startChat("c1");
+    frame->startChat("c3");
+    ASSERT_TRUE(frame->chatWindow("c1") && frame->chatWindow("c3"));
+
+    wxMenuBar* bar = frame->GetMenuBar();
+    const int chats = bar->FindMenu("Chats");
+    ASSERT_NE(chats, wxNOT_FOUND);
+    EXPECT_EQ(bar->GetMenuLabel(chats), "&Chats");
+    frame->shortcuts().refreshMenu();
+    std::vector<wxString> labels;
+    for (const wxMenuItem* item : bar->GetMenu(chats)->GetMenuItems()) {
+        if (!item->IsSeparator())
+            labels.push_back(item->GetItemLabel());
+    }
+    EXPECT_EQ(labels, (std::vector<wxString>{"&Pick Up Longest Waiting\tCtrl+P",
+                                             "&1 Vera && Co (shop.example)\tCtrl+1",
+                                             "&2 Xena (other.example)\tCtrl+2"}));
+
+    std::vector<wxWindow*> raised;
+    ChatShortcuts::raiseHook = [&](wxWindow* w) { raised.push_back(w); };
+    // Ctrl+2 in the main window, Ctrl+1 in a chat window (which hands it to the main window),
+    // and Ctrl+9 with no ninth chat.
+    wxCommandEvent second(wxEVT_MENU, Dialog::VisitorChatFrame::ID_SWITCH_CHAT_FIRST + 1);
+    frame->GetEventHandler()->ProcessEvent(second);
+    wxCommandEvent first(wxEVT_MENU, Dialog::VisitorChatFrame::ID_SWITCH_CHAT_FIRST);
+    frame->chatWindow("c3")->GetEventHandler()->ProcessEvent(first);
+    wxCommandEvent ninth(wxEVT_MENU, Dialog::VisitorChatFrame::ID_SWITCH_CHAT_FIRST + 8);
+    frame->GetEventHandler()->ProcessEvent(ninth);
+    ChatShortcuts::raiseHook = nullptr;
+    EXPECT_EQ(raised, (std::vector<wxWindow*>{frame->chatWindow("c3"), frame->chatWindow("c1")}));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "app/ChatWindowTable.h"
 #include "app/ClientIds.h"
 #include "app/DesktopIdle.h"
+#include "app/MainMenus.h"
 #include "app/ReconnectBar.h"
 #include "app/SiteTreeView.h"
 #include "app/TavoroClientFrame.h"
@@ -163,14 +164,29 @@ TEST_F(MainWindowTest, LayoutOnFirstStart) {
 
     // Menus and toolbar.
     wxMenuBar* bar = frame->GetMenuBar();
-    ASSERT_EQ(bar->GetMenuCount(), 3u);
+    ASSERT_EQ(bar->GetMenuCount(), 4u);
     EXPECT_EQ(bar->GetMenuLabel(0), "&File");
     EXPECT_EQ(bar->GetMenuLabel(1), "&Layout");
-    EXPECT_EQ(bar->GetMenuLabel(2), "Help");
+    EXPECT_EQ(bar->GetMenuLabel(2), "&Chats");
+    EXPECT_EQ(bar->GetMenuLabel(3), "Help");
     EXPECT_EQ(bar->GetLabel(ID_MENU_RECONNECT), "Re&connect");
     EXPECT_EQ(bar->GetLabel(ID_MENU_OPTIONS), "Client &Options");
     EXPECT_EQ(bar->GetLabel(ID_MENU_HIDE_DETAIL), "&Hide Visit Detail");
     EXPECT_EQ(bar->GetHelpString(wxID_EXIT), "Quit the application");
+    // Every item that does something can be reached with the keyboard: it has a mnemonic.
+    wxMenu chatMenu, visitorMenu, sitesMenu, statusMenu;
+    MainMenus::fillContextMenus(chatMenu, visitorMenu, sitesMenu, statusMenu);
+    std::vector<wxMenu*> menus = {bar->GetMenu(0), bar->GetMenu(1), bar->GetMenu(2), &chatMenu,
+                                  &visitorMenu,    &sitesMenu,      &statusMenu};
+    for (size_t m = 0; m < menus.size(); ++m) {
+        for (const wxMenuItem* item : menus[m]->GetMenuItems()) {
+            if (item->GetSubMenu())
+                menus.push_back(item->GetSubMenu());
+            if (!item->IsSeparator()) {
+                EXPECT_TRUE(item->GetItemLabel().Contains("&")) << item->GetItemLabel();
+            }
+        }
+    }
     wxToolBar* tools = frame->clientToolBar();
     EXPECT_EQ(tools->GetName(), "ID_CLIENT_TOOLBAR");
     const int ids[] = {ID_TOOL_ONLINE, ID_TOOL_BUSY, ID_TOOL_BRB, ID_TOOL_AWAY,

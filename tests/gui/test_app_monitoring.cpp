@@ -4,6 +4,7 @@
 
 #include <wx/grid.h>
 #include <wx/notebook.h>
+#include <wx/srchctrl.h>
 #include <wx/stattext.h>
 #include <wx/weakref.h>
 
@@ -224,6 +225,33 @@ TEST_F(MonitoringTest, VisitorsCountsAndLiveEvents) {
 
     select(frame->siteTree()->allSitesItem());
     EXPECT_EQ(gridUsers(), (Users{"alice", "abe", "bea", "cal", "ben"}));
+}
+
+TEST_F(MonitoringTest, FilterBoxAboveTheGridNarrowsItAndFollowsEvents) {
+    loadSites();
+    loadVisitors();
+    ASSERT_TRUE(waitFor([&] { return frame->visitorGrid()->GetNumberRows() == 4; }));
+    auto* box = dynamic_cast<wxSearchCtrl*>(wxWindow::FindWindowByName("ID_VISITOR_FILTER", frame));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetParent(), frame->visitorGrid()->GetParent());
+    EXPECT_LT(box->GetPosition().y, frame->visitorGrid()->GetPosition().y) << "above the grid";
+
+    box->SetValue("AL");  // as typed: one text event
+    EXPECT_EQ(gridUsers(), Users{"al"});
+    // Changing into the filter shows the visitor, changing out of it hides it.
+    server.send("@EV:" + visitor("A", "3", "alma") + NUL);
+    server.send("@EV:" + visitor("A", "2", "bo") + NUL);
+    ASSERT_TRUE(waitFor([&] { return gridUsers() == Users{"alma"}; })) << gridUsers().size();
+    // A new visitor that passes comes in; one of another field passes too (host name).
+    server.send("@EV:" + visitor("A", "8", "alf") + NUL);
+    ASSERT_TRUE(waitFor([&] { return gridUsers() == (Users{"alma", "alf"}); }));
+    box->SetValue("host4.");
+    EXPECT_EQ(gridUsers(), Users{"cy"});
+    // Over the selected site only.
+    select(nodeOf("A"));
+    EXPECT_EQ(gridUsers(), Users{});
+    box->SetValue("");
+    EXPECT_EQ(gridUsers(), (Users{"ann", "bo", "alma", "alf"}));
 }
 
 TEST_F(MonitoringTest, FullListReplacesCountsInsteadOfAddingThem) {

@@ -4,11 +4,13 @@
 
 #include <wx/button.h>
 #include <wx/evtloop.h>
+#include <wx/ffile.h>
 #include <wx/html/htmlwin.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 #include <wx/weakref.h>
 
 #include <memory>
@@ -17,6 +19,7 @@
 #include "GuiTestUtil.h"
 #include "NullServices.h"
 #include "TempDir.h"
+#include "dialog/ResponsePicker.h"
 #include "dialog/SpellChecking.h"
 #include "dialog/VisitDetail.h"
 #include "dialog/VisitorChatFrame.h"
@@ -27,6 +30,7 @@
 #include "messages/S_PREVCHATS.h"
 #include "messages/S_VISITDETAIL.h"
 #include "messages/TavoroMessage.h"
+#include "settings/CannedResponses.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/ClientServices.h"
 
@@ -200,13 +204,16 @@ TEST_F(ChatWindowTest, LayoutAndToolbar) {
     openChat();
     auto* toolBar = child<wxToolBar>("ID_TOOLBAR_CHAT");
     ASSERT_NE(toolBar, nullptr);
-    const int ids[] = {VisitorChatFrame::ID_TOOL_EXIT, VisitorChatFrame::ID_TOOL_CLOSE_CHAT,
-                       VisitorChatFrame::ID_TOOL_TRANSFER, VisitorChatFrame::ID_TOOL_PREVIOUS_CHATS,
-                       VisitorChatFrame::ID_TOOL_BLOCK};
-    const char* labels[] = {"Exit\nChat", "Exit and\nClose Chat", "Transfer To", "Previous\nChats",
-                            "Block\nVisitor"};
-    ASSERT_EQ(toolBar->GetToolsCount(), 5u);
-    for (size_t i = 0; i < 5; ++i) {
+    const int ids[] = {
+        VisitorChatFrame::ID_TOOL_EXIT,           VisitorChatFrame::ID_TOOL_CLOSE_CHAT,
+        VisitorChatFrame::ID_TOOL_TRANSFER,       VisitorChatFrame::ID_TOOL_PREVIOUS_CHATS,
+        VisitorChatFrame::ID_TOOL_BLOCK,          VisitorChatFrame::ID_TOOL_RESPONSES,
+        VisitorChatFrame::ID_TOOL_SAVE_TRANSCRIPT};
+    const char* labels[] = {"Exit\nChat",      "Exit and\nClose Chat", "Transfer To",
+                            "Previous\nChats", "Block\nVisitor",       "Responses",
+                            "Save\nTranscript"};
+    ASSERT_EQ(toolBar->GetToolsCount(), 7u);
+    for (size_t i = 0; i < 7; ++i) {
         const wxToolBarToolBase* tool = toolBar->GetToolByPos(static_cast<int>(i));
         EXPECT_EQ(tool->GetId(), ids[i]) << labels[i];
         EXPECT_EQ(tool->GetLabel(), labels[i]);
@@ -769,7 +776,8 @@ TEST_F(ChatWindowTest, ReadOnlyEarlierChat) {
     auto* toolBar = child<wxToolBar>("ID_TOOLBAR_CHAT");
     EXPECT_TRUE(toolBar->GetToolEnabled(VisitorChatFrame::ID_TOOL_EXIT));
     for (int tool : {VisitorChatFrame::ID_TOOL_CLOSE_CHAT, VisitorChatFrame::ID_TOOL_TRANSFER,
-                     VisitorChatFrame::ID_TOOL_PREVIOUS_CHATS, VisitorChatFrame::ID_TOOL_BLOCK})
+                     VisitorChatFrame::ID_TOOL_PREVIOUS_CHATS, VisitorChatFrame::ID_TOOL_BLOCK,
+                     VisitorChatFrame::ID_TOOL_RESPONSES})
         EXPECT_FALSE(toolBar->GetToolEnabled(tool)) << tool;
 
     // Closing it leaves no chat; the typing timer never reports for it.
@@ -948,3 +956,117 @@ TEST_F(ChatWindowTest, RightToLeftTextOption) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------------ keyboard and responses
+
+namespace {
+
+// Presses a key (with modifiers) over a window: without a window manager the X server sends
+// keys to the window under the pointer.
+void pressOver(wxWindow* window, int key, int modifiers = wxMOD_NONE) {
+    wxUIActionSimulator sim;
+    window->SetFocus();
+    sim.MouseMove(window->GetScreenRect().GetTopLeft() + wxPoint(10, 10));
+    Tavoro::Test::pumpEvents(50);
+    sim.Char(key, modifiers);
+}
+
+}  // namespace
+
+TEST_F(ChatWindowTest, CannedResponseIsFilteredAndInsertedAtTheCursorUnsent) {
+    ASSERT_TRUE(CannedResponses::save(
+        CannedResponses::fileBeside(m_dir.file("settings")),
+        {{"Billing",
+          "",
+          {{"Refunds", "%NAME%, refunds from %DOMAIN% take 5 days. %OPERATORNAME%", {}},
+           {"Prices", "See the price list.", {}}}},
+         {"Greetings", "", {{"Hello", L"Gr\u00fc\u00dfe %NAME%", {}}}}}));
+    getSettings().setString(SETTING_OPERATOR_NAME, "Bob");
+    openChat("K7", "Ann", "shop.example");
+    type("Dear  thanks");
+    input()->SetInsertionPoint(5);
+
+    std::vector<std::vector<wxString>> listed;
+    int opened = 0;
+    VisitorChatFrame::responsePickerHook = [&](ResponsePicker& picker) {
+        ++opened;
+        listed.push_back(picker.shown_labels());
+        picker.set_filter("REFUND");
+        listed.push_back(picker.shown_labels());
+        picker.set_filter(L"gr\u00dc");  // case-insensitive beyond ASCII, text searched too
+        listed.push_back(picker.shown_labels());
+        picker.set_filter("5 DAYS");
+        listed.push_back(picker.shown_labels());
+        picker.take();
+        return picker.GetReturnCode();
+    };
+    wxCommandEvent tool(wxEVT_TOOL, VisitorChatFrame::ID_TOOL_RESPONSES);
+    m_chat->GetEventHandler()->ProcessEvent(tool);
+    VisitorChatFrame::responsePickerHook = nullptr;
+
+    ASSERT_EQ(listed.size(), 4u);
+    EXPECT_EQ(listed[0], (std::vector<wxString>{"Billing / Refunds", "Billing / Prices",
+                                                "Greetings / Hello"}));
+    EXPECT_EQ(listed[1], std::vector<wxString>{"Billing / Refunds"});
+    EXPECT_EQ(listed[2], std::vector<wxString>{"Greetings / Hello"});
+    EXPECT_EQ(listed[3], std::vector<wxString>{"Billing / Refunds"});
+    EXPECT_EQ(input()->GetValue(), "Dear Ann, refunds from shop.example take 5 days. Bob thanks");
+    EXPECT_TRUE(m_services.actions().empty()) << "nothing is sent";
+
+    // Ctrl+Space opens it from the keyboard; a cancelled pick changes nothing.
+    VisitorChatFrame::responsePickerHook = [&](ResponsePicker&) {
+        ++opened;
+        return wxID_CANCEL;
+    };
+    pressOver(input(), WXK_SPACE, wxMOD_CONTROL);
+    EXPECT_TRUE(Tavoro::Test::waitFor([&] { return opened == 2; }, 3000));
+    VisitorChatFrame::responsePickerHook = nullptr;
+    EXPECT_EQ(input()->GetValue(), "Dear Ann, refunds from shop.example take 5 days. Bob thanks");
+}
+
+TEST_F(ChatWindowTest, EscapeKeepsTheChatAndCtrlDigitsAskTheMainWindow) {
+    std::vector<int> asked;
+    m_parent->Bind(
+        wxEVT_MENU, [&](wxCommandEvent& e) { asked.push_back(e.GetId()); },
+        VisitorChatFrame::ID_SWITCH_CHAT_FIRST, VisitorChatFrame::ID_SWITCH_CHAT_FIRST + 8);
+    openChat();
+    pressOver(input(), WXK_ESCAPE);
+    pressOver(input(), '3', wxMOD_CONTROL);
+    EXPECT_TRUE(Tavoro::Test::waitFor([&] { return !asked.empty(); }, 3000));
+    EXPECT_EQ(asked, std::vector<int>{VisitorChatFrame::ID_SWITCH_CHAT_FIRST + 2});
+    Tavoro::Test::pumpEvents(100);
+    ASSERT_TRUE(m_chat);
+    EXPECT_TRUE(m_chat->IsShown());
+    EXPECT_FALSE(m_chat->is_chat_ended());
+    EXPECT_TRUE(m_services.actions().empty()) << "the chat was neither left nor closed";
+}
+
+TEST_F(ChatWindowTest, TranscriptSavesAsTextOrHtml) {
+    openChat("K7", "Ann <b>", "shop.example");
+    m_chat->add_visitor_line(L"I need <help> \u4e2d");
+    const wxString text = m_dir.file("chat.txt");
+    const wxString html = m_dir.file("chat.html");
+    std::vector<wxString> answers = {text, html, "", m_dir.file("missing/dir/chat.txt")};
+    VisitorChatFrame::saveFileHook = [&](wxWindow*) {
+        const wxString next = answers.front();
+        answers.erase(answers.begin());
+        return next;
+    };
+    for (int i = 0; i < 4; ++i) {
+        wxCommandEvent tool(wxEVT_TOOL, VisitorChatFrame::ID_TOOL_SAVE_TRANSCRIPT);
+        m_chat->GetEventHandler()->ProcessEvent(tool);
+    }
+    VisitorChatFrame::saveFileHook = nullptr;
+
+    wxString saved;
+    ASSERT_TRUE(wxFFile(text).ReadAll(&saved, wxConvUTF8));
+    EXPECT_TRUE(saved.Contains(L"I need <help> \u4e2d")) << saved;
+    EXPECT_FALSE(saved.Contains("<font")) << "plain text has no markup";
+    ASSERT_TRUE(wxFFile(html).ReadAll(&saved, wxConvUTF8));
+    EXPECT_TRUE(saved.StartsWith("<!DOCTYPE html>")) << saved;
+    EXPECT_TRUE(saved.Contains("charset=\"utf-8\""));
+    EXPECT_TRUE(saved.Contains(L"I need &lt;help&gt; \u4e2d")) << saved;
+    // A cancelled choice saves nothing; a failed save says so.
+    ASSERT_EQ(m_prompts.size(), 1u);
+    EXPECT_TRUE(m_prompts[0].Contains("could not be saved")) << m_prompts[0];
+}

@@ -18,6 +18,7 @@
 
 #include "GuiTestUtil.h"
 #include "NullServices.h"
+#include "dialog/CannedResponsesPage.h"
 #include "dialog/SettingsDialog.h"
 #include "dialog/SpellChecking.h"
 #include "dialog/VisitorChatFrame.h"
@@ -391,47 +392,137 @@ TEST_F(SettingsDialogTest, CancelAndHelpWriteNothing) {
     EXPECT_EQ(TavoroSettings(path).getString(SETTING_CLIENT_PORT_NUMBER), "9000");
 }
 
+// The titles of a tree's entries, depth first, indented by depth ("Greetings", " Welcome").
+std::vector<wxString> treeTitles(wxTreeCtrl* tree, const wxTreeItemId& parent, int depth = 0) {
+    std::vector<wxString> out;
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId c = tree->GetFirstChild(parent, cookie); c.IsOk();
+         c = tree->GetNextChild(parent, cookie)) {
+        out.push_back(wxString(' ', depth) + tree->GetItemText(c));
+        const auto below = treeTitles(tree, c, depth + 1);
+        out.insert(out.end(), below.begin(), below.end());
+    }
+    return out;
+}
+
+wxTreeItemId findTitle(wxTreeCtrl* tree, const wxTreeItemId& parent, const wxString& title) {
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId c = tree->GetFirstChild(parent, cookie); c.IsOk();
+         c = tree->GetNextChild(parent, cookie)) {
+        if (tree->GetItemText(c) == title)
+            return c;
+        const wxTreeItemId below = findTitle(tree, c, title);
+        if (below.IsOk())
+            return below;
+    }
+    return wxTreeItemId();
+}
+
 TEST_F(SettingsDialogTest, CannedResponsesShowAndSaveTheirText) {
     SettingsDialog& d = open();
     wxTreeCtrl* tree = d.cannedTree();
     const wxTreeItemId root = tree->GetRootItem();
     ASSERT_TRUE(root.IsOk());
     EXPECT_EQ(tree->GetItemText(root), "Subjects");
-    wxTreeItemIdValue cookie;
-    const wxTreeItemId sales = tree->GetFirstChild(root, cookie);
-    ASSERT_TRUE(sales.IsOk());
-    EXPECT_EQ(tree->GetItemText(sales), "Sales");
-    EXPECT_EQ(tree->GetChildrenCount(root, true), 1u);
-
+    // The first start offers examples.
+    const std::vector<wxString> first = treeTitles(tree, root);
+    ASSERT_GE(first.size(), 2u);
+    EXPECT_EQ(first[0], "Greetings");
+    EXPECT_EQ(first[1], " Welcome");
     EXPECT_EQ(tree->GetSelection(), root) << "the root starts selected";
-    EXPECT_EQ(d.cannedText()->GetValue(), "Test Subject") << "and its text is shown";
+    EXPECT_EQ(d.cannedText()->GetValue(), "") << "and has no text";
 
-    tree->SelectItem(sales);
-    EXPECT_EQ(d.cannedText()->GetValue(), "Test Sales Subject");
-    tree->SelectItem(root);
-    EXPECT_EQ(d.cannedText()->GetValue(), "Test Subject");
-
-    d.cannedText()->ChangeValue("We are open 9 to 5.");
+    const wxTreeItemId welcome = findTitle(tree, root, "Welcome");
+    tree->SelectItem(welcome);
+    EXPECT_TRUE(d.cannedText()->GetValue().Contains("%NAME%"));
+    const wxString typed = L"Hi %NAME%,\n\tprices = low; \u00fcber \u4e2d";
+    d.cannedText()->ChangeValue(typed);
     click(d.saveTextButton());
-    tree->SelectItem(sales);
-    EXPECT_EQ(d.cannedText()->GetValue(), "Test Sales Subject") << "saved into the root only";
-    tree->SelectItem(root);
-    EXPECT_EQ(d.cannedText()->GetValue(), "We are open 9 to 5.");
-    auto* data = dynamic_cast<Tools::StringItemData*>(tree->GetItemData(root));
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->getText(), "We are open 9 to 5.");
 
     // Save Text without a selection changes nothing and does not fail.
     tree->Unselect();
     d.cannedText()->ChangeValue("lost");
     click(d.saveTextButton());
-    EXPECT_EQ(data->getText(), "We are open 9 to 5.");
 
+    // Kept without OK: the next dialog shows it.
+    SettingsDialog& again = open();
+    EXPECT_EQ(treeTitles(again.cannedTree(), again.cannedTree()->GetRootItem()), first);
+    again.cannedTree()->SelectItem(
+        findTitle(again.cannedTree(), again.cannedTree()->GetRootItem(), "Welcome"));
+    EXPECT_EQ(again.cannedText()->GetValue(), typed);
+}
+
+TEST_F(SettingsDialogTest, CannedResponsesMenuAddsRenamesMovesAndDeletes) {
+    std::vector<wxString> answers;
+    std::vector<wxString> questions;
+    int confirm = wxNO;
+    Dialog::CannedResponsesPage::askNameHook = [&](wxWindow*, const wxString&, wxString& value) {
+        if (answers.empty())
+            return false;
+        value = answers.front();
+        answers.erase(answers.begin());
+        return true;
+    };
+    Dialog::CannedResponsesPage::messageBoxHook = [&](wxWindow*, const wxString& text,
+                                                      const wxString&, long) {
+        questions.push_back(text);
+        return confirm;
+    };
+    using Page = Dialog::CannedResponsesPage;
+
+    SettingsDialog& d = open();
+    Page* page = d.cannedPage();
+    wxTreeCtrl* tree = d.cannedTree();
     wxMenu* menu = d.contextMenu();
-    ASSERT_EQ(menu->GetMenuItemCount(), 3u);
-    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), "Add Subject");
-    EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), "Delete Subject");
-    EXPECT_EQ(menu->FindItemByPosition(2)->GetItemLabelText(), "Edit Subject");
+    for (int id : {Page::ID_ADD_SUBJECT, Page::ID_ADD_RESPONSE, Page::ID_RENAME, Page::ID_DELETE,
+                   Page::ID_MOVE_UP, Page::ID_MOVE_DOWN}) {
+        wxMenuItem* item = menu->FindItem(id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_TRUE(item->GetItemLabel().Contains("&")) << "mnemonic: " << item->GetItemLabel();
+    }
+
+    // Everything goes, with a question each time; "No" keeps the entry.
+    tree->SelectItem(findTitle(tree, tree->GetRootItem(), "Greetings"));
+    page->run_command(Page::ID_DELETE);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].Contains("Greetings"));
+    EXPECT_EQ(treeTitles(tree, tree->GetRootItem())[0], "Greetings");
+    confirm = wxYES;
+    while (tree->GetChildrenCount(tree->GetRootItem(), false) > 0) {
+        tree->SelectItem(
+            findTitle(tree, tree->GetRootItem(), treeTitles(tree, tree->GetRootItem())[0]));
+        page->run_command(Page::ID_DELETE);
+    }
+
+    answers = {"Sales", "Billing", "Prices", "Refunds", "Money back"};
+    tree->SelectItem(tree->GetRootItem());
+    page->run_command(Page::ID_ADD_SUBJECT);   // Sales
+    page->run_command(Page::ID_ADD_SUBJECT);   // Billing, after the selected Sales
+    page->run_command(Page::ID_ADD_RESPONSE);  // Prices under the selected Billing
+    tree->SelectItem(findTitle(tree, tree->GetRootItem(), "Billing"));
+    page->run_command(Page::ID_ADD_RESPONSE);  // Refunds, last under Billing
+    page->run_command(Page::ID_RENAME);        // Refunds becomes Money back
+    d.cannedText()->ChangeValue("Refunds take 5 days.");
+    click(d.saveTextButton());
+    page->run_command(Page::ID_MOVE_UP);
+    tree->SelectItem(findTitle(tree, tree->GetRootItem(), "Billing"));
+    page->run_command(Page::ID_MOVE_UP);
+    const std::vector<wxString> expected = {"Billing", " Money back", " Prices", "Sales"};
+    EXPECT_EQ(treeTitles(tree, tree->GetRootItem()), expected);
+    // The first subject cannot move further up.
+    page->run_command(Page::ID_MOVE_UP);
+    EXPECT_EQ(treeTitles(tree, tree->GetRootItem()), expected);
+    // A cancelled name adds nothing.
+    page->run_command(Page::ID_ADD_SUBJECT);
+    EXPECT_EQ(treeTitles(tree, tree->GetRootItem()), expected);
+
+    Page::askNameHook = nullptr;
+    Page::messageBoxHook = nullptr;
+    SettingsDialog& again = open();
+    EXPECT_EQ(treeTitles(again.cannedTree(), again.cannedTree()->GetRootItem()), expected);
+    again.cannedTree()->SelectItem(
+        findTitle(again.cannedTree(), again.cannedTree()->GetRootItem(), "Money back"));
+    EXPECT_EQ(again.cannedText()->GetValue(), "Refunds take 5 days.");
 }
 
 // A dialog whose file chooser answers from a script instead of asking the operator.

@@ -291,8 +291,8 @@ TEST_F(WidgetTest, ArrowKeysMoveTheRowSelection) {
         {"no selection, down", 5, -1, -1, WXK_DOWN, {}},
         {"no selection, up", 5, -1, -1, WXK_UP, {}},
         {"empty grid", 0, -1, -1, WXK_DOWN, {}},
-        {"left does nothing", 5, 2, 2, WXK_LEFT, {2}},
-        {"right does nothing", 5, 2, 2, WXK_RIGHT, {2}},
+        {"left keeps the row", 5, 2, 2, WXK_LEFT, {2}},
+        {"right keeps the row", 5, 2, 2, WXK_RIGHT, {2}},
         {"up from a block leaves one row", 5, 1, 3, WXK_UP, {0}},
         {"down from a block goes below its first row", 5, 1, 3, WXK_DOWN, {2}},
         {"numpad down", 5, 0, 0, WXK_NUMPAD_DOWN, {1}},
@@ -305,9 +305,31 @@ TEST_F(WidgetTest, ArrowKeysMoveTheRowSelection) {
         const wxGridCellCoords cursor = grid->GetGridCursorCoords();
         pressKey(grid, c.key);
         EXPECT_EQ(selectedRows(grid), c.expected);
-        EXPECT_EQ(grid->GetGridCursorCoords(), cursor);  // the grid's own moves never ran
+        if (c.key != WXK_LEFT && c.key != WXK_RIGHT) {
+            EXPECT_EQ(grid->GetGridCursorCoords(), cursor);  // the grid's own moves never ran
+        }
         grid->Destroy();
     }
+}
+
+TEST_F(WidgetTest, LeftAndRightMoveAcrossTheCellsOfTheSelectedRow) {
+    VisitorGrid* grid = makeGrid(5);
+    grid->SetSize(300, 200);
+    const int last = grid->GetNumberCols() - 1;
+    grid->SelectRow(3);
+    pressKey(grid, WXK_RIGHT);
+    pressKey(grid, WXK_RIGHT);
+    EXPECT_EQ(grid->GetGridCursorCoords(), wxGridCellCoords(3, 2));
+    for (int i = 0; i < last + 3; ++i)
+        pressKey(grid, WXK_NUMPAD_RIGHT);
+    EXPECT_EQ(grid->GetGridCursorCol(), last) << "stops at the last column";
+    EXPECT_TRUE(grid->IsVisible(3, last)) << "the column scrolled into view";
+    EXPECT_EQ(selectedRows(grid), std::vector<int>{3});
+    for (int i = 0; i < last + 3; ++i)
+        pressKey(grid, WXK_LEFT);
+    EXPECT_EQ(grid->GetGridCursorCol(), 0);
+    EXPECT_TRUE(grid->IsVisible(3, 0));
+    EXPECT_EQ(selectedRows(grid), std::vector<int>{3});
 }
 
 TEST_F(WidgetTest, OtherKeysReachTheGrid) {
