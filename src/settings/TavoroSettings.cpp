@@ -91,6 +91,12 @@ const wchar_t* keyText(int id) {
             return L"Layout/VisitorChatFrame/Width";
         case SETTING_VISITOR_LIST_COLUMNS:
             return L"Layout/VisitorList/Columns";
+        case SETTING_USE_TLS:
+            return L"Security/UseTLS";
+        case SETTING_TLS_CA_FILE:
+            return L"Security/TLSCAFile";
+        case SETTING_TLS_PIN_SHA256:
+            return L"Security/TLSPinSHA256";
         default:
             return L"Unknown";
     }

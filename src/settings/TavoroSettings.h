@@ -49,6 +49,10 @@ enum SettingId : int {
     SETTING_CHAT_FRAME_HEIGHT = 300,
     SETTING_CHAT_FRAME_WIDTH = 301,
     SETTING_VISITOR_LIST_COLUMNS = 1000,
+    // The connection's transport security (group "Security").
+    SETTING_USE_TLS = 1100,
+    SETTING_TLS_CA_FILE = 1101,
+    SETTING_TLS_PIN_SHA256 = 1102,
 };
 
 // The server port a connection uses when the settings hold none that is valid.
