@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth x11-utils gettext openssl procps
   libcanberra-pulse pulseaudio pulseaudio-utils
   libgspell-1-dev hunspell-en-us
+  libsecret-1-dev gnome-keyring dbus-daemon dbus-x11
 )
 
 missing=()

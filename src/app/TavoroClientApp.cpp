@@ -7,6 +7,7 @@
 
 #include <exception>
 
+#include "app/PasswordStore.h"
 #include "app/TavoroClientFrame.h"
 #include "app/TrayIcon.h"
 #include "settings/TavoroSettings.h"
@@ -14,6 +15,7 @@
 bool TavoroClientApp::OnInit() {
     wxInitAllImageHandlers();
     wxSocketBase::Initialize();
+    Tavoro::DesktopKeyring::install(Tavoro::getSettings());
     auto* frame = new Tavoro::TavoroClientFrame(nullptr, wxID_ANY);
     Tavoro::TrayIcon::showAtStart(*frame, Tavoro::getSettings());
     SetTopWindow(frame);

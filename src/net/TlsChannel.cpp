@@ -110,6 +110,8 @@ class TlsChannel::Impl : public Botan::TLS::Callbacks {
           m_plain(std::move(plain)) {}
 
     bool start() {
+        if (!m_options.pinSha256.empty() && m_pin.empty())
+            return fail(TlsFailure::PinMismatch, "the pin is not a SHA-256 fingerprint");
         if (m_pin.empty() && !loadTrustStore())
             return fail(TlsFailure::BadCaFile, "no readable certificate in the CA file");
         m_credentials = std::make_unique<Credentials>(m_store.get());

@@ -193,6 +193,8 @@ void OperatorSession::refuseInsecureSession(const wxString& reason) {
 }
 
 void OperatorSession::handleConnected() {
+    // The login worked: a password the settings file still holds moves to the keyring.
+    movePasswordToKeeper(m_settings);
     m_statusText = m_session.connectedText(m_hello.productName());
     showStatus(m_statusText);
     send(getDaySummariesRequest());

@@ -190,6 +190,10 @@ bool TavoroSettings::setBool(int id, bool value) {
     return setString(id, value ? "yes" : "no");
 }
 
+bool TavoroSettings::remove(int id) {
+    return !m_config->HasEntry(absoluteKey(id)) || m_config->DeleteEntry(absoluteKey(id), false);
+}
+
 bool TavoroSettings::flush() {
     const bool ok = m_config->Flush();
     restrictFileMode();

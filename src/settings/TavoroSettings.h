@@ -8,6 +8,8 @@ class wxFileConfig;
 
 namespace Tavoro {
 
+class PasswordKeeper;
+
 // Setting ids; each maps to one key "Group/Name" of the per-user configuration file.
 enum SettingId : int {
     SETTING_UNKNOWN = 1,
@@ -92,6 +94,13 @@ class TavoroSettings {
     bool setString(int id, const wxString& value);
     bool setInt(int id, long value);
     bool setBool(int id, bool value);
+    // Removes the key from the file (at the next flush).
+    bool remove(int id);
+
+    // Where the password is kept instead of the file, when the desktop offers a place (see
+    // LoginSettings.h); null: the file keeps it.
+    void setPasswordKeeper(PasswordKeeper* keeper) { m_passwordKeeper = keeper; }
+    PasswordKeeper* passwordKeeper() const { return m_passwordKeeper; }
 
     // Writes pending changes to the file and keeps it private to its owner.
     bool flush();
@@ -101,6 +110,7 @@ class TavoroSettings {
 
     std::unique_ptr<wxFileConfig> m_config;
     wxString m_localFile;
+    PasswordKeeper* m_passwordKeeper = nullptr;
 };
 
 // The process-wide store, created and loaded on first use. When the environment variable
