@@ -12,8 +12,6 @@
 #include <string>
 #include <thread>
 
-#include <wx/utils.h>
-
 #include "app/PasswordStore.h"
 #include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
@@ -169,22 +167,6 @@ TEST_F(KeyringTest, AFilesPasswordMovesInAndAlwaysAskKeepsItNowhere) {
     EXPECT_EQ(storePassword(settings, "typed"), PasswordPlace::Nowhere);
     EXPECT_FALSE(other.find("chat.example", "dee").has_value());
     EXPECT_FALSE(settings.exists(SETTING_PASSWORD));
-}
-
-TEST(KeyringWithoutSessionBus, TheSettingsFileKeepsThePassword) {
-    // No session bus: the keyring is not asked (no bus or daemon is started for it).
-    wxString saved;
-    const bool hadBus = wxGetEnv("DBUS_SESSION_BUS_ADDRESS", &saved);
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    Tavoro::Test::TempDir dir;
-    TavoroSettings settings(dir.file("settings.ini"));
-    DesktopKeyring keyring;
-    settings.setPasswordKeeper(&keyring);
-    EXPECT_FALSE(keyring.available());
-    EXPECT_EQ(storePassword(settings, "secret"), PasswordPlace::SettingsFile);
-    EXPECT_EQ(settings.getString(SETTING_PASSWORD), "secret");
-    if (hadBus)
-        wxSetEnv("DBUS_SESSION_BUS_ADDRESS", saved);
 }
 
 }  // namespace
