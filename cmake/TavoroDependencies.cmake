@@ -22,6 +22,8 @@ find_package(Threads REQUIRED)
 
 # Desktop sounds (chat requests) through the desktop's sound service.
 pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)
+# The desktop keyring (Secret Service), used by the application only.
+pkg_check_modules(SECRET REQUIRED IMPORTED_TARGET libsecret-1)
 
 # The desktop's idle time (the X screen saver extension), for the inactivity rules.
 pkg_check_modules(XSS REQUIRED IMPORTED_TARGET xscrnsaver x11)

@@ -12,7 +12,8 @@ PACKAGES=(
   libcanberra-pulse pulseaudio pulseaudio-utils
   libgspell-1-dev hunspell-en-us
   dpkg-dev file lintian desktop-file-utils appstream wx3.2-i18n
-  openbox dbus-daemon
+  openbox dbus-daemon dbus-x11
+  libsecret-1-dev gnome-keyring
 )
 
 missing=()

@@ -31,6 +31,11 @@ DemoServer::~DemoServer() {
 }
 
 bool DemoServer::listen(std::string& error) {
+    if (!m_options.tlsCertFile.empty()) {
+        m_tls = TlsIdentity::load(m_options.tlsCertFile, m_options.tlsKeyFile, error);
+        if (!m_tls)
+            return false;
+    }
     m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (m_listenFd < 0) {
         error = std::string("socket: ") + std::strerror(errno);
@@ -79,7 +84,7 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
             const Connection& c = entry.second;
             short events = POLLIN;
             // A bytewise connection is written on its own schedule, never when merely writable.
-            if (!c.closing && !c.bytewise && !c.session->outputDone())
+            if (!c.closing && !c.bytewise && !allWritten(c))
                 events |= POLLOUT;
             fds.push_back({entry.first, events, 0});
         }
@@ -111,11 +116,11 @@ void DemoServer::run(const volatile std::sig_atomic_t& stop) {
             bool alive = true;
             if (fds[i].revents & (POLLIN | POLLHUP | POLLERR))
                 alive = readFrom(c);
-            if (alive && !c.session->outputDone())
+            if (alive && !allWritten(c))
                 alive = writeTo(c);
             if (!alive) {
                 closeConnection(fds[i].fd, "connection closed");
-            } else if (c.session->finished() && c.session->outputDone()) {
+            } else if (c.session->finished() && allWritten(c)) {
                 beginClose(c, "session ended");
             }
         }
@@ -127,7 +132,7 @@ timespec DemoServer::pollTimeout(int timerMs) const {
     const auto now = Clock::now();
     for (const auto& entry : m_connections) {
         const Connection& c = entry.second;
-        if (c.bytewise && !c.closing && !c.session->outputDone())
+        if (c.bytewise && !c.closing && !allWritten(c))
             wait = std::min(wait, std::max(std::chrono::nanoseconds(0), c.nextByte - now));
     }
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
@@ -168,22 +173,22 @@ void DemoServer::flushAll() {
                 lingered.push_back(fd);
             continue;
         }
-        if (c.session->outputDone()) {
+        if (allWritten(c)) {
             c.lastProgress = now;
             if (c.session->finished())
                 beginClose(c, "session ended");
             continue;
         }
         // Bytes not yet written (a bytewise connection's written bytes leave the buffer late).
-        const size_t before = c.session->pendingBytes() - c.bytesWritten;
+        const size_t before = pendingBytes(c) - c.bytesWritten;
         if (!writeTo(c)) {
             drop.emplace_back(fd, "connection closed");
             continue;
         }
-        const size_t after = c.session->pendingBytes() - c.bytesWritten;
-        if (after != before || c.session->outputDone())
+        const size_t after = pendingBytes(c) - c.bytesWritten;
+        if (after != before || allWritten(c))
             c.lastProgress = now;
-        if (c.session->finished() && c.session->outputDone())
+        if (c.session->finished() && allWritten(c))
             beginClose(c, "session ended");
         else if (after > kMaxPendingOutput)
             drop.emplace_back(fd, "client does not read; dropped");
@@ -230,12 +235,14 @@ void DemoServer::acceptAll() {
             c.bytewise = true;
             c.nextByte = c.lastProgress;
         }
+        if (m_tls)
+            c.tls = std::make_unique<TlsEndpoint>(m_tls);
         session->start();
         c.session = std::move(session);
         m_registry.add(c.session.get());
         if (!writeTo(c)) {
             closeConnection(fd, "write failed");
-        } else if (c.session->finished() && c.session->outputDone()) {
+        } else if (c.session->finished() && allWritten(c)) {
             beginClose(c, "session ended");
         }
     }
@@ -245,6 +252,19 @@ bool DemoServer::readFrom(Connection& c) {
     char buffer[65536];
     for (int rounds = 0; rounds < 16; ++rounds) {
         const ssize_t n = ::recv(c.fd, buffer, sizeof(buffer), 0);
+        if (n > 0 && c.tls) {
+            std::string plain;
+            const bool ok = c.tls->received(buffer, static_cast<size_t>(n), plain);
+            if (!plain.empty())
+                c.session->receive(plain.data(), plain.size());
+            if (!ok) {
+                m_context.log.connection(c.session->id(), "TLS: " + c.tls->failure());
+                return false;
+            }
+            if (c.session->finished())
+                return true;
+            continue;
+        }
         if (n > 0) {
             c.session->receive(buffer, static_cast<size_t>(n));
             if (c.session->finished())
@@ -262,12 +282,38 @@ bool DemoServer::readFrom(Connection& c) {
     return true;  // more may be waiting; the next poll says so
 }
 
+bool DemoServer::allWritten(const Connection& c) const {
+    if (!c.tls)
+        return c.session->outputDone();
+    // Before the handshake is done, the session's output waits and nothing is due.
+    return c.tls->output().empty() && (!c.tls->active() || c.session->outputDone());
+}
+
+size_t DemoServer::pendingBytes(const Connection& c) const {
+    return c.session->pendingBytes() + (c.tls ? c.tls->output().size() : 0);
+}
+
+std::string& DemoServer::wireOutput(Connection& c) {
+    c.session->refillOutput();
+    if (!c.tls)
+        return c.session->output();
+    // What the session wrote becomes records once the handshake is done; the records wait
+    // in the TLS output until written.
+    while (c.tls->active() && !c.session->output().empty()) {
+        c.tls->send(c.session->output());
+        c.session->output().clear();
+        c.session->refillOutput();
+        if (c.tls->output().size() >= 1024 * 1024)
+            break;
+    }
+    return c.tls->output();
+}
+
 bool DemoServer::writeTo(Connection& c) {
     if (c.bytewise)
         return writeOneByte(c);
     for (;;) {
-        c.session->refillOutput();
-        std::string& out = c.session->output();
+        std::string& out = wireOutput(c);
         if (out.empty())
             return true;
         size_t written = 0;
@@ -297,8 +343,7 @@ bool DemoServer::writeOneByte(Connection& c) {
     const auto now = Clock::now();
     if (now < c.nextByte)
         return true;
-    c.session->refillOutput();
-    std::string& out = c.session->output();
+    std::string& out = wireOutput(c);
     if (c.bytesWritten >= out.size())
         return true;
     for (;;) {

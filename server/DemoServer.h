@@ -12,6 +12,7 @@
 #include "ConnectionRegistry.h"
 #include "ServerOptions.h"
 #include "StateFile.h"
+#include "TlsEndpoint.h"
 
 namespace TavoroDemo {
 
@@ -60,7 +61,15 @@ class DemoServer {
         // kLinger.
         bool closing = false;
         Clock::time_point closingSince{};
+        // With TLS: the session's text goes through this, and output() is written instead.
+        std::unique_ptr<TlsEndpoint> tls;
     };
+
+    // Whether everything due has been written; with TLS, the records.
+    bool allWritten(const Connection& c) const;
+    size_t pendingBytes(const Connection& c) const;
+    // The bytes to write next: the session's output, or with TLS the records made of it.
+    std::string& wireOutput(Connection& c);
 
     // Runs the simulation's timers that are due; returns the poll timeout until the next.
     int runTimers();
@@ -89,6 +98,7 @@ class DemoServer {
     int m_listenFd = -1;
     uint16_t m_port = 0;
     int m_nextId = 1;
+    std::shared_ptr<TlsIdentity> m_tls;  // set when the server speaks TLS
     size_t m_connectionLimit = kMaxConnections;
     // When the process runs out of descriptors, accepting pauses until then.
     std::chrono::steady_clock::time_point m_acceptPausedUntil{};

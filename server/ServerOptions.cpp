@@ -141,10 +141,20 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
         } else if (arg == "--state-file") {
             if (!value(stateFile))
                 return false;
+        } else if (arg == "--tls-cert") {
+            if (!value(tlsCertFile))
+                return false;
+        } else if (arg == "--tls-key") {
+            if (!value(tlsKeyFile))
+                return false;
         } else {
             error = "unknown option: " + arg;
             return false;
         }
+    }
+    if (tlsCertFile.empty() != tlsKeyFile.empty()) {
+        error = "--tls-cert and --tls-key go together";
+        return false;
     }
     return true;
 }
@@ -169,7 +179,9 @@ std::string ServerOptions::usage() {
         "  --numbered-lines   visitor chat lines start with \"line N: \"\n"
         "  --state-file PATH  keep the server's account of its visitors in PATH (rewritten\n"
         "                     atomically at most every 200 ms when it changed)\n"
-        "  --quiet-events     keep @EV and @ER frames out of the frame log (load runs)\n";
+        "  --quiet-events     keep @EV and @ER frames out of the frame log (load runs)\n"
+        "  --tls-cert FILE    speak TLS (1.2) with this PEM certificate chain; needs --tls-key\n"
+        "  --tls-key FILE     the certificate's private key (PKCS #8 PEM)\n";
     text +=
         "  --fault MODE       play a fault on the first connections (see README), one of:\n"
         "                     " +

@@ -30,6 +30,9 @@ struct ServerOptions {
     // normally.
     FaultMode fault = FaultMode::None;
     uint64_t faultConnections = 1;
+    // With both: every connection speaks TLS with this certificate (PEM) and key (PKCS #8 PEM).
+    std::string tlsCertFile;
+    std::string tlsKeyFile;
 
     // Parses argv. Returns false with a message in error for anything it does not accept,
     // including a bind address that is not a loopback address.

@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "app/OperatorLog.h"
+#include "app/PasswordStore.h"
 #include "app/TavoroClientFrame.h"
 #include "app/Translations.h"
 #include "app/TrayIcon.h"
@@ -33,6 +34,7 @@ bool TavoroClientApp::OnInit() {
     Tavoro::OperatorLog::start();
     wxInitAllImageHandlers();
     wxSocketBase::Initialize();
+    Tavoro::DesktopKeyring::install(Tavoro::getSettings());
     auto* frame = new Tavoro::TavoroClientFrame(nullptr, wxID_ANY);
     Tavoro::TrayIcon::showAtStart(*frame, Tavoro::getSettings(), s_options.minimized);
     SetTopWindow(frame);

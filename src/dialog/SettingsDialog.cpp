@@ -24,6 +24,7 @@
 #include "dialog/SpellChecking.h"
 #include "dialog/VisitorChatFrame.h"
 #include "messages/C_TRANSFER.h"
+#include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 #include "widgets/Notifications.h"
 
@@ -52,16 +53,39 @@ const int kTextOrder[] = {
     SETTING_SMS_NUMBER,
     SETTING_USERNAME,
     SETTING_NEW_VISITOR_SOUND_PATH,
+    SETTING_TLS_CA_FILE,
+    SETTING_TLS_PIN_SHA256,
 };
 
-// Check boxes (ids 5 to 14); a missing key shows TavoroSettings::boolWhenMissing.
+// Check boxes (ids 5 to 14, and TLS); a missing key shows TavoroSettings::boolWhenMissing.
 const int kCheckOrder[] = {
-    SETTING_ALWAYS_ASK_FOR_PASSWORD, SETTING_AUTO_CHECK_SPELLING,
-    SETTING_CONFIRM_CLOSE_CLIENT,    SETTING_ELAPSED_TIME,
-    SETTING_HIDE_CLIENT_ON_STARTUP,  SETTING_LEAVE_CHAT_ON_SCREEN,
-    SETTING_POPUP_FOR_EXCEPTIONS,    SETTING_POPUP_FOR_NEW_VISITORS,
-    SETTING_RIGHT_TO_LEFT_TEXT,      SETTING_CHECK_SPELLING_AS_YOU_TYPE,
+    SETTING_ALWAYS_ASK_FOR_PASSWORD,
+    SETTING_AUTO_CHECK_SPELLING,
+    SETTING_CONFIRM_CLOSE_CLIENT,
+    SETTING_ELAPSED_TIME,
+    SETTING_HIDE_CLIENT_ON_STARTUP,
+    SETTING_LEAVE_CHAT_ON_SCREEN,
+    SETTING_POPUP_FOR_EXCEPTIONS,
+    SETTING_POPUP_FOR_NEW_VISITORS,
+    SETTING_RIGHT_TO_LEFT_TEXT,
+    SETTING_CHECK_SPELLING_AS_YOU_TYPE,
+    SETTING_USE_TLS,
 };
+
+// What the dialog says about where the password is kept.
+wxString passwordPlaceText(PasswordPlace place) {
+    switch (place) {
+        case PasswordPlace::Keeper:
+            return _("The password is kept in the desktop's keyring.");
+        case PasswordPlace::SettingsFile:
+            return _(
+                "No keyring answers: the password is kept in the settings file, readable "
+                "only by you.");
+        case PasswordPlace::Nowhere:
+            break;
+    }
+    return _("The password is not kept: it is asked for at every logon.");
+}
 
 // Combo boxes; the dictionary choice has no key of its own and lands under "Unknown". It shows
 // the installed dictionaries by name and stores the chosen one's code.
@@ -167,7 +191,30 @@ wxWindow* SettingsDialog::buildGeneralPage(wxNotebook* book) {
     sms->SetToolTip(_("Not used: this client has no SMS service. The number is kept as it is."));
     addCombo(details, detailsGrid, _("My Language:"), SETTING_LANGUAGE, "ID_LANGUAGE", {});
     detailsBox->Add(detailsGrid, 0, wxEXPAND);
+    m_passwordPlace =
+        new wxStaticText(details, wxID_ANY, passwordPlaceText(passwordPlaceOf(m_settings)),
+                         wxDefaultPosition, wxDefaultSize, 0, "ID_PASSWORD_PLACE");
+    detailsBox->Add(m_passwordPlace, 0, wxALL, kBorder);
     column->Add(detailsBox, 0, wxEXPAND | wxALL, kBorder);
+
+    // The connection wrapped in TLS, for a server behind a TLS terminator.
+    auto* securityBox = new wxStaticBoxSizer(wxVERTICAL, page, _("Connection Security"));
+    wxWindow* security = securityBox->GetStaticBox();
+    security->SetName("ID_SECURITY_BOX");
+    addCheckBox(security, securityBox, _("Use TLS"), SETTING_USE_TLS, "ID_USE_TLS");
+    auto* securityGrid = newFormGrid(2);
+    wxTextCtrl* caFile = addText(security, securityGrid, _("CA File (empty: the system's):"),
+                                 SETTING_TLS_CA_FILE, "ID_TLS_CA_FILE");
+    caFile->SetToolTip(
+        _("PEM file of the certificate authorities the server's certificate must "
+          "lead to. Empty: the system's trusted authorities."));
+    wxTextCtrl* pin = addText(security, securityGrid, _("Pinned Certificate (SHA-256):"),
+                              SETTING_TLS_PIN_SHA256, "ID_TLS_PIN_SHA256");
+    pin->SetToolTip(
+        _("The SHA-256 fingerprint of the server's certificate. When set, only that "
+          "certificate is accepted, and the authorities and host name are not checked."));
+    securityBox->Add(securityGrid, 0, wxEXPAND);
+    column->Add(securityBox, 0, wxEXPAND | wxALL, kBorder);
 
     page->SetSizer(column);
     return page;
@@ -444,6 +491,8 @@ void SettingsDialog::loadSettings() {
         } else if (id == SETTING_DEFAULT_CHAT_MESSAGE) {
             loadText(m_settings, id, text,
                      _("Hello %NAME%. My name is %MYNAME% how can I help you?"));
+        } else if (id == SETTING_PASSWORD) {
+            text.ChangeValue(storedPassword(m_settings));
         } else {
             loadText(m_settings, id, text);
         }
@@ -491,7 +540,8 @@ void SettingsDialog::loadLinkedSpin(const LinkedSpin& linked) {
 
 void SettingsDialog::saveSettings() {
     for (int id : kTextOrder) {
-        saveText(m_settings, id, *m_texts.at(id));
+        if (id != SETTING_PASSWORD)
+            saveText(m_settings, id, *m_texts.at(id));
     }
     for (int id : kCheckOrder) {
         saveCheckBox(m_settings, id, *m_checkBoxes.at(id));
@@ -507,6 +557,10 @@ void SettingsDialog::saveSettings() {
     }
     m_settings.setInt(SETTING_CLIENT_PORT_NUMBER, m_port->GetValue());
     m_settings.setInt(SETTING_CHAT_REQUEST_REPEAT_SECONDS, m_repeatSeconds->GetValue());
+    // Last: it is kept under the server and user name just saved, and "Always Ask For
+    // Password" keeps it nowhere.
+    storePassword(m_settings, m_texts.at(SETTING_PASSWORD)->GetValue());
+    m_passwordPlace->SetLabel(passwordPlaceText(passwordPlaceOf(m_settings)));
     m_settings.flush();
 }
 

@@ -69,6 +69,8 @@ class SettingsDialog : public wxDialog {
     wxButton* testButton() const { return m_testButton; }
     wxStaticText* popupStyleMeaning() const { return m_popupStyleMeaning; }
     wxStaticText* displayStyleMeaning() const { return m_displayStyleMeaning; }
+    // Says where the password is kept (the keyring, the settings file, nowhere).
+    wxStaticText* passwordPlace() const { return m_passwordPlace; }
 
   protected:
     // Asks the operator for a sound file, starting at the current one; false when the
@@ -117,6 +119,7 @@ class SettingsDialog : public wxDialog {
     void onTestPopup();
 
     TavoroSettings& m_settings;
+    wxStaticText* m_passwordPlace = nullptr;
 
     wxNotebook* m_notebook = nullptr;
     wxSpinCtrl* m_port = nullptr;

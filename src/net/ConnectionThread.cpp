@@ -44,9 +44,9 @@ void ReceivedQueue::push(std::vector<wxString>& frames, long readAt) {
     wake();
 }
 
-void ReceivedQueue::pushLoss(long readAt) {
+void ReceivedQueue::pushLoss(long readAt, Net::TlsFailure failure) {
     std::lock_guard<std::mutex> lock(m_lock);
-    m_items.push_back(Item{wxString(), readAt, true});
+    m_items.push_back(Item{wxString(), readAt, true, failure});
     wake();
 }
 
@@ -85,12 +85,13 @@ long ConnectionThread::monotonicMs() {
 }
 
 ConnectionThread::ConnectionThread(wxSocketClient* socket, std::shared_ptr<ReceivedQueue> received,
-                                   int writeTimeoutSeconds)
+                                   int writeTimeoutSeconds, const Net::TlsOptions& tls)
     : wxThread(wxTHREAD_JOINABLE),
       m_socket(socket),
       m_fd(socket ? static_cast<int>(socket->GetSocket()) : -1),
       m_received(std::move(received)),
-      m_writeTimeoutMs(writeTimeoutSeconds * 1000L) {
+      m_writeTimeoutMs(writeTimeoutSeconds * 1000L),
+      m_tlsOptions(tls) {
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_socket) {
         m_socket->Notify(false);
@@ -167,7 +168,25 @@ bool ConnectionThread::send(const wxString& text) {
     return true;
 }
 
+bool ConnectionThread::startTls() {
+    m_tls = std::make_unique<Net::TlsChannel>(
+        m_tlsOptions,
+        [this](const uint8_t* data, size_t size) {
+            return writeAll(std::string(reinterpret_cast<const char*>(data), size));
+        },
+        [this](const uint8_t* data, size_t size) {
+            cutFrames(reinterpret_cast<const char*>(data), size, m_tlsFrames);
+        });
+    if (m_tls->start())
+        return true;
+    traceNet("TLS could not start: " + wxString::FromUTF8(m_tls->detail()));
+    reportLoss(monotonicMs(), m_tls->failure());
+    return false;
+}
+
 wxThread::ExitCode ConnectionThread::Entry() {
+    if (m_tlsOptions.enabled)
+        startTls();
     while (!m_stopRequested) {
         writeQueued();
         pollfd waits[2] = {{m_wakeFd, POLLIN, 0}, {m_lostReported ? -1 : m_fd, POLLIN, 0}};
@@ -189,6 +208,9 @@ wxThread::ExitCode ConnectionThread::Entry() {
 }
 
 void ConnectionThread::writeQueued() {
+    // Until the handshake is done and the server accepted, what was queued waits.
+    if (m_tls && !m_tls->active() && !m_writeFailed)
+        return;
     std::deque<Outgoing> batch;
     {
         std::lock_guard<std::mutex> lock(m_sendLock);
@@ -225,6 +247,8 @@ bool ConnectionThread::writeFrame(const Outgoing& item) {
         }
     }
     frame.push_back('\0');
+    if (m_tls)
+        return m_tls->send(reinterpret_cast<const uint8_t*>(frame.data()), frame.size());
     return writeAll(frame);
 }
 
@@ -262,21 +286,14 @@ void ConnectionThread::failWrites() {
     ::shutdown(m_fd, SHUT_RDWR);
 }
 
-void ConnectionThread::readAvailable() {
-    char buffer[kReadChunk];
-    m_socket->Read(buffer, static_cast<wxUint32>(sizeof buffer));
-    const size_t n = m_socket->LastReadCount();
-    const long readAt = monotonicMs();
-    if (n == 0) {
-        // Readable with no data: the peer closed the connection, or the read failed.
-        traceNet("An Error Occurred whilst processing connection data.");
-        m_lostReported = true;
-        m_writeFailed = true;
-        m_received->pushLoss(readAt);
-        return;
-    }
-    std::vector<wxString> frames;
-    m_cutter.feed(buffer, n, [&](std::string&& frame) {
+void ConnectionThread::reportLoss(long readAt, Net::TlsFailure failure) {
+    m_lostReported = true;
+    m_writeFailed = true;
+    m_received->pushLoss(readAt, failure);
+}
+
+void ConnectionThread::cutFrames(const char* data, size_t size, std::vector<wxString>& frames) {
+    m_cutter.feed(data, size, [&](std::string&& frame) {
         if (!m_decrypting) {
             frames.push_back(latin1Text(frame));
             return;
@@ -286,7 +303,44 @@ void ConnectionThread::readAvailable() {
         for (const wxString& status : statuses)
             traceNet(status);
     });
-    m_received->push(frames, readAt);
+}
+
+void ConnectionThread::readAvailable() {
+    char buffer[kReadChunk];
+    m_socket->Read(buffer, static_cast<wxUint32>(sizeof buffer));
+    const size_t n = m_socket->LastReadCount();
+    const long readAt = monotonicMs();
+    if (n == 0) {
+        // Readable with no data: the peer closed the connection, or the read failed. A TLS
+        // server that ends the stream mid-record leaves that record's frames undelivered.
+        traceNet("An Error Occurred whilst processing connection data.");
+        Net::TlsFailure failure = Net::TlsFailure::None;
+        if (m_tls) {
+            m_tls->peerClosed();
+            failure = m_tls->failure();
+        }
+        reportLoss(readAt, failure);
+        return;
+    }
+    std::vector<wxString> frames;
+    if (m_tls) {
+        const bool wasActive = m_tls->active();
+        const bool ok = m_tls->received(reinterpret_cast<const uint8_t*>(buffer), n);
+        frames.swap(m_tlsFrames);
+        m_received->push(frames, readAt);
+        if (!ok) {
+            traceNet("TLS connection ended: " + wxString::FromUTF8(m_tls->detail()));
+            reportLoss(readAt, m_tls->failure());
+            return;
+        }
+        if (!wasActive && m_tls->active()) {
+            traceNet("TLS connection: " + wxString::FromUTF8(m_tls->agreed()));
+            writeQueued();
+        }
+    } else {
+        cutFrames(buffer, n, frames);
+        m_received->push(frames, readAt);
+    }
     if (m_cutter.droppedFrames() != m_reportedDrops) {
         m_reportedDrops = m_cutter.droppedFrames();
         traceNet(wxString::Format("Dropped an oversize frame (%zu so far)", m_reportedDrops));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "net/FrameCutter.h"
+#include "net/TlsChannel.h"
 
 namespace Tavoro {
 
@@ -29,13 +30,15 @@ class ReceivedQueue {
         wxString text;
         long readAt = 0;  // when the reader took the frame off the socket (monotonic ms)
         bool lost = false;
+        // With lost: why a TLS connection was refused (None: the connection just ended).
+        Net::TlsFailure failure = Net::TlsFailure::None;
     };
 
     ReceivedQueue(wxEvtHandler* owner, int serial) : m_owner(owner), m_serial(serial) {}
 
     // Any thread. The texts are moved out of `frames`.
     void push(std::vector<wxString>& frames, long readAt);
-    void pushLoss(long readAt);
+    void pushLoss(long readAt, Net::TlsFailure failure = Net::TlsFailure::None);
     // The owner's thread: moves everything waiting into `out` (appended, in order).
     void takeAll(std::vector<Item>& out);
     // No wake-up is posted after this returns; what waits stays until taken.
@@ -59,6 +62,10 @@ class ReceivedQueue {
 // send() only queues. A write that a server does not take within the write timeout ends the
 // connection, which the queue then reports lost.
 //
+// With TLS, the thread first makes the handshake and checks the server's certificate; the
+// frames are then written and read inside the TLS stream, and what send() queued meanwhile
+// waits. A refusal ends the connection like a loss, with its reason.
+//
 // Life: the owner creates it with an already connected socket and a queue, calls start(), and
 // ends it with stop() (or by deleting it): the socket is shut down, which wakes the thread,
 // and the thread is joined.
@@ -71,7 +78,8 @@ class ConnectionThread : private wxThread {
 
     // Takes ownership of a connected socket.
     ConnectionThread(wxSocketClient* socket, std::shared_ptr<ReceivedQueue> received,
-                     int writeTimeoutSeconds = kWriteTimeoutSeconds);
+                     int writeTimeoutSeconds = kWriteTimeoutSeconds,
+                     const Net::TlsOptions& tls = Net::TlsOptions());
     ~ConnectionThread() override;
     ConnectionThread(const ConnectionThread&) = delete;
     ConnectionThread& operator=(const ConnectionThread&) = delete;
@@ -104,6 +112,9 @@ class ConnectionThread : private wxThread {
     bool writeFrame(const Outgoing& item);
     bool writeAll(const std::string& bytes);
     void readAvailable();
+    void cutFrames(const char* data, size_t size, std::vector<wxString>& frames);
+    void reportLoss(long readAt, Net::TlsFailure failure);
+    bool startTls();
     void failWrites();
     void wakeThread();
 
@@ -125,6 +136,9 @@ class ConnectionThread : private wxThread {
     bool m_lostReported = false;
     Net::FrameCutter m_cutter;
     size_t m_reportedDrops = 0;
+    Net::TlsOptions m_tlsOptions;
+    std::unique_ptr<Net::TlsChannel> m_tls;
+    std::vector<wxString> m_tlsFrames;  // frames cut from the TLS stream, not handed over yet
 };
 
 }  // namespace Tavoro

@@ -36,8 +36,8 @@ void Inbox::take(TavoroMessage&& message, long readAt) {
     m_rest.push_back(std::move(item));
 }
 
-void Inbox::takeLoss(long readAt) {
-    m_rest.push_back(Item{TavoroMessage(), readAt, true});
+void Inbox::takeLoss(long readAt, Net::TlsFailure failure) {
+    m_rest.push_back(Item{TavoroMessage(), readAt, true, failure});
 }
 
 bool Inbox::next(Item& item) {

@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "messages/TavoroMessage.h"
+#include "net/TlsChannel.h"
 
 namespace Tavoro::Session {
 
@@ -24,10 +25,11 @@ class Inbox {
         Messages::TavoroMessage message;
         long readAt = 0;  // when the reader took the frame off the socket (monotonic ms)
         bool lost = false;
+        Net::TlsFailure failure = Net::TlsFailure::None;  // why a TLS connection was refused
     };
 
     void take(Messages::TavoroMessage&& message, long readAt);
-    void takeLoss(long readAt);
+    void takeLoss(long readAt, Net::TlsFailure failure = Net::TlsFailure::None);
 
     // Moves the next item to handle into `item`; false when nothing waits.
     bool next(Item& item);

@@ -16,6 +16,7 @@
 #include "messages/S_SESSION.h"
 #include "messages/TavoroMessage.h"
 #include "net/KeyExchange.h"
+#include "net/TlsChannel.h"
 #include "session/InactivityRules.h"
 #include "session/Inbox.h"
 #include "settings/TavoroSettings.h"
@@ -181,6 +182,8 @@ class OperatorSession : public wxEvtHandler {
     void onConnectTimeout(wxTimerEvent& event);
     void abandonConnectAttempt();
     void startConnection(wxSocketClient* socket);
+    // Whether and how the connection to that server is wrapped in TLS, as the settings say.
+    Net::TlsOptions tlsOptionsOf(const wxString& host) const;
     // Ends the connection; with sendQueuedFirst what was sent so far still goes out.
     void stopConnection(bool sendQueuedFirst = false);
     void onConnectionReady(wxThreadEvent& event);
@@ -238,6 +241,7 @@ class OperatorSession : public wxEvtHandler {
     std::shared_ptr<Net::HostLookup> m_hostLookup;  // the server name being looked up
     int m_hostLookupSerial = 0;
     unsigned short m_connectPort = kDefaultServerPort;
+    wxString m_connectHost;  // the server's name as configured (TLS checks the certificate for it)
     wxTimer m_connectTimer;
     int m_connectionSerial = 0;
     // Healing.

@@ -69,6 +69,7 @@ void OperatorSession::connect() {
         host = m_settings.getString(SETTING_SERVER_DNS_IP);
     }
     m_connectPort = serverPortOf(m_settings);
+    m_connectHost = host;
     // Asked before the connection is opened: the server never waits on the prompt.
     if (!askLoginPassword(host)) {
         abandonConnectAttempt();
@@ -203,7 +204,8 @@ void OperatorSession::abandonConnectAttempt() {
 void OperatorSession::startConnection(wxSocketClient* socket) {
     stopConnection();
     m_received = std::make_shared<ReceivedQueue>(this, ++m_connectionSerial);
-    auto connection = std::make_unique<ConnectionThread>(socket, m_received);
+    auto connection = std::make_unique<ConnectionThread>(
+        socket, m_received, ConnectionThread::kWriteTimeoutSeconds, tlsOptionsOf(m_connectHost));
     if (!connection->start()) {
         m_received.reset();
         connectionEnded(_("Could not connect to the server"), AfterEnd::Retry);
@@ -213,6 +215,16 @@ void OperatorSession::startConnection(wxSocketClient* socket) {
     // Each connection asks for the sites and the visitors once, and then for the live events.
     m_sitesRequested = false;
     setState(State::KeyExchange);
+}
+
+Net::TlsOptions OperatorSession::tlsOptionsOf(const wxString& host) const {
+    Net::TlsOptions tls;
+    tls.enabled = m_settings.getBool(SETTING_USE_TLS);
+    tls.hostName = std::string(host.utf8_str());
+    tls.caFile =
+        std::string(m_settings.getString(SETTING_TLS_CA_FILE).Strip(wxString::both).fn_str());
+    tls.pinSha256 = std::string(m_settings.getString(SETTING_TLS_PIN_SHA256).utf8_str());
+    return tls;
 }
 
 void OperatorSession::stopConnection(bool sendQueuedFirst) {
@@ -284,7 +296,7 @@ void OperatorSession::takeReceived() {
     m_received->takeAll(items);
     for (ReceivedQueue::Item& item : items) {
         if (item.lost)
-            m_inbox.takeLoss(item.readAt);
+            m_inbox.takeLoss(item.readAt, item.failure);
         else
             m_inbox.take(Messages::TavoroMessage(item.text), item.readAt);
     }
@@ -303,7 +315,10 @@ bool OperatorSession::handleWaiting(long sliceMs) {
         Inbox::Item item;
         if (!m_inbox.next(item))
             return false;
-        if (item.lost) {
+        if (item.lost && item.failure != Net::TlsFailure::None) {
+            // A refused secure connection is not tried again: it would be refused again.
+            connectionEnded(Net::tlsFailureText(item.failure));
+        } else if (item.lost) {
             connectionEnded(_("The connection to the server was lost"), AfterEnd::Retry);
         } else {
             m_frameReadAt = item.readAt;

@@ -196,6 +196,8 @@ void OperatorSession::handleConnected() {
     // Logged in: the connection is live again.
     cancelRetry();
     m_retryAttempt = 0;
+    // The login worked: a password the settings file still holds moves to the keyring.
+    movePasswordToKeeper(m_settings);
     m_statusText = m_session.connectedText(m_hello.productName());
     showStatus(m_statusText);
     send(getDaySummariesRequest());

@@ -93,6 +93,12 @@ const wchar_t* keyText(int id) {
             return L"Layout/VisitorList/Columns";
         case SETTING_CHAT_REQUEST_REPEAT_SECONDS:
             return L"Popups/ChatRequestRepeatSeconds";
+        case SETTING_USE_TLS:
+            return L"Security/UseTLS";
+        case SETTING_TLS_CA_FILE:
+            return L"Security/TLSCAFile";
+        case SETTING_TLS_PIN_SHA256:
+            return L"Security/TLSPinSHA256";
         default:
             return L"Unknown";
     }
@@ -188,6 +194,10 @@ bool TavoroSettings::setInt(int id, long value) {
 
 bool TavoroSettings::setBool(int id, bool value) {
     return setString(id, value ? "yes" : "no");
+}
+
+bool TavoroSettings::remove(int id) {
+    return !m_config->HasEntry(absoluteKey(id)) || m_config->DeleteEntry(absoluteKey(id), false);
 }
 
 bool TavoroSettings::flush() {

@@ -8,6 +8,8 @@ class wxFileConfig;
 
 namespace Tavoro {
 
+class PasswordKeeper;
+
 // Setting ids; each maps to one key "Group/Name" of the per-user configuration file.
 enum SettingId : int {
     SETTING_UNKNOWN = 1,
@@ -50,6 +52,10 @@ enum SettingId : int {
     SETTING_CHAT_FRAME_WIDTH = 301,
     SETTING_VISITOR_LIST_COLUMNS = 1000,
     SETTING_CHAT_REQUEST_REPEAT_SECONDS = 1001,
+    // The connection's transport security (group "Security").
+    SETTING_USE_TLS = 1100,
+    SETTING_TLS_CA_FILE = 1101,
+    SETTING_TLS_PIN_SHA256 = 1102,
 };
 
 // The server port a connection uses when the settings hold none that is valid.
@@ -91,6 +97,13 @@ class TavoroSettings {
     bool setString(int id, const wxString& value);
     bool setInt(int id, long value);
     bool setBool(int id, bool value);
+    // Removes the key from the file (at the next flush).
+    bool remove(int id);
+
+    // Where the password is kept instead of the file, when the desktop offers a place (see
+    // LoginSettings.h); null: the file keeps it.
+    void setPasswordKeeper(PasswordKeeper* keeper) { m_passwordKeeper = keeper; }
+    PasswordKeeper* passwordKeeper() const { return m_passwordKeeper; }
 
     // Writes pending changes to the file and keeps it private to its owner.
     bool flush();
@@ -102,6 +115,7 @@ class TavoroSettings {
 
     std::unique_ptr<wxFileConfig> m_config;
     wxString m_localFile;
+    PasswordKeeper* m_passwordKeeper = nullptr;
 };
 
 // The process-wide store, created and loaded on first use. When the environment variable

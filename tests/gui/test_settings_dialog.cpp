@@ -23,6 +23,7 @@
 #include "dialog/SpellChecking.h"
 #include "dialog/VisitorChatFrame.h"
 #include "settings/TavoroSettings.h"
+#include "support/FakePasswordKeeper.h"
 #include "support/TempDir.h"
 #include "widgets/Notifications.h"
 #include "widgets/StringItemData.h"
@@ -55,6 +56,8 @@ const std::vector<TextCase> kTexts = {
     {SETTING_SMS_NUMBER, "+44 7700 900123"},
     {SETTING_USERNAME, "ana"},
     {SETTING_NEW_VISITOR_SOUND_PATH, "/tmp/visitor.wav"},
+    {SETTING_TLS_CA_FILE, "/etc/tavoro/ca.pem"},
+    {SETTING_TLS_PIN_SHA256, "AB:CD:EF"},
 };
 
 // Every plain check box with the state it shows when its key is missing.
@@ -63,11 +66,17 @@ struct CheckCase {
     bool whenMissing;
 };
 const std::vector<CheckCase> kChecks = {
-    {SETTING_ALWAYS_ASK_FOR_PASSWORD, false}, {SETTING_AUTO_CHECK_SPELLING, false},
-    {SETTING_CONFIRM_CLOSE_CLIENT, true},     {SETTING_ELAPSED_TIME, false},
-    {SETTING_HIDE_CLIENT_ON_STARTUP, false},  {SETTING_LEAVE_CHAT_ON_SCREEN, false},
-    {SETTING_POPUP_FOR_EXCEPTIONS, false},    {SETTING_POPUP_FOR_NEW_VISITORS, false},
-    {SETTING_RIGHT_TO_LEFT_TEXT, false},      {SETTING_CHECK_SPELLING_AS_YOU_TYPE, false},
+    {SETTING_ALWAYS_ASK_FOR_PASSWORD, false},
+    {SETTING_AUTO_CHECK_SPELLING, false},
+    {SETTING_CONFIRM_CLOSE_CLIENT, true},
+    {SETTING_ELAPSED_TIME, false},
+    {SETTING_HIDE_CLIENT_ON_STARTUP, false},
+    {SETTING_LEAVE_CHAT_ON_SCREEN, false},
+    {SETTING_POPUP_FOR_EXCEPTIONS, false},
+    {SETTING_POPUP_FOR_NEW_VISITORS, false},
+    {SETTING_RIGHT_TO_LEFT_TEXT, false},
+    {SETTING_CHECK_SPELLING_AS_YOU_TYPE, false},
+    {SETTING_USE_TLS, false},
 };
 
 const std::vector<TextCase> kCombos = {
@@ -133,10 +142,12 @@ class SettingsDialogTest : public ::testing::Test {
         store.reset();
     }
 
-    // Opens the store on the temporary file and builds a dialog over it.
-    SettingsDialog& open() {
+    // Opens the store on the temporary file and builds a dialog over it; with a keyring, the
+    // store keeps the password there.
+    SettingsDialog& open(PasswordKeeper* keyring = nullptr) {
         dialog.reset();
         store = std::make_unique<TavoroSettings>(path);
+        store->setPasswordKeeper(keyring);
         dialog.reset(new SettingsDialog(nullptr, *store));
         return *dialog;
     }
@@ -311,17 +322,22 @@ TEST_F(SettingsDialogTest, OkWritesEverySettingAndFlushes) {
     EXPECT_FALSE(d.IsShown());
     EXPECT_EQ(d.GetReturnCode(), wxID_OK);
 
-    // 13 texts, 10 check boxes, 4 combo boxes, 3 linked spins, the port and the repeat.
+    // 15 texts but the password (Always Ask For Password is ticked: it is kept nowhere), 11
+    // check boxes, 4 combo boxes, 3 linked spins, the port and the repeat.
     size_t writes = 0;
     for (size_t at = out.find("wrote setting to file."); at != std::string::npos;
          at = out.find("wrote setting to file.", at + 1)) {
         ++writes;
     }
-    EXPECT_EQ(writes, 32u) << out;
+    EXPECT_EQ(writes, 34u) << out;
 
     TavoroSettings reread(path);
     for (const TextCase& c : kTexts) {
-        EXPECT_EQ(reread.getString(c.id), c.value) << TavoroSettings::keyOf(c.id);
+        if (c.id == SETTING_PASSWORD) {
+            EXPECT_FALSE(reread.exists(c.id));
+        } else {
+            EXPECT_EQ(reread.getString(c.id), c.value) << TavoroSettings::keyOf(c.id);
+        }
     }
     for (const TextCase& c : kCombos) {
         EXPECT_EQ(reread.getString(c.id), c.value) << TavoroSettings::keyOf(c.id);
@@ -341,6 +357,54 @@ TEST_F(SettingsDialogTest, OkWritesEverySettingAndFlushes) {
         << fileText(path);
     // The canned responses are not settings.
     EXPECT_FALSE(fileText(path).Contains("Test Subject"));
+}
+
+TEST_F(SettingsDialogTest, ThePasswordIsKeptInTheKeyringTheFileOrNowhere) {
+    struct Case {
+        const char* what;
+        bool keyringAnswers;
+        bool alwaysAsk;
+        const char* place;
+        bool inKeyring;
+        bool inFile;
+    };
+    const Case cases[] = {
+        {"keyring", true, false, "The password is kept in the desktop's keyring.", true, false},
+        {"no keyring", false, false, "No keyring answers: the password is kept in the settings",
+         false, true},
+        {"always ask", true, true, "The password is not kept", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        removeFile();
+        seed({{SETTING_SERVER_DNS_IP, "chat.example"},
+              {SETTING_USERNAME, "ann"},
+              {SETTING_PASSWORD, "in file"},
+              {SETTING_ALWAYS_ASK_FOR_PASSWORD, c.alwaysAsk ? "yes" : "no"}});
+        Tavoro::Test::FakePasswordKeeper keyring;
+        keyring.kept[{"chat.example", "ann"}] = "in keyring";
+        keyring.answers = c.keyringAnswers;
+        SettingsDialog& d = open(&keyring);
+        EXPECT_TRUE(d.passwordPlace()->GetLabel().StartsWith(c.place))
+            << d.passwordPlace()->GetLabel();
+        EXPECT_EQ(d.textFor(SETTING_PASSWORD)->GetValue(),
+                  c.keyringAnswers ? "in keyring" : "in file");
+
+        // Kept under the user name typed with it, and removed from every other place.
+        d.textFor(SETTING_USERNAME)->ChangeValue("bea");
+        d.textFor(SETTING_PASSWORD)->ChangeValue("new");
+        click(d.FindWindow(wxID_OK));
+        keyring.answers = true;
+        EXPECT_EQ(keyring.find("chat.example", "bea").has_value(), c.inKeyring);
+        if (c.inKeyring) {
+            EXPECT_EQ(*keyring.find("chat.example", "bea"), "new");
+        }
+        TavoroSettings reread(path);
+        EXPECT_EQ(reread.exists(SETTING_PASSWORD), c.inFile);
+        if (c.inFile) {
+            EXPECT_EQ(reread.getString(SETTING_PASSWORD), "new");
+        }
+    }
 }
 
 TEST_F(SettingsDialogTest, OkOnEmptyConfigurationStoresTheShownDefaults) {
@@ -656,6 +720,10 @@ TEST_F(SettingsDialogTest, ControlsAreFoundByWindowName) {
         {"ID_CANNED_TREE", d.cannedTree()},
         {"ID_CANNED_TEXT", d.cannedText()},
         {"ID_SAVE_TEXT", d.saveTextButton()},
+        {"ID_USE_TLS", d.checkBoxFor(SETTING_USE_TLS)},
+        {"ID_TLS_CA_FILE", d.textFor(SETTING_TLS_CA_FILE)},
+        {"ID_TLS_PIN_SHA256", d.textFor(SETTING_TLS_PIN_SHA256)},
+        {"ID_PASSWORD_PLACE", d.passwordPlace()},
     };
     for (const auto& [name, control] : named) {
         ASSERT_NE(control, nullptr) << name;

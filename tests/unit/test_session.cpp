@@ -20,6 +20,7 @@
 #include "settings/LoginSettings.h"
 #include "settings/TavoroSettings.h"
 #include "support/EventLoopPump.h"
+#include "support/FakePasswordKeeper.h"
 #include "support/LoopbackServer.h"
 #include "support/ScriptedServer.h"
 #include "support/TempDir.h"
@@ -662,6 +663,45 @@ TEST_F(SessionTest, DisconnectSaysGoodbyeOnlyWhenLoggedIn) {
     session->disconnect();
     ASSERT_TRUE(peer.waitForEnd());
     EXPECT_TRUE(peer.received().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SessionTest, TheFilesPasswordMovesToTheKeyringOnceALoginWorked) {
+    Tavoro::Test::FakePasswordKeeper keyring;
+    settings.setPasswordKeeper(&keyring);
+    session->connect();
+    ASSERT_TRUE(peer.accept());
+    ASSERT_TRUE(peer.openSession()) << peer.lastError();
+    const std::string login = peer.nextFrame();
+    EXPECT_EQ(login.substr(login.rfind('\t') + 1), "hunter2") << login;
+    EXPECT_TRUE(keyring.kept.empty()) << "nothing moves before the server accepted the login";
+    peer.send("@CONNECTED");
+    ASSERT_TRUE(pump.pumpUntil([&] { return !keyring.kept.empty(); }));
+    EXPECT_EQ(keyring.find("127.0.0.1", "ann"), wxString("hunter2"));
+    EXPECT_FALSE(TavoroSettings(dir.file("settings.ini")).exists(SETTING_PASSWORD))
+        << "the file's entry is gone, on disk too";
+
+    // The next login takes the keyring's password.
+    keyring.kept[{"127.0.0.1", "ann"}] = "from keyring";
+    session->reconnect();
+    ASSERT_TRUE(peer.accept());
+    ASSERT_TRUE(peer.openSession()) << peer.lastError();
+    const std::string again = peer.nextFrame();
+    EXPECT_EQ(again.substr(again.rfind('\t') + 1), "from keyring") << again;
+
+    // A keyring that stops answering leaves a password typed into the file where it is.
+    keyring.answers = false;
+    settings.setString(SETTING_PASSWORD, "typed");
+    peer.send("@CONNECTED");
+    ASSERT_TRUE(pump.pumpUntil([&] {
+        return std::count_if(observer.log.begin(), observer.log.end(), [](const std::string& l) {
+                   return l.rfind("status Connected to", 0) == 0;
+               }) == 2;
+    }));
+    EXPECT_EQ(settings.getString(SETTING_PASSWORD), "typed");
 }
 
 }  // namespace

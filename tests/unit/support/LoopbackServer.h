@@ -90,6 +90,19 @@ class LoopbackServer {
         }
         return m_received;
     }
+    // What arrives within the time (one read); empty when nothing did or the peer ended.
+    std::string readSome(int timeoutMs) {
+        pollfd p{m_peer, POLLIN, 0};
+        if (m_peer < 0 || ::poll(&p, 1, timeoutMs) <= 0)
+            return std::string();
+        char buf[16384];
+        const ssize_t n = ::recv(m_peer, buf, sizeof buf, 0);
+        if (n <= 0) {
+            m_peerEnded = true;
+            return std::string();
+        }
+        return std::string(buf, static_cast<size_t>(n));
+    }
     const std::string& received() const { return m_received; }
     // Whether a read found the end of the peer's stream (or a failed connection).
     bool peerEnded() const { return m_peerEnded; }
