@@ -22,6 +22,7 @@
 #include "support/ProcessFigures.h"
 #include "support/StallProbe.h"
 #include "support/TempDir.h"
+#include "support/TestCertificates.h"
 #include "widgets/VisitorGrid.h"
 
 using namespace Tavoro;
@@ -44,10 +45,19 @@ class LoadTest : public ::testing::Test {
         UiPrompts::messageBox = [](wxWindow*, const wxString&, const wxString&, long) {
             return wxOK;
         };
+        // Over TLS: the server with a certificate of a throw-away CA for "localhost", the client
+        // trusting that CA.
+        std::string security;
+        if (overTls) {
+            EXPECT_TRUE(certs.make());
+            server.addArgs({"--tls-cert", certs.pem("server"), "--tls-key", certs.key("server")});
+            security = "[Security]\nUseTLS=yes\nTLSCAFile=" + certs.pem("ca") + "\n";
+        }
         EXPECT_TRUE(server.start());
-        Tavoro::Test::useSettingsFile(dir, "[General]\nServerDNSIP=127.0.0.1\nClientPortNumber=" +
-                                               std::to_string(server.port()) +
-                                               "\nUsername=demo\nPassword=demo\n");
+        Tavoro::Test::useSettingsFile(
+            dir, std::string("[General]\nServerDNSIP=") + (overTls ? "localhost" : "127.0.0.1") +
+                     "\nClientPortNumber=" + std::to_string(server.port()) +
+                     "\nUsername=demo\nPassword=demo\n" + security);
         frame = new TavoroClientFrame(nullptr, wxID_ANY);
         weak = frame;
         frame->Show();
@@ -97,6 +107,9 @@ class LoadTest : public ::testing::Test {
     void runChatLines(const char* rate, long paceMs);
 
     Tavoro::Test::TempDir dir;
+    bool overTls = false;
+    Tavoro::Test::TempDir certDir;
+    Tavoro::Test::TestCertificates certs{certDir.path().ToStdString()};
     Tavoro::Test::DemoServerProcess server{TAVORO_DEMO_SERVER};
     TavoroClientFrame* frame = nullptr;
     wxWeakRef<TavoroClientFrame> weak;
@@ -132,12 +145,12 @@ void LoadTest::runEventStream(const char* rateAsked) {
     const size_t serverCount = keys.size();
     EXPECT_EQ(windowKeys, keys) << "the window lost or invented visitors";
     std::printf(
-        "[figures] 10,000 visitors, %s events/s asked: list to filled grid %ld ms; events "
+        "[figures] 10,000 visitors%s, %s events/s asked: list to filled grid %ld ms; events "
         "handled %.0f/s; "
         "longest event-loop turn %ld ms; longest GUI stall %ld ms; state round trip %ld ms; RSS "
         "%ld kB after the list, %ld kB after the events; visitors: window %zu, server %zu\n",
-        rateAsked, listMs, rate, longestTurn, probe.longestMs(), roundTrip, rssAfterList,
-        Tavoro::Test::residentKb(), windowKeys.size(), serverCount);
+        overTls ? " over TLS" : "", rateAsked, listMs, rate, longestTurn, probe.longestMs(),
+        roundTrip, rssAfterList, Tavoro::Test::residentKb(), windowKeys.size(), serverCount);
 }
 
 // The simulated visitor answers every operator line after a short delay. With paceMs 0 all
@@ -194,6 +207,18 @@ TEST_F(LoadTest, ChatLinesArriveInOrderWhileEventsFlow) {
 }
 TEST_F(LoadTest, DISABLED_FiveThousandEventsPerSecond) {
     runEventStream("5000");
+}
+// The same with the connection inside TLS, and both at 20,000 events/s, for the cost of TLS.
+TEST_F(LoadTest, DISABLED_FiveThousandEventsPerSecondOverTls) {
+    overTls = true;
+    runEventStream("5000");
+}
+TEST_F(LoadTest, DISABLED_TwentyThousandEventsPerSecond) {
+    runEventStream("20000");
+}
+TEST_F(LoadTest, DISABLED_TwentyThousandEventsPerSecondOverTls) {
+    overTls = true;
+    runEventStream("20000");
 }
 TEST_F(LoadTest, DISABLED_ChatBurstAtFiveThousandEventsPerSecond) {
     runChatLines("5000", 0);
