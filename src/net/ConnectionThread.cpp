@@ -1,5 +1,7 @@
 #include "net/ConnectionThread.h"
 
+#include <botan/system_rng.h>
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -115,6 +117,11 @@ ConnectionThread::~ConnectionThread() {
 bool ConnectionThread::start() {
     if (m_started || !m_socket || m_fd < 0 || m_wakeFd < 0)
         return false;
+    // Botan makes its system random generator on first use. It is made here, on the starting
+    // thread, so that connection threads only ever use it: two of them (or a thread and the
+    // starting thread) never race to make it.
+    if (m_tlsOptions.enabled)
+        Botan::system_rng();
     if (Run() != wxTHREAD_NO_ERROR) {
         traceNet("could not start the connection thread");
         return false;
