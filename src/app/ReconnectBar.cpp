@@ -48,6 +48,9 @@ void ReconnectBar::follow() {
         {{"%SECONDS%", wxString::Format("%ld", m_session.retrySecondsLeft())},
          {"%ATTEMPT%", wxString::Format("%d", m_session.retryAttempt())}});
     ShowMessage(m_text, wxICON_WARNING);
+    // The status bar counts down with the bar (the session says it once per retry).
+    if (auto* frame = dynamic_cast<wxFrame*>(GetParent()); frame && frame->GetStatusBar())
+        frame->SetStatusText(m_text, 0);
     if (!m_ticker.IsRunning())
         m_ticker.Start(kTickMs);
 }

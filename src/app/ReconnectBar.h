@@ -11,7 +11,8 @@ class OperatorSession;
 }
 
 // A bar above the main window's panes while the session waits to retry a lost connection:
-// "Connection lost, reconnecting in N s (attempt K)", counting down, with "Reconnect now".
+// "Connection lost, reconnecting in N s (attempt K)", counting down (the status bar with it),
+// with "Reconnect now".
 class ReconnectBar : public wxInfoBar {
   public:
     // Creates the bar and puts it above content, the frame's one pane.

@@ -15,7 +15,8 @@
 namespace Tavoro::Session {
 namespace {
 
-// The banner is brought up to date once a second while a retry is pending.
+// How often the timer looks whether the pending retry is due. The banner is shown once per
+// retry (it goes to the operator's log too); the view counts down on its own.
 constexpr int kRetryTickMs = 1000;
 
 double randomJitter() {
@@ -75,11 +76,8 @@ void OperatorSession::onRetryTick(wxTimerEvent&) {
         m_retryTimer.Stop();
         return;
     }
-    if (ConnectionThread::monotonicMs() < m_retryDueMs) {
-        showRetryBanner();
-        return;
-    }
-    retryNow();
+    if (ConnectionThread::monotonicMs() >= m_retryDueMs)
+        retryNow();
 }
 
 void OperatorSession::retryNow() {
