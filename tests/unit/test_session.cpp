@@ -498,6 +498,7 @@ TEST_F(SessionTest, ALostConnectionIsRetriedWithGrowingDelaysUntilLive) {
         closedPort = gone.port();
     }
     settings.setInt(SETTING_CLIENT_PORT_NUMBER, closedPort);
+    observer.log.clear();
     peer.close();
     ASSERT_TRUE(pump.pumpUntil([&] { return session->isRetryPending(); }));
     session->retryNow();
@@ -505,6 +506,16 @@ TEST_F(SessionTest, ALostConnectionIsRetriedWithGrowingDelaysUntilLive) {
     EXPECT_TRUE(session->isRetryPending());
     EXPECT_LE(session->retrySecondsLeft(), 2) << "2 s less a fifth";
     EXPECT_EQ(observer.log.back(), "retry 2 in 2 s");
+    // The third attempt comes on its own; each retry is announced once, not every second (the
+    // banner also goes to the operator's log).
+    ASSERT_TRUE(pump.pumpUntil([&] { return session->retryAttempt() == 3; }, 10000));
+    EXPECT_EQ(std::count_if(observer.log.begin(), observer.log.end(),
+                            [](const std::string& line) {
+                                return line.rfind("status Connection lost", 0) == 0;
+                            }),
+              3)
+        << "\n"
+        << ::testing::PrintToString(observer.log);
 
     // The operator's own log-off ends the retries; so does the server saying goodbye.
     session->disconnect();
