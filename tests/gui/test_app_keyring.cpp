@@ -75,6 +75,16 @@ class PrivateKeyring {
         if (m_keyringPid <= 0 || m_address.empty())
             return false;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        // No keyring call before the test's daemon owns the service's name: the bus would start
+        // the system's keyring daemon for it, whose locked keyring then waits for an unlock
+        // prompt that never comes.
+        while (!secretServiceOwned()) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                m_why = "the keyring daemon did not take its name on the private bus";
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         while (std::chrono::steady_clock::now() < deadline) {
             DesktopKeyring probe;
             if (probe.available() && probe.store("probe", "probe", "probe"))
@@ -93,6 +103,19 @@ class PrivateKeyring {
     const std::string& why() const { return m_why; }
 
   private:
+    static bool secretServiceOwned() {
+        std::string reply;
+        if (FILE* p = ::popen("dbus-send --session --print-reply --dest=org.freedesktop.DBus "
+                              "/org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner "
+                              "string:org.freedesktop.secrets 2>/dev/null",
+                              "r")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, p))
+                reply += line;
+            ::pclose(p);
+        }
+        return reply.find("boolean true") != std::string::npos;
+    }
     static std::string trimmed(std::string s) {
         while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
             s.pop_back();
