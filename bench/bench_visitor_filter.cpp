@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "VisitorLines.h"
 #include "messages/S_CV.h"
 #include "messages/TavoroMessage.h"
 #include "types/TextFilter.h"
@@ -16,17 +17,10 @@
 using namespace Tavoro::Messages;
 using namespace Tavoro::Types;
 
-namespace {
+using Tavoro::Bench::fullListData;
+using Tavoro::Bench::visitorLine;
 
-wxString visitorLine(int i, int site) {
-    return wxString::Format(
-        "S%d:10.%d.%d.%d:k%08x\t%d\t2\t0\t%d\tx5\thost-%d.dsl.example.net\tx7\tuser%d\t"
-        "/shop/products/item-%d.html\tx10\t10:%02d:%02d\tFirefox 120.0\tLinux x86_64\t"
-        "NNNNNYNNNNNNN\tx15\tx16\tx17\tx18\tLeeds, United Kingdom\t"
-        "http://engine.example/search?hl=en&q=red+shoes+%d\t10:00:%02d",
-        site, (i >> 16) & 255, (i >> 8) & 255, i & 255, i * 2654435761u, i, i % 40, i, i, i, i % 60,
-        i % 60, i, i % 60);
-}
+namespace {
 
 const unsigned kShownFields[] = {
     VisitorFields::FIELD_USERNAME,   VisitorFields::FIELD_NUMBER,
@@ -52,14 +46,8 @@ std::vector<const VisitorType*> passing(const VisitorList& list, const TextFilte
 
 void filterBench(benchmark::State& state, const wxString& typed) {
     const int count = static_cast<int>(state.range(0));
-    wxString data;
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            data << wxUniChar(27);
-        data << visitorLine(i, i % 20);
-    }
     VisitorList list;
-    S_CV(TavoroMessage(MK_CV, data), list);
+    S_CV(TavoroMessage(MK_CV, fullListData(count)), list);
     const TextFilter filter(typed);
     size_t kept = 0;
     for (auto _ : state) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "VisitorLines.h"
 #include "messages/S_CV.h"
 #include "messages/S_EV.h"
 #include "messages/TavoroMessage.h"
@@ -14,29 +15,10 @@
 using namespace Tavoro::Messages;
 using namespace Tavoro::Types;
 
+using Tavoro::Bench::fullListData;
+using Tavoro::Bench::visitorLine;
+
 namespace {
-
-// A realistic visitor line of 22 fields.
-wxString visitorLine(int i, int site) {
-    return wxString::Format(
-        "S%d:10.%d.%d.%d:k%08x\t%d\t2\t0\t%d\tx5\thost-%d.dsl.example.net\tx7\tuser%d\t"
-        "/shop/products/item-%d.html\tx10\t10:%02d:%02d\tFirefox 120.0\tLinux x86_64\t"
-        "NNNNNYNNNNNNN\tx15\tx16\tx17\tx18\tLeeds, United Kingdom\t"
-        "http://engine.example/search?hl=en&q=red+shoes+%d\t10:00:%02d",
-        site, (i >> 16) & 255, (i >> 8) & 255, i & 255, i * 2654435761u, i, i % 40, i, i, i, i % 60,
-        i % 60, i, i % 60);
-}
-
-wxString fullListData(int count) {
-    wxString data;
-    data.reserve(static_cast<size_t>(count) * 260);
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            data << wxUniChar(27);
-        data << visitorLine(i, i % 20);
-    }
-    return data;
-}
 
 void BM_ParseVisitorLine(benchmark::State& state) {
     const wxString line = visitorLine(12345, 3);
