@@ -10,7 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils gettext openssl procps
   libcanberra-pulse pulseaudio pulseaudio-utils
-  libgspell-1-dev hunspell-en-us
+  libgtk-3-dev libgspell-1-dev hunspell-en-us
   dpkg-dev file lintian desktop-file-utils appstream wx3.2-i18n
   openbox dbus-daemon dbus-x11
   libsecret-1-dev gnome-keyring
