@@ -137,6 +137,7 @@ const std::map<std::string, ClientSession::Handler>& ClientSession::handlers() {
         {"@GETPREVCHATS", &ClientSession::onGetPrevChats},
         {"@GETPREVCHAT", &ClientSession::onGetPrevChat},
         {"@STATE", &ClientSession::onState},
+        {"@PONG", &ClientSession::onPong},
     };
     return table;
 }
@@ -237,6 +238,11 @@ void ClientSession::onEcho(const std::string& data) {
     send("@ECHO:" + data);
 }
 
+// A load probe's answer: the client has handled everything sent before the ping.
+void ClientSession::onPong(const std::string& data) {
+    m_context.probe.answered(m_id, data);
+}
+
 void ClientSession::onGetDaySummaries(const std::string&) {
     send("@DS:" + m_context.sites.allDaySummaries());
 }
@@ -251,6 +257,7 @@ void ClientSession::onGetSiteDetail(const std::string& data) {
 void ClientSession::onGetVisitors(const std::string&) {
     send("@CV:" + m_context.simulation.currentVisitors());
     m_listSent = true;
+    m_listSentAt = std::chrono::steady_clock::now();
 }
 
 void ClientSession::hold(const std::string& text) {
@@ -267,6 +274,7 @@ void ClientSession::onStartEvents(const std::string&) {
     if (m_eventsStarted)
         return;
     m_eventsStarted = true;
+    m_context.probe.monitoringUp(m_id, std::chrono::steady_clock::now() - m_listSentAt);
     m_context.simulation.start();
     // What happened since the list was sent, in order, then the current operators and chats.
     std::vector<std::string> held;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -91,6 +92,7 @@ class ClientSession {
     void onGetPrevChats(const std::string& data);
     void onGetPrevChat(const std::string& data);
     void onState(const std::string& data);
+    void onPong(const std::string& data);
 
     // Sends a frame: plain until the session data has gone out, encrypted after. Nothing is
     // sent once the connection is muted.
@@ -114,6 +116,9 @@ class ClientSession {
     Stage m_stage = Stage::AwaitingPublicKey;
     bool m_finished = false;
     bool m_eventsStarted = false;
+    // When the visitor list was queued: the load probe reports how long the client took from
+    // there to "@STARTEVENTS", which it sends once the list is shown.
+    std::chrono::steady_clock::time_point m_listSentAt{};
     bool m_listSent = false;
     std::vector<std::string> m_heldBroadcasts;
     const Operator* m_operator = nullptr;

@@ -149,13 +149,15 @@ int DemoServer::runTimers() {
         m_context.simulation.advance(now);
     if (now >= m_context.chats.nextDue())
         m_context.chats.advance(now);
+    if (now >= m_context.probe.nextDue())
+        m_context.probe.advance(now, m_registry);
     if (now >= m_stateFile.nextDue(m_context.simulation) &&
         !m_stateFile.update(m_context.simulation, now)) {
         m_context.log.info("cannot write the state file " + m_options.stateFile);
     }
-    const auto next =
-        std::min({m_context.simulation.nextDue(), m_context.chats.nextDue(),
-                  m_stateFile.nextDue(m_context.simulation), now + milliseconds(500)});
+    const auto next = std::min(
+        {m_context.simulation.nextDue(), m_context.chats.nextDue(), m_context.probe.nextDue(),
+         m_stateFile.nextDue(m_context.simulation), now + milliseconds(500)});
     now = steady_clock::now();
     if (next <= now)
         return 0;

@@ -124,6 +124,16 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
             numberedLines = true;
         } else if (arg == "--quiet-events") {
             quietEvents = true;
+        } else if (arg == "--probe-interval") {
+            if (!value(text))
+                return false;
+            if (!parseUnsigned(text, 60000, probeIntervalMs)) {
+                error = "invalid value for " + arg + ": " + text;
+                return false;
+            }
+        } else if (arg == "--probe-report") {
+            if (!value(probeReport))
+                return false;
         } else if (arg == "--fault") {
             if (!value(text))
                 return false;
@@ -180,6 +190,10 @@ std::string ServerOptions::usage() {
         "  --state-file PATH  keep the server's account of its visitors in PATH (rewritten\n"
         "                     atomically at most every 200 ms when it changed)\n"
         "  --quiet-events     keep @EV and @ER frames out of the frame log (load runs)\n"
+        "  --probe-interval MS  send \"@PING:n\" to watching clients every MS milliseconds, in\n"
+        "                     line with the events (load runs; default 0: none)\n"
+        "  --probe-report FILE  append a line per \"@PONG:n\" answer (its round trip) and per\n"
+        "                     connection whose monitoring started (the monotonic time)\n"
         "  --tls-cert FILE    speak TLS (1.2) with this PEM certificate chain; needs --tls-key\n"
         "  --tls-key FILE     the certificate's private key (PKCS #8 PEM)\n";
     text +=

@@ -26,6 +26,10 @@ struct ServerOptions {
     int chatLeaveAfter = 0;      // operator lines before a visitor leaves a chat (0: 8 to 15)
     std::string stateFile;       // the server's account of its visitors is kept here
     bool quietEvents = false;    // keep "@EV"/"@ER" frames out of the frame log
+    // Load runs: a "@PING" to the watching connections every probeIntervalMs (0: none), the
+    // answers' round trips written to probeReport.
+    uint64_t probeIntervalMs = 0;
+    std::string probeReport;
     // The fault played on the first faultConnections connections; later ones are served
     // normally.
     FaultMode fault = FaultMode::None;

@@ -4,6 +4,7 @@
 
 #include "ChatDesk.h"
 #include "DemoModel.h"
+#include "LoadProbe.h"
 #include "OperatorRoster.h"
 #include "Outbox.h"
 #include "ServerLog.h"
@@ -24,6 +25,7 @@ struct SessionContext {
     ChatDesk& chats;
     OperatorRoster& roster;
     Outbox& outbox;
+    LoadProbe& probe;
 };
 
 }  // namespace TavoroDemo

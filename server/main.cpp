@@ -2,6 +2,7 @@
 // tests and load runs. It listens on a loopback address only.
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -93,7 +94,12 @@ int main(int argc, char** argv) {
     chatSettings.interval = options.chatInterval;
     chatSettings.seed = options.seed + 1;
     ChatDesk chats(chatSettings, simulation, roster, registry);
-    SessionContext context{model, log, random, sites, simulation, chats, roster, registry};
+    LoadProbe probe(std::chrono::milliseconds(options.probeIntervalMs), options.probeReport);
+    if (!probe.ok()) {
+        std::fprintf(stderr, "tavoro-demo-server: cannot write %s\n", options.probeReport.c_str());
+        return 2;
+    }
+    SessionContext context{model, log, random, sites, simulation, chats, roster, registry, probe};
 
     installSignalHandlers();
     DemoServer server(options, context, registry);

@@ -103,4 +103,8 @@ wxString closeRequest() {
     return "@CLOSE";
 }
 
+wxString pongReply(const wxString& pingData) {
+    return byKind(MK_PONG, pingData);
+}
+
 }  // namespace Tavoro::Messages

@@ -57,5 +57,8 @@ wxString closeChatRequest(const wxString& chatKey);
 wxString leaveRequest(const wxString& chatKey);
 // "@CLOSE": the main window closes while connected.
 wxString closeRequest();
+// "@PONG:" the number of a server's "@PING": everything the server sent before the ping has
+// been handled.
+wxString pongReply(const wxString& pingData);
 
 }  // namespace Tavoro::Messages

@@ -55,6 +55,8 @@ const KindEntry kKinds[] = {
     {MK_SENDTOCLIENT, L"@SENDTOCLIENT", false, false},
     {MK_CLOSECHAT, L"@CLOSECHAT", false, true},
     {MK_BOTAN_EXCEPTION, L"@BOTAN-EXCEPTION", true, true},
+    {MK_PING, L"@PING", true, false},
+    {MK_PONG, L"@PONG", false, true},
 };
 // clang-format on
 

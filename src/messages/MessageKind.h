@@ -49,6 +49,8 @@ enum MessageKind : unsigned {
     MK_UNKNOWN = 85,
     MK_EMPTY = 86,
     MK_BOTAN_EXCEPTION = 87,
+    MK_PING = 88,
+    MK_PONG = 89,
 };
 
 // Received command text to kind, ignoring ASCII case; whole texts only ("@ER" is not "@ERROR").

@@ -124,6 +124,11 @@ void OperatorSession::dispatch(const TavoroMessage& message) {
         case MK_CLOSE:
             connectionEnded(_("The server has closed the connection"));
             break;
+        case MK_PING:
+            // Answered in turn with the frames before it: the server learns how far behind
+            // this client is.
+            send(pongReply(message.data()));
+            break;
         case MK_UNKNOWN:
             traceNet("Unhandled server message recieved: " + message.command());
             if (unhandledMessageObserver)

@@ -44,8 +44,8 @@ class DemoServerProcess {
     ~DemoServerProcess() {
         stop();
         if (!m_dir.empty()) {
-            for (const char* name :
-                 {"/port", "/port.tmp", "/frames.log", "/operators", "/state", "/state.tmp"}) {
+            for (const char* name : {"/port", "/port.tmp", "/frames.log", "/operators", "/state",
+                                     "/state.tmp", "/probes"}) {
                 ::unlink((m_dir + name).c_str());
             }
             ::rmdir(m_dir.c_str());
@@ -68,6 +68,8 @@ class DemoServerProcess {
     }
     // Where "--state-file" should point (removed with the temporary directory).
     std::string stateFile() const { return m_dir + "/state"; }
+    // Where a test may have the load probe's report written ("--probe-report").
+    std::string probeReport() const { return m_dir + "/probes"; }
 
     // Starts the server and waits (bounded) until it listens. False with error() otherwise.
     bool start(int timeoutMs = 10000) {
