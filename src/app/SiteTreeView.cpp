@@ -26,7 +26,9 @@ class SiteItemData : public wxTreeItemData {
 SiteTreeView::SiteTreeView(wxWindow* parent, const Session::OperatorSession& session)
     : wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTR_DEFAULT_STYLE,
                  wxDefaultValidator, "ID_TREECTRL1"),
-      m_session(session) {
+      m_session(session),
+      m_countTimer(this) {
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { showChangedCounts(); });
     m_rootItem = AddRoot(_("Tavoro"));
     m_allSitesItem = AppendItem(m_rootItem, _("All Sites"));
     m_monitoredSitesItem = AppendItem(m_rootItem, _("Monitored Sites"));
@@ -84,9 +86,25 @@ void SiteTreeView::updateLabel(const wxString& siteKey, long count) {
     const S_SD* site = m_session.findSite(siteKey);
     if (!node.IsOk() || !site)
         return;
-    SetItemText(node, Tools::fillPlaceholders(_("%SITENAME% (%NUMBER%)"),
-                                              {{"%SITENAME%", site->siteName()},
-                                               {"%NUMBER%", wxString::Format("%ld", count)}}));
+    const wxString label = Tools::fillPlaceholders(
+        _("%SITENAME% (%NUMBER%)"),
+        {{"%SITENAME%", site->siteName()}, {"%NUMBER%", wxString::Format("%ld", count)}});
+    // Setting a text measures it and repaints the tree; the same text needs neither.
+    if (GetItemText(node) != label)
+        SetItemText(node, label);
+}
+
+void SiteTreeView::countChanged(const wxString& siteKey) {
+    m_changedCounts.insert(siteKey);
+    if (!m_countTimer.IsRunning())
+        m_countTimer.StartOnce(kCountLabelMs);
+}
+
+void SiteTreeView::showChangedCounts() {
+    std::set<wxString> changed;
+    changed.swap(m_changedCounts);
+    for (const wxString& siteKey : changed)
+        updateLabel(siteKey, m_session.visitors().siteCount(siteKey));
 }
 
 void SiteTreeView::updateAllLabels() {

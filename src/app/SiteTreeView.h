@@ -1,8 +1,10 @@
 #pragma once
 
+#include <wx/timer.h>
 #include <wx/treectrl.h>
 
 #include <map>
+#include <set>
 #include <vector>
 
 namespace Tavoro {
@@ -27,6 +29,13 @@ class SiteTreeView : public wxTreeCtrl {
     void addSite(const Messages::S_SD& site);
     void updateLabel(const wxString& siteKey, long count);
     void updateAllLabels();
+    // A site's visitor count changed. Counts change with nearly every visitor event; the labels
+    // follow at most every kCountLabelMs, as fast as anybody reads them, instead of measuring
+    // and repainting a label per event.
+    void countChanged(const wxString& siteKey);
+    static constexpr int kCountLabelMs = 250;
+    // Shows the changed counts now (the timer does it otherwise).
+    void showChangedCounts();
 
     // The selected site's key; empty for the root, "All Sites", "Monitored Sites" or a group.
     wxString selectedSiteKey() const;
@@ -52,6 +61,8 @@ class SiteTreeView : public wxTreeCtrl {
     bool coversAll(const wxTreeItemId& item) const;
 
     const Session::OperatorSession& m_session;
+    std::set<wxString> m_changedCounts;
+    wxTimer m_countTimer;
     std::map<wxString, wxTreeItemId> m_siteNodes;
     std::vector<SiteGroup> m_siteGroups;
     wxTreeItemId m_rootItem;

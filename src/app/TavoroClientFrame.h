@@ -173,6 +173,7 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
     // every few hundredths of a second: its rows change at once, the picture follows shortly.
     void holdGridPaint();
     void releaseGridPaint();
+    void framesHandled() override;
     // The day of the sites the tree's selection covers, with a line naming them: one site's
     // summary, or the total over a group's or all sites' summaries.
     void showDaySummaryOfSelection();
@@ -233,7 +234,6 @@ class TavoroClientFrame : public wxFrame, public ClientServices, private Session
 
     ChatWindowTable m_chatWindows;
     wxTimer m_gridPaintTimer;
-    bool m_gridPaintHeld = false;
     std::vector<long> m_lineLatencies;
 
     // Context menus (owned here; one of them may be appended to the menu bar).

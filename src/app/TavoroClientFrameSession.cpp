@@ -121,23 +121,25 @@ void TavoroClientFrame::siteAdded(const S_SD& site) {
     m_tree->addSite(site);
 }
 
-void TavoroClientFrame::siteCountChanged(const wxString& siteKey, long count) {
-    m_tree->updateLabel(siteKey, count);
+void TavoroClientFrame::siteCountChanged(const wxString& siteKey, long) {
+    m_tree->countChanged(siteKey);
 }
 
 void TavoroClientFrame::holdGridPaint() {
-    if (m_gridPaintHeld)
+    if (m_visitorGrid->paint_held())
         return;
-    m_gridPaintHeld = true;
-    m_visitorGrid->BeginBatch();
+    m_visitorGrid->hold_paint();
+    // Released when the frames at hand are handled; the timer only backs that up.
     m_gridPaintTimer.StartOnce(kGridPaintMs);
 }
 
 void TavoroClientFrame::releaseGridPaint() {
-    if (!m_gridPaintHeld)
-        return;
-    m_gridPaintHeld = false;
-    m_visitorGrid->EndBatch();
+    m_gridPaintTimer.Stop();
+    m_visitorGrid->release_paint();
+}
+
+void TavoroClientFrame::framesHandled() {
+    releaseGridPaint();
 }
 
 }  // namespace Tavoro

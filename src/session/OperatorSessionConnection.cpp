@@ -307,14 +307,23 @@ bool OperatorSession::handleWaiting(long sliceMs) {
     // its own be handled meanwhile, in order, so the live view goes on and nothing piles up
     // while the operator reads it.
     const long sliceStart = ConnectionThread::monotonicMs();
+    bool handled = false;
+    // Views learn when the frames at hand are handled, so that they paint once per pass.
+    const auto passEnds = [&] {
+        if (handled && m_observer)
+            m_observer->framesHandled();
+    };
     while (ConnectionThread::monotonicMs() - sliceStart < sliceMs) {
         // Before a frame of the other line, file what arrived meanwhile, so that a chat line
         // read while the last frame was handled goes first.
         if (!m_inbox.chatFrameFirst())
             takeReceived();
         Inbox::Item item;
-        if (!m_inbox.next(item))
+        if (!m_inbox.next(item)) {
+            passEnds();
             return false;
+        }
+        handled = true;
         if (item.lost && item.failure != Net::TlsFailure::None) {
             // A refused secure connection is not tried again: it would be refused again.
             connectionEnded(Net::tlsFailureText(item.failure));
@@ -325,6 +334,7 @@ bool OperatorSession::handleWaiting(long sliceMs) {
             dispatch(item.message);
         }
     }
+    passEnds();
     return !m_inbox.empty();
 }
 

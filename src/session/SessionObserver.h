@@ -62,6 +62,8 @@ class SessionObserver {
     // Called before the record goes away.
     virtual void visitorLeaving(const Types::VisitorType& /*visitor*/) {}
     virtual void siteCountChanged(const wxString& /*siteKey*/, long /*count*/) {}
+    // The frames at hand have been handled (views may repaint what they noted meanwhile).
+    virtual void framesHandled() {}
 
     // The session changed the operator's status by itself (busy while chatting to many, away
     // while inactive, back on return).

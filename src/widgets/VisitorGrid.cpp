@@ -241,6 +241,7 @@ void VisitorGrid::set_default_columns() {
 }
 
 void VisitorGrid::apply_columns(const std::vector<VisitorGridColumn>& kinds) {
+    note_all_changed();
     m_table->set_columns(kinds);
     size_columns_to_labels();
     ClearAttrCache();
@@ -482,8 +483,95 @@ wxString VisitorGrid::get_visitor_info(VisitorGridColumn column,
 void VisitorGrid::refresh_row(int row) {
     // The grid keeps the attributes of the cell it looked at last; this row's may be stale.
     ClearAttrCache();
+    if (m_paintHeld) {
+        note_row_changed(row);
+        return;
+    }
     if (GetBatchCount() == 0 && row >= 0 && row < GetNumberRows() && GetNumberCols() > 0) {
         RefreshBlock(row, 0, row, GetNumberCols() - 1);
+    }
+}
+
+void VisitorGrid::hold_paint() {
+    if (m_paintHeld)
+        return;
+    m_paintHeld = true;
+    BeginBatch();
+}
+
+void VisitorGrid::release_paint() {
+    if (!m_paintHeld)
+        return;
+    m_paintHeld = false;
+    // Beyond a screenful of noted rows, one repaint of everything costs less than finding them.
+    constexpr size_t kMaxNoted = 256;
+    if (m_allChanged || GetBatchCount() != 1 || m_changedRows.size() > kMaxNoted) {
+        EndBatch();
+    } else {
+        // The batch ends without the grid's own full repaint (the count is the grid's,
+        // protected for derived grids): the scroll range follows the rows while still held,
+        // so that it repaints nothing, and only what changed on screen is repainted.
+        if (m_rowCountChanged)
+            CalcDimensions();
+        m_batchCount = 0;
+        refresh_noted_rows();
+    }
+    m_allChanged = m_rowCountChanged = false;
+    m_movedFrom = -1;
+    m_changedRows.clear();
+}
+
+void VisitorGrid::note_row_changed(int row) {
+    if (m_changedRows.size() <= 256)
+        m_changedRows.push_back(row);
+}
+
+void VisitorGrid::note_rows_moved_from(int row) {
+    m_rowCountChanged = true;
+    m_movedFrom = m_movedFrom < 0 ? row : std::min(m_movedFrom, row);
+}
+
+void VisitorGrid::note_all_changed() {
+    if (m_paintHeld)
+        m_allChanged = true;
+}
+
+void VisitorGrid::delete_row(int row) {
+    if (m_paintHeld)
+        note_rows_moved_from(row);
+    DeleteRows(row, 1);
+    ClearAttrCache();
+}
+
+void VisitorGrid::refresh_noted_rows() {
+    wxWindow* cells = GetGridWindow();
+    int width = 0;
+    int height = 0;
+    cells->GetClientSize(&width, &height);
+    const int rows = GetNumberRows();
+    // Logical row tops to the cell window's own coordinates; off-screen rows cost nothing.
+    const auto onScreen = [&](int logicalTop) {
+        int x = 0;
+        int y = 0;
+        CalcScrolledPosition(0, logicalTop, &x, &y);
+        return y;
+    };
+    for (const int row : m_changedRows) {
+        if (row < 0 || row >= rows || (m_movedFrom >= 0 && row >= m_movedFrom))
+            continue;
+        const int top = onScreen(GetRowTop(row));
+        const int rowHeight = GetRowHeight(row);
+        if (top + rowHeight > 0 && top < height)
+            cells->RefreshRect(wxRect(0, top, width, rowHeight));
+    }
+    if (m_movedFrom >= 0) {
+        // Rows from there down moved up (or the last ones went): repaint to the bottom.
+        const int logicalTop = m_movedFrom < rows ? GetRowTop(m_movedFrom)
+                               : rows > 0         ? GetRowBottom(rows - 1)
+                                                  : 0;
+        const int top = std::max(0, onScreen(logicalTop));
+        if (top < height)
+            cells->RefreshRect(wxRect(0, top, width, height - top));
     }
 }
 
@@ -493,6 +581,7 @@ void VisitorGrid::add_visitor(const Types::VisitorType& visitor) {
         return;
     m_elapsed->noteVisitor(visitor);
     m_table->append_visitors({&visitor});
+    m_rowCountChanged = m_rowCountChanged || m_paintHeld;
     refresh_row(GetNumberRows() - 1);
 }
 
@@ -518,13 +607,13 @@ void VisitorGrid::update_visitor(const wxString& key, const Types::VisitorType& 
             m_table->find_row_of(visitor.visitorKeyView(), &visitor) < 0) {
             m_elapsed->noteVisitor(visitor);
             m_table->append_visitors({&visitor});
+            m_rowCountChanged = m_rowCountChanged || m_paintHeld;
             refresh_row(GetNumberRows() - 1);
         }
         return;
     }
     if (!passes) {
-        DeleteRows(row, 1);
-        ClearAttrCache();
+        delete_row(row);
         return;
     }
     m_table->replace_visitor(row, visitor);
@@ -551,8 +640,7 @@ void VisitorGrid::remove_visitor(const wxString& key) {
         return;
     }
     forget(m_table->visitor_at(row));
-    DeleteRows(row, 1);
-    ClearAttrCache();
+    delete_row(row);
 }
 
 void VisitorGrid::remove_visitor(const Types::VisitorType& visitor) {
@@ -561,11 +649,11 @@ void VisitorGrid::remove_visitor(const Types::VisitorType& visitor) {
     if (row < 0) {
         return;
     }
-    DeleteRows(row, 1);
-    ClearAttrCache();
+    delete_row(row);
 }
 
 void VisitorGrid::remove_all_visitors() {
+    note_all_changed();
     m_all.clear();
     m_table->remove_all();
     ClearAttrCache();
@@ -620,6 +708,7 @@ void VisitorGrid::set_filter(const wxString& text) {
 
 void VisitorGrid::append_rows(const std::vector<const Types::VisitorType*>& visitors,
                               bool clearFirst) {
+    note_all_changed();
     BeginBatch();
     if (clearFirst) {
         m_table->remove_all();
@@ -736,6 +825,8 @@ void VisitorGrid::move_selection(int step) {
     if (target < 0 || target >= GetNumberRows()) {
         return;
     }
+    // A selection drawn while paint is held must not wait for rows that changed.
+    note_all_changed();
     ClearSelection();
     SelectRow(target);
     if (GetNumberCols() > 0) {

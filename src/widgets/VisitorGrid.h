@@ -99,6 +99,15 @@ class VisitorGrid : public wxGrid {
     // columns have no text ("F" for the alert and "T" for the kind column, never shown).
     static wxString get_visitor_info(VisitorGridColumn column, const Types::VisitorType& visitor);
 
+    // While paint is held, rows added, changed or removed are noted instead of painted, and
+    // release_paint repaints only those of them on screen (rows below a removed one moved up).
+    // The grid's own end of a batch would repaint every cell and label, which dominated the
+    // client's CPU at low event rates. A rebuild or a column change while held repaints
+    // everything on release.
+    void hold_paint();
+    void release_paint();
+    bool paint_held() const { return m_paintHeld; }
+
     // Appends a row for the visitor.
     void add_visitor(const Types::VisitorType& visitor);
     // The row with that key that shows this very record, or else the first row with that key,
@@ -148,6 +157,13 @@ class VisitorGrid : public wxGrid {
 
   private:
     struct LookCache;
+    // Row changes while paint is held (see hold_paint).
+    void note_row_changed(int row);
+    void note_rows_moved_from(int row);
+    void note_all_changed();
+    void delete_row(int row);
+    // Repaints the noted rows that are on screen, and every row from the first moved one down.
+    void refresh_noted_rows();
 
     void apply_columns(const std::vector<VisitorGridColumn>& kinds);
     void size_columns_to_labels();
@@ -179,6 +195,11 @@ class VisitorGrid : public wxGrid {
     std::unique_ptr<ElapsedColumn> m_elapsed;
     Types::TextFilter m_filter;
     std::vector<const Types::VisitorType*> m_all;
+    bool m_paintHeld = false;
+    bool m_allChanged = false;
+    bool m_rowCountChanged = false;
+    int m_movedFrom = -1;  // the first row that moved, or -1
+    std::vector<int> m_changedRows;
 };
 
 }  // namespace Tavoro

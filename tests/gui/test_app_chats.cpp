@@ -12,6 +12,7 @@
 #include <wx/weakref.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -442,9 +443,12 @@ TEST_F(ChatsTest, ChatLinesGoAheadOfQueuedVisitorEvents) {
     Dialog::VisitorChatFrame* window = frame->chatWindow("c1");
     ASSERT_TRUE(window);
     const unsigned long before = frame->session().eventsHandled();
-    std::vector<long> handledWhenShown;
-    window->lineShownObserver = [&](long) {
-        handledWhenShown.push_back(static_cast<long>(frame->session().eventsHandled() - before));
+    // Shared with the observer: the window may show a line after the test body has ended.
+    auto shownAt = std::make_shared<std::vector<long>>();
+    std::vector<long>& handledWhenShown = *shownAt;
+    TavoroClientFrame* main = frame;
+    window->lineShownObserver = [shownAt, main, before](long) {
+        shownAt->push_back(static_cast<long>(main->session().eventsHandled() - before));
     };
 
     ReceivedQueue* reader = frame->session().receivedQueue();
