@@ -34,6 +34,11 @@ bool TavoroClientApp::OnInit() {
     Tavoro::OperatorLog::start();
     wxInitAllImageHandlers();
     wxSocketBase::Initialize();
+    // No window of the client handles idle or update-UI events itself (the session's idle
+    // handler is the application's), so neither is sent to each of the few hundred windows on
+    // every pass of the event loop; under a stream of visitor events that was a fixed cost.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     Tavoro::DesktopKeyring::install(Tavoro::getSettings());
     auto* frame = new Tavoro::TavoroClientFrame(nullptr, wxID_ANY);
     Tavoro::TrayIcon::showAtStart(*frame, Tavoro::getSettings(), s_options.minimized);

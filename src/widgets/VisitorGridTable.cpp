@@ -60,7 +60,7 @@ wxString VisitorGridTable::key_at(int row) const {
 
 int VisitorGridTable::find_row(std::string_view key) const {
     const auto it = m_chains.find(key);
-    return it == m_chains.end() ? -1 : static_cast<int>(it->second.head->index);
+    return it == m_chains.end() ? -1 : number_of(it->second.head);
 }
 
 int VisitorGridTable::find_row_of(std::string_view key, const Types::VisitorType* visitor) const {
@@ -69,7 +69,7 @@ int VisitorGridTable::find_row_of(std::string_view key, const Types::VisitorType
         return -1;
     for (const Row* r = it->second.head; r; r = r->nextSame) {
         if (r->visitor == visitor)
-            return static_cast<int>(r->index);
+            return number_of(r);
     }
     return -1;
 }
@@ -106,13 +106,13 @@ void VisitorGridTable::link(Row* row) {
         return;
     }
     Chain& chain = it->second;
-    if (row->index > chain.tail->index) {
+    if (row->seq > chain.tail->seq) {
         row->prevSame = chain.tail;
         chain.tail->nextSame = row;
         chain.tail = row;
         return;
     }
-    if (row->index < chain.head->index) {
+    if (row->seq < chain.head->seq) {
         // The row becomes the head: the map's key must view the new head's text.
         Chain moved{row, chain.tail};
         row->nextSame = chain.head;
@@ -122,7 +122,7 @@ void VisitorGridTable::link(Row* row) {
         return;
     }
     Row* before = chain.head;
-    while (before->nextSame && before->nextSame->index < row->index) {
+    while (before->nextSame && before->nextSame->seq < row->seq) {
         before = before->nextSame;
     }
     row->prevSame = before;
@@ -167,10 +167,30 @@ void VisitorGridTable::unlink(Row* row) {
     row->nextSame = nullptr;
 }
 
-void VisitorGridTable::renumber_from(size_t first) {
-    for (size_t i = first; i < m_rows.size(); ++i) {
-        m_rows[i]->index = i;
+int VisitorGridTable::number_of(const Row* row) const {
+    int count = 0;
+    for (size_t i = row->seq + 1; i > 0; i -= i & (~i + 1))
+        count += m_liveRows[i];
+    return count - 1;
+}
+
+void VisitorGridTable::reseat(size_t room) {
+    const size_t places = m_rows.size() + room;
+    m_liveRows.assign(places + 1, 0);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        m_rows[i]->seq = i;
+        // Built in one pass: each node passes its sum on to its parent.
+        m_liveRows[i + 1] += 1;
+        const size_t parent = (i + 1) + ((i + 1) & (~(i + 1) + 1));
+        if (parent <= places)
+            m_liveRows[parent] += m_liveRows[i + 1];
     }
+    for (size_t i = m_rows.size() + 1; i <= places; ++i) {
+        const size_t parent = i + (i & (~i + 1));
+        if (parent <= places)
+            m_liveRows[parent] += m_liveRows[i];
+    }
+    m_nextSeq = m_rows.size();
 }
 
 void VisitorGridTable::set_record(Row* row, const Types::VisitorType& visitor) {
@@ -188,12 +208,16 @@ void VisitorGridTable::append_visitors(const std::vector<const Types::VisitorTyp
     size_t added = 0;
     m_rows.reserve(m_rows.size() + visitors.size());
     m_chains.reserve(m_chains.size() + visitors.size());
+    if (m_nextSeq + visitors.size() >= m_liveRows.size())
+        reseat(std::max<size_t>(1024, m_rows.size() + visitors.size()));
     for (const Types::VisitorType* visitor : visitors) {
         if (!visitor) {
             continue;
         }
         auto row = std::make_unique<Row>();
-        row->index = m_rows.size();
+        row->seq = m_nextSeq++;
+        for (size_t i = row->seq + 1; i < m_liveRows.size(); i += i & (~i + 1))
+            m_liveRows[i] += 1;
         Row* r = row.get();
         m_rows.push_back(std::move(row));
         set_record(r, *visitor);
@@ -217,6 +241,8 @@ void VisitorGridTable::remove_all() {
     }
     m_chains.clear();
     m_rows.clear();
+    m_liveRows.clear();
+    m_nextSeq = 0;
     notify(wxGRIDTABLE_NOTIFY_ROWS_DELETED, 0, static_cast<int>(count));
 }
 
@@ -224,7 +250,7 @@ bool VisitorGridTable::is_consistent() const {
     size_t indexed = 0;
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const Row* r = m_rows[i].get();
-        if (r->index != i) {
+        if (number_of(r) != static_cast<int>(i) || (i > 0 && m_rows[i - 1]->seq >= r->seq)) {
             return false;
         }
         if (!r->indexed) {
@@ -240,11 +266,11 @@ bool VisitorGridTable::is_consistent() const {
         size_t last = 0;
         bool first = true;
         for (const Row* c = it->second.head; c; c = c->nextSame) {
-            if (c->key != r->key || (!first && c->index <= last)) {
+            if (c->key != r->key || (!first && c->seq <= last)) {
                 return false;
             }
             first = false;
-            last = c->index;
+            last = c->seq;
             found = found || c == r;
             if (!c->nextSame && c != it->second.tail) {
                 return false;
@@ -330,7 +356,7 @@ bool VisitorGridTable::InsertRows(size_t pos, size_t numRows) {
     m_rows.insert(m_rows.begin() + pos, std::make_move_iterator(blank.begin()),
                   std::make_move_iterator(blank.end()));
     // Rows after the new ones keep their order, so their chains stay sorted.
-    renumber_from(pos);
+    reseat(std::max<size_t>(1024, m_rows.size()));
     if (atEnd) {
         notify(wxGRIDTABLE_NOTIFY_ROWS_APPENDED, static_cast<int>(numRows));
     } else {
@@ -350,9 +376,10 @@ bool VisitorGridTable::DeleteRows(size_t pos, size_t numRows) {
     }
     for (size_t i = pos; i < pos + numRows; ++i) {
         unlink(m_rows[i].get());
+        for (size_t at = m_rows[i]->seq + 1; at < m_liveRows.size(); at += at & (~at + 1))
+            m_liveRows[at] -= 1;
     }
     m_rows.erase(m_rows.begin() + pos, m_rows.begin() + pos + numRows);
-    renumber_from(pos);
     notify(wxGRIDTABLE_NOTIFY_ROWS_DELETED, static_cast<int>(pos), static_cast<int>(numRows));
     return true;
 }

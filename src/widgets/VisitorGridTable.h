@@ -98,7 +98,10 @@ class VisitorGridTable : public wxGridTableBase {
     struct Row {
         const Types::VisitorType* visitor = nullptr;
         std::string key;  // UTF-8
-        size_t index = 0;
+        // The row's place in the order of rows: it grows with row order and is never changed
+        // when rows before it go, so a removal costs no renumbering. The row's number is the
+        // count of rows still there up to it (m_liveRows).
+        size_t seq = 0;
         bool indexed = false;
         Row* prevSame = nullptr;
         Row* nextSame = nullptr;
@@ -113,7 +116,11 @@ class VisitorGridTable : public wxGridTableBase {
     Row* row_ptr(int row) const;
     void link(Row* row);
     void unlink(Row* row);
-    void renumber_from(size_t first);
+    // The number of a row from its place (O(log n)).
+    int number_of(const Row* row) const;
+    // Gives every row its row number as its place again, with room for appending: after a
+    // row went in between, or when appended rows have used up the places.
+    void reseat(size_t room);
     void set_record(Row* row, const Types::VisitorType& visitor);
     void notify(int what, int first, int second = -1);
 
@@ -121,6 +128,9 @@ class VisitorGridTable : public wxGridTableBase {
     std::vector<wxString> m_labels;
     std::vector<std::unique_ptr<Row>> m_rows;
     std::unordered_map<std::string_view, Chain> m_chains;
+    // A Fenwick tree over the places: 1 where a row is, 0 where one was removed.
+    std::vector<int> m_liveRows;
+    size_t m_nextSeq = 0;
     std::vector<CellLookPtr> m_kindLooks;
     AlertLookup m_alertLookup;
     std::function<wxString(const Types::VisitorType&)> m_elapsedText;

@@ -202,6 +202,8 @@ class FaultTest : public ::testing::Test {
             for (const auto& v : frame->session().visitors())
                 listKeys.push_back(v.visitorKey());
             siteLabels.clear();
+            // Labels follow the counts a moment later; show them as of this reply.
+            frame->siteTree()->showChangedCounts();
             for (const auto& site : frame->session().sites())
                 siteLabels[site->siteKey()] =
                     frame->siteTree()->GetItemText(frame->siteTree()->siteNode(site->siteKey()));

@@ -648,6 +648,69 @@ VisitorList* siteList(std::initializer_list<const char*> keys) {
     return list;
 }
 
+// Events while paint is held: on release only the changed rows on screen are repainted, and
+// from a removed row down; the column labels and the rest of the cells are not.
+TEST_F(VisitorGridTest, HeldPaintRepaintsOnlyTheChangedRowsOnScreen) {
+    VisitorGrid* grid = makeGrid();
+    std::vector<std::unique_ptr<VisitorType>> records;
+    for (int i = 0; i < 300; ++i) {
+        Line line;
+        line.key = wxString::Format("S1:10.0.%d.%d:t", i / 256, i % 256);
+        line.number = wxString::Format("%d", i);
+        records.push_back(std::make_unique<VisitorType>(line.text()));
+        grid->add_visitor(*records.back());
+    }
+    Tavoro::Test::pumpEvents(200);  // the first full paint
+    int labelPaints = 0;
+    wxRect painted;
+    grid->GetGridColLabelWindow()->Bind(wxEVT_PAINT, [&](wxPaintEvent& e) {
+        ++labelPaints;
+        e.Skip();
+    });
+    grid->GetGridWindow()->Bind(wxEVT_PAINT, [&](wxPaintEvent& e) {
+        painted.Union(grid->GetGridWindow()->GetUpdateRegion().GetBox());
+        e.Skip();
+    });
+    const int rowHeight = grid->GetRowSize(0);
+    const int windowHeight = grid->GetGridWindow()->GetClientSize().GetHeight();
+    ASSERT_LT(windowHeight, 100 * rowHeight) << "rows 250 and on must be off screen";
+
+    // Row 2 changes; row 250 goes and a row is appended, both off screen.
+    grid->hold_paint();
+    Line changed;
+    changed.key = records[2]->visitorKey();
+    changed.number = "2";
+    changed.username = "changed";
+    const VisitorType update(changed.text());
+    grid->update_visitor(records[2]->visitorKey(), update);
+    grid->remove_visitor(*records[250]);
+    grid->add_visitor(*records[250]);
+    grid->release_paint();
+    ASSERT_TRUE(Tavoro::Test::waitFor([&] { return !painted.IsEmpty(); }, 5000));
+    Tavoro::Test::pumpEvents(50);
+    EXPECT_EQ(labelPaints, 0);
+    EXPECT_EQ(painted.GetTop(), 2 * rowHeight);
+    EXPECT_EQ(painted.GetHeight(), rowHeight);
+    EXPECT_EQ(grid->GetNumberRows(), 300);
+    EXPECT_EQ(grid->visitor_at(2), &update);
+
+    // A visible row goes: everything from it down moves up and is repainted.
+    painted = wxRect();
+    grid->hold_paint();
+    grid->remove_visitor(*records[5]);
+    grid->release_paint();
+    ASSERT_TRUE(Tavoro::Test::waitFor([&] { return !painted.IsEmpty(); }, 5000));
+    Tavoro::Test::pumpEvents(50);
+    EXPECT_EQ(labelPaints, 0);
+    EXPECT_EQ(painted.GetTop(), 5 * rowHeight);
+    EXPECT_GE(painted.GetBottom(), windowHeight - 1);
+    EXPECT_EQ(grid->visitor_at(5), records[6].get());
+    EXPECT_TRUE(grid->table()->is_consistent());
+    // The paint handlers refer to this test's variables.
+    grid->remove_all_visitors();
+    grid->Destroy();
+}
+
 TEST_F(VisitorGridTest, SiteAndGroupDisplays) {
     std::unique_ptr<VisitorList> list(
         siteList({"S1:a:t", "S2:b:t", "S1:c:t", "S3:d:t", "S2:e:t", "S10:f:t"}));
