@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <string_view>
 
 namespace Tavoro {
@@ -497,6 +498,15 @@ void VisitorGrid::hold_paint() {
         return;
     m_paintHeld = true;
     BeginBatch();
+    // The rows on screen now: changes to others need no note (scrolling repaints by itself).
+    int x = 0;
+    int top = 0;
+    CalcUnscrolledPosition(0, 0, &x, &top);
+    const int height = GetGridWindow()->GetClientSize().GetHeight();
+    // Past the last row (a short list), every row that comes is on screen.
+    m_heldFirst = std::max(0, YToRow(top));
+    const int last = YToRow(top + std::max(height, 0));
+    m_heldLast = last < 0 ? std::numeric_limits<int>::max() : last;
 }
 
 void VisitorGrid::release_paint() {
@@ -522,6 +532,8 @@ void VisitorGrid::release_paint() {
 }
 
 void VisitorGrid::note_row_changed(int row) {
+    if (row < m_heldFirst || row > m_heldLast)
+        return;
     if (m_changedRows.size() <= 256)
         m_changedRows.push_back(row);
 }

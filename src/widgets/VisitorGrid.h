@@ -199,6 +199,8 @@ class VisitorGrid : public wxGrid {
     bool m_allChanged = false;
     bool m_rowCountChanged = false;
     int m_movedFrom = -1;  // the first row that moved, or -1
+    int m_heldFirst = 0;   // the rows on screen when paint was held
+    int m_heldLast = 0;
     std::vector<int> m_changedRows;
 };
 

@@ -706,6 +706,19 @@ TEST_F(VisitorGridTest, HeldPaintRepaintsOnlyTheChangedRowsOnScreen) {
     EXPECT_GE(painted.GetBottom(), windowHeight - 1);
     EXPECT_EQ(grid->visitor_at(5), records[6].get());
     EXPECT_TRUE(grid->table()->is_consistent());
+
+    // A short list: a row appended below the last one is on screen and painted.
+    grid->remove_all_visitors();
+    for (int i = 0; i < 3; ++i)
+        grid->add_visitor(*records[i]);
+    Tavoro::Test::pumpEvents(100);
+    painted = wxRect();
+    grid->hold_paint();
+    grid->add_visitor(*records[3]);
+    grid->release_paint();
+    ASSERT_TRUE(Tavoro::Test::waitFor([&] { return !painted.IsEmpty(); }, 5000));
+    EXPECT_LE(painted.GetTop(), 3 * rowHeight);
+    EXPECT_GE(painted.GetBottom(), 4 * rowHeight - 1);
     // The paint handlers refer to this test's variables.
     grid->remove_all_visitors();
     grid->Destroy();
