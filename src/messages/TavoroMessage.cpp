@@ -25,15 +25,27 @@ TavoroMessage::TavoroMessage(MessageKind kind, const wxString& data)
 
 TavoroMessage::TavoroMessage(const wxString& received) {
     wxString text = received;
+    parse(text);
+}
+
+TavoroMessage TavoroMessage::taking(wxString& received) {
+    TavoroMessage message;
+    message.parse(received);
+    return message;
+}
+
+void TavoroMessage::parse(wxString& text) {
     if (!text.empty() && text[0] == kStx) {
         text = decodeHexForm(text.Mid(1));
     }
     const size_t colon = text.find(':');
     if (colon == wxString::npos) {
-        m_command = text;
+        m_command.swap(text);
     } else {
+        // The data keeps the received text's storage: no second copy of a long frame.
         m_command = text.Left(colon);
-        m_data = text.Mid(colon + 1);
+        text.erase(0, colon + 1);
+        m_data.swap(text);
     }
     m_kind = kindOfCommand(m_command);
 }

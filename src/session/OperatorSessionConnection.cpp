@@ -298,7 +298,7 @@ void OperatorSession::takeReceived() {
         if (item.lost)
             m_inbox.takeLoss(item.readAt, item.failure);
         else
-            m_inbox.take(Messages::TavoroMessage(item.text), item.readAt);
+            m_inbox.take(Messages::TavoroMessage::taking(item.text), item.readAt);
     }
 }
 

@@ -281,7 +281,7 @@ void OperatorSession::handleVisitorEvent(const TavoroMessage& message) {
 
 void OperatorSession::handleVisitorRemoved(const TavoroMessage& message) {
     ++m_eventsHandled;
-    const wxString key = message.data();
+    const wxString& key = message.data();
     const Types::VisitorType* visitor = m_visitors.findByKey(key);
     if (!visitor)
         return;
