@@ -38,17 +38,14 @@ void ReceivedQueue::push(std::vector<wxString>& frames, long readAt) {
     if (frames.empty())
         return;
     std::lock_guard<std::mutex> lock(m_lock);
-    for (wxString& text : frames) {
-        m_items.emplace_back();
-        m_items.back().text.swap(text);
-        m_items.back().readAt = readAt;
-    }
+    for (wxString& text : frames)
+        m_items.emplace_back(std::move(text), readAt);
     wake();
 }
 
 void ReceivedQueue::pushLoss(long readAt, Net::TlsFailure failure) {
     std::lock_guard<std::mutex> lock(m_lock);
-    m_items.push_back(Item{wxString(), readAt, true, failure});
+    m_items.emplace_back(readAt, true, failure);
     wake();
 }
 
@@ -301,12 +298,12 @@ void ConnectionThread::reportLoss(long readAt, Net::TlsFailure failure) {
 
 void ConnectionThread::cutFrames(const char* data, size_t size, std::vector<wxString>& frames) {
     m_cutter.feed(data, size, [&](std::string&& frame) {
-        if (!m_decrypting) {
-            frames.push_back(latin1Text(frame));
-            return;
-        }
+        // Swapped in: wxString has no move, and a pushed temporary would be copied.
         std::vector<wxString> statuses;
-        frames.push_back(Net::decryptFrame(m_sessionKey, frame, &statuses));
+        wxString text =
+            m_decrypting ? Net::decryptFrame(m_sessionKey, frame, &statuses) : latin1Text(frame);
+        frames.emplace_back();
+        frames.back().swap(text);
         for (const wxString& status : statuses)
             traceNet(status);
     });

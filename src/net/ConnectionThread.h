@@ -32,6 +32,23 @@ class ReceivedQueue {
         bool lost = false;
         // With lost: why a TLS connection was refused (None: the connection just ended).
         Net::TlsFailure failure = Net::TlsFailure::None;
+
+        // wxString has no move constructor: items move by swapping their text, so neither a
+        // growing queue nor handing it over copies a long frame.
+        Item() = default;
+        Item(wxString&& frame, long at) : readAt(at) { text.swap(frame); }
+        Item(long at, bool isLost, Net::TlsFailure why) : readAt(at), lost(isLost), failure(why) {}
+        Item(Item&& other) noexcept
+            : readAt(other.readAt), lost(other.lost), failure(other.failure) {
+            text.swap(other.text);
+        }
+        Item& operator=(Item&& other) noexcept {
+            text.swap(other.text);
+            readAt = other.readAt;
+            lost = other.lost;
+            failure = other.failure;
+            return *this;
+        }
     };
 
     ReceivedQueue(wxEvtHandler* owner, int serial) : m_owner(owner), m_serial(serial) {}
