@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config ccache git
-  libwxgtk3.2-dev libbotan-2-dev libcanberra-dev libxss-dev
+  libwxgtk3.2-dev libbotan-2-dev libcanberra-dev libxss-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-utils gettext openssl procps

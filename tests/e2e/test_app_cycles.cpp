@@ -220,6 +220,7 @@ TEST_F(CyclesTest, TwentySessionsLeaveMemoryWhereItWas) {
         perCycle +=
             (i ? ", " : "") + std::to_string(rssKb[i]) + " (" + std::to_string(cycleMs[i]) + " ms)";
     const double growth = 100.0 * (rssKb.back() - rssKb[1]) / rssKb[1];
+    const double heapGrowth = 100.0 * (heapKb.back() - heapKb[1]) / std::max(heapKb[1], 1L);
     std::printf(
         "[figures] %d sessions of 10,000 visitors and %lu events: RSS kB after each (session "
         "time): %s; growth from session 2 to %d: %+.2f%%; heap in use %ld kB after session 2, "
@@ -228,8 +229,10 @@ TEST_F(CyclesTest, TwentySessionsLeaveMemoryWhereItWas) {
         kCycles, kEventsPerCycle, perCycle.c_str(), kCycles, growth, heapKb[1], heapKb.back(),
         kCycles, total.Time(), listStallMs, workStallMs);
     // Session 1 warms up (allocator arenas, toolkit caches, first-use tables); from then on a
-    // session must give back what it took.
-    EXPECT_LT(growth, 5.0);
+    // session must give back what it took. The heap in use says so whatever the machine's load;
+    // the resident size also follows the allocator's and the system's choices, so it is a
+    // figure for the record (bench_client_load measures memory).
+    EXPECT_LT(heapGrowth, 5.0) << "heap in use grew by " << heapGrowth << "%";
 }
 
 }  // namespace
