@@ -36,15 +36,27 @@ std::unique_ptr<Botan::BlockCipher> makeCipher(const std::string& sessionKey) {
     return cipher;
 }
 
+// The key's hash and schedule cost more than a short frame's blocks, so each thread keeps the
+// cipher of the last session key it used (a connection's I/O thread uses one key, and its
+// cipher, which wipes its schedule, goes when the thread ends).
+Botan::BlockCipher& cipherFor(const std::string& sessionKey) {
+    thread_local std::string cachedKey;
+    thread_local std::unique_ptr<Botan::BlockCipher> cached;
+    if (!cached || cachedKey != sessionKey) {
+        cached = makeCipher(sessionKey);
+        cachedKey = sessionKey;
+    }
+    return *cached;
+}
+
 // Decrypts in place and removes the server's pad; throws for a body that is not a server frame.
 void decryptServerBody(const std::string& sessionKey, std::string& body) {
     if (body.empty() || body.size() % kBlock != 0) {
         throw FrameDecodingError("ciphertext length " + std::to_string(body.size()) +
                                  " is not a positive multiple of 16");
     }
-    auto aes = makeCipher(sessionKey);
     auto* bytes = reinterpret_cast<uint8_t*>(&body[0]);
-    aes->decrypt_n(bytes, bytes, body.size() / kBlock);
+    cipherFor(sessionKey).decrypt_n(bytes, bytes, body.size() / kBlock);
     const unsigned pad = static_cast<unsigned char>(body.back());
     if (pad > kMaxServerPad)
         throw FrameDecodingError("ISO10126");
@@ -318,9 +330,8 @@ std::string encryptFrame(const std::string& sessionKey, const wxString& text) {
     const size_t pad = kBlock - wide.size() % kBlock;
     std::string bytes(wide.size() + pad, static_cast<char>(pad));
     latin1Bytes(wide.data(), wide.size(), &bytes[0]);
-    auto aes = makeCipher(sessionKey);
     auto* data = reinterpret_cast<uint8_t*>(&bytes[0]);
-    aes->encrypt_n(data, data, bytes.size() / kBlock);
+    cipherFor(sessionKey).encrypt_n(data, data, bytes.size() / kBlock);
     return escapeCiphertext(bytes);
 }
 
