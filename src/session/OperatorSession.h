@@ -4,6 +4,7 @@
 #include <wx/timer.h>
 
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -263,6 +264,18 @@ class OperatorSession : public wxEvtHandler {
 
     // Key exchange and session data of the current connection.
     Net::KeyPrimes m_keyPrimes;
+    // The key for the next greeting, made on another thread while the connection opens: making
+    // an RSA key takes tens of milliseconds that would otherwise hold the window at the greeting.
+    struct PreparedKey {
+        bool ok = false;
+        Net::KeyPrimes primes;
+        wxString publicKey;
+        wxString error;
+    };
+    static PreparedKey makeClientKey();
+    void prepareClientKey();
+    PreparedKey takeClientKey();
+    std::future<PreparedKey> m_nextKey;
     Messages::HelloMessage m_hello;
     Messages::S_SESSION m_session;
 

@@ -83,6 +83,7 @@ void OperatorSession::connect() {
 
     abandonConnectAttempt();
     setState(State::Connecting);
+    prepareClientKey();
     // The whole attempt, the name's lookup included, gives up after kConnectTimeoutMs.
     m_connectTimer.StartOnce(kConnectTimeoutMs);
     const wxString numeric = Net::HostLookup::numericAddress(host);

@@ -148,16 +148,35 @@ void OperatorSession::dispatch(const TavoroMessage& message) {
 
 // ---------------------------------------------------------------- key exchange and login
 
+OperatorSession::PreparedKey OperatorSession::makeClientKey() {
+    PreparedKey key;
+    key.ok = Net::makeClientKey(key.primes, key.publicKey, key.error);
+    return key;
+}
+
+void OperatorSession::prepareClientKey() {
+    // Each key is used for one greeting only: a key made for an attempt that never got a
+    // greeting waits for the next one.
+    if (!m_nextKey.valid())
+        m_nextKey = std::async(std::launch::async, &OperatorSession::makeClientKey);
+}
+
+OperatorSession::PreparedKey OperatorSession::takeClientKey() {
+    if (m_nextKey.valid())
+        return m_nextKey.get();
+    return makeClientKey();
+}
+
 void OperatorSession::handleHello(const TavoroMessage& message) {
     m_hello = HelloMessage(message);
-    wxString publicKey;
-    wxString error;
     // Each greeting gets a fresh key; its primes replace those of any earlier greeting.
-    if (!Net::makeClientKey(m_keyPrimes, publicKey, error)) {
-        traceNet(error);
+    PreparedKey key = takeClientKey();
+    if (!key.ok) {
+        traceNet(key.error);
         return;
     }
-    send(publicKeyRequest(publicKey));
+    m_keyPrimes = key.primes;
+    send(publicKeyRequest(key.publicKey));
 }
 
 void OperatorSession::handleSession(const TavoroMessage& message) {
