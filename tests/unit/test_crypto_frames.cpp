@@ -306,6 +306,19 @@ TEST(FrameCrypto, ServerFramesRoundTripForManyLengths) {
     }
 }
 
+// The cipher of the last key is kept per thread: frames under other keys, in turn, must each
+// use their own key.
+TEST(FrameCrypto, KeysTakingTurnsOnOneThreadEachDecryptTheirFrames) {
+    const std::string first = "first session key", second = "second session key";
+    const std::string text = "@MESSAGE:c1\nhello";
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(toLatin1(decryptFrame(first, serverFrame(first, text), nullptr)), text);
+        EXPECT_EQ(toLatin1(decryptFrame(second, serverFrame(second, text), nullptr)), text);
+        EXPECT_NE(toLatin1(decryptFrame(second, serverFrame(first, text), nullptr)), text);
+        EXPECT_NE(encryptFrame(first, fromLatin1(text)), encryptFrame(second, fromLatin1(text)));
+    }
+}
+
 TEST(FrameCrypto, UnescapedCiphertextContainingPercent00IsDecrypted) {
     // Made independently by openssl (percent00-without-nul vector); here a second one built
     // from a chosen ciphertext block, to check both sides of the length test.

@@ -42,12 +42,22 @@ TEST(TavoroMessage, ParseTable) {
         {stx + "004000430056003A4", MK_CV, "@CV", wxString(wxUniChar(4)),
          "short last group read with the digits it has"},
         {stx + "zz40", MK_UNKNOWN, wxString(wxUniChar(0)), "", "group without hex digits is 0"},
+        {"@PING:7", MK_PING, "@PING", "7", "a load probe"},
     };
     for (const ParseCase& c : cases) {
         TavoroMessage m(c.text);
         EXPECT_EQ(m.kind(), c.kind) << c.what;
         EXPECT_EQ(m.command(), c.command) << c.what;
         EXPECT_EQ(m.data(), c.data) << c.what;
+        // Parsed in the received text's own storage, then moved on twice: the same message.
+        wxString received = c.text;
+        TavoroMessage taken = TavoroMessage::taking(received);
+        TavoroMessage moved(std::move(taken));
+        TavoroMessage assigned;
+        assigned = std::move(moved);
+        EXPECT_EQ(assigned.kind(), c.kind) << c.what;
+        EXPECT_EQ(assigned.command(), c.command) << c.what;
+        EXPECT_EQ(assigned.data(), c.data) << c.what;
     }
 }
 

@@ -443,6 +443,7 @@ TEST_F(SessionTest, LongInactivityLogsOffOnceNoChatIsOpen) {
 TEST_F(SessionTest, LostConnectionComesAfterItsFramesAndReconnectOpensAgain) {
     session->setAutoReconnect(false);
     ASSERT_NO_FATAL_FAILURE(logIn());
+    const std::string firstKey = peer.publicKey();
     observer.log.clear();
     for (const char* number : {"5", "6", "7"})
         peer.send("@EV:" + visitorLine("S2", std::string("10.0.0.") + number, number, "v"));
@@ -465,6 +466,7 @@ TEST_F(SessionTest, LostConnectionComesAfterItsFramesAndReconnectOpensAgain) {
     session->reconnect();
     ASSERT_NO_FATAL_FAILURE(runOpening());
     EXPECT_TRUE(session->hasConnection());
+    EXPECT_NE(peer.publicKey(), firstKey) << "each greeting gets a key of its own";
     EXPECT_EQ(session->sites().size(), 2u);
     EXPECT_TRUE(observer.saw("site S1"));
     EXPECT_TRUE(observer.saw("state LoggedIn"));

@@ -58,6 +58,7 @@ class ScriptedServer {
         const std::string prefix = "@PUBLICKEY:";
         if (key.compare(0, prefix.size(), prefix) != 0)
             return failed("no public key but \"" + key + "\"");
+        m_publicKey = key.substr(prefix.size());
         const std::string data =
             "Tavoro Server\t1.0\tDemo\tAcme\t127.0.0.1\t8011\t10\ten\tUTC\tdemo\tunlimited\t0\t\t" +
             sessionKey;
@@ -69,6 +70,9 @@ class ScriptedServer {
             return failed("the session data could not be sent");
         return true;
     }
+
+    // The public key the client sent for the last greeting.
+    const std::string& publicKey() const { return m_publicKey; }
 
     // One frame to the client: encrypted once the session is open, plain before.
     bool send(const std::string& text) {
@@ -148,6 +152,7 @@ class ScriptedServer {
     size_t m_parsed = 0;  // bytes of the received stream cut into frames
     size_t m_taken = 0;   // frames handed out by nextFrames()
     std::string m_error;
+    std::string m_publicKey;
 };
 
 }  // namespace Tavoro::Test
