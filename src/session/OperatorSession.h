@@ -4,11 +4,11 @@
 #include <wx/timer.h>
 
 #include <functional>
-#include <future>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "messages/HelloMessage.h"
@@ -272,10 +272,19 @@ class OperatorSession : public wxEvtHandler {
         wxString publicKey;
         wxString error;
     };
+    // A key being made: the thread writes key, and joining it hands the key over.
+    struct KeyJob {
+        std::thread worker;
+        PreparedKey key;
+        ~KeyJob() {
+            if (worker.joinable())
+                worker.join();
+        }
+    };
     static PreparedKey makeClientKey();
     void prepareClientKey();
     PreparedKey takeClientKey();
-    std::future<PreparedKey> m_nextKey;
+    std::unique_ptr<KeyJob> m_nextKey;
     Messages::HelloMessage m_hello;
     Messages::S_SESSION m_session;
 

@@ -157,14 +157,20 @@ OperatorSession::PreparedKey OperatorSession::makeClientKey() {
 void OperatorSession::prepareClientKey() {
     // Each key is used for one greeting only: a key made for an attempt that never got a
     // greeting waits for the next one.
-    if (!m_nextKey.valid())
-        m_nextKey = std::async(std::launch::async, &OperatorSession::makeClientKey);
+    if (m_nextKey)
+        return;
+    m_nextKey = std::make_unique<KeyJob>();
+    KeyJob* job = m_nextKey.get();
+    job->worker = std::thread([job] { job->key = makeClientKey(); });
 }
 
 OperatorSession::PreparedKey OperatorSession::takeClientKey() {
-    if (m_nextKey.valid())
-        return m_nextKey.get();
-    return makeClientKey();
+    if (!m_nextKey)
+        return makeClientKey();
+    m_nextKey->worker.join();
+    PreparedKey key = m_nextKey->key;
+    m_nextKey.reset();
+    return key;
 }
 
 void OperatorSession::handleHello(const TavoroMessage& message) {
