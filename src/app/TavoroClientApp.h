@@ -18,6 +18,7 @@ class TavoroClientApp : public wxApp {
 
   private:
     static Tavoro::CommandLine::Options s_options;
+    static bool s_glProbeOff;  // GDK_GL was set for the start only
 };
 
 wxDECLARE_APP(TavoroClientApp);

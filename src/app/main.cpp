@@ -2,7 +2,6 @@
 #include <wx/stdpaths.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/CommandLine.h"
 #include "app/TavoroClientApp.h"
@@ -29,8 +28,5 @@ int main(int argc, char** argv) {
     if (outcome.exitStatus)
         return *outcome.exitStatus;
     TavoroClientApp::startWith(outcome.options);
-    // The client draws nothing with OpenGL: without this, opening the display loads and probes
-    // the GL libraries, a fifth of the start-up. A value the user set is kept.
-    setenv("GDK_GL", "disable", 0);
     return wxEntry(argc, argv);
 }
