@@ -513,9 +513,7 @@ void VisitorGrid::release_paint() {
     if (!m_paintHeld)
         return;
     m_paintHeld = false;
-    // Beyond a screenful of noted rows, one repaint of everything costs less than finding them.
-    constexpr size_t kMaxNoted = 256;
-    if (m_allChanged || GetBatchCount() != 1 || m_changedRows.size() > kMaxNoted) {
+    if (m_allChanged || GetBatchCount() != 1 || m_changedRows.size() > kMaxNotedRows) {
         EndBatch();
     } else {
         // The batch ends without the grid's own full repaint (the count is the grid's,
@@ -534,7 +532,7 @@ void VisitorGrid::release_paint() {
 void VisitorGrid::note_row_changed(int row) {
     if (row < m_heldFirst || row > m_heldLast)
         return;
-    if (m_changedRows.size() <= 256)
+    if (m_changedRows.size() <= kMaxNotedRows)
         m_changedRows.push_back(row);
 }
 

@@ -195,6 +195,8 @@ class VisitorGrid : public wxGrid {
     std::unique_ptr<ElapsedColumn> m_elapsed;
     Types::TextFilter m_filter;
     std::vector<const Types::VisitorType*> m_all;
+    // Beyond this many noted rows, one repaint of everything costs less than finding them.
+    static constexpr size_t kMaxNotedRows = 256;
     bool m_paintHeld = false;
     bool m_allChanged = false;
     bool m_rowCountChanged = false;
