@@ -221,7 +221,8 @@ bool runStep(const Options& o, Step& step) {
     const bool up =
         waitUntil([&] { return readFile(probes).find("up ") != std::string::npos; }, 120);
     if (up) {
-        std::istringstream line(readFile(probes).substr(readFile(probes).find("up ")));
+        const std::string report = readFile(probes);
+        std::istringstream line(report.substr(report.find("up ")));
         std::string kind, connection;
         long long atUs = 0, listUs = 0;
         line >> kind >> connection >> atUs >> listUs;
